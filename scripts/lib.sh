@@ -1,0 +1,94 @@
+# Shared steps of the set-up scripts: packages, build, Wine prefix, virtual display.
+# Sourced by run.sh and test.sh; every step is idempotent.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="${RUVELTO_BUILD:-$ROOT/build}"
+export WINEPREFIX="$BUILD/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+
+PACKAGES="cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386 wine64
+          xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic imagemagick"
+
+log() { echo "== $*" >&2; }
+
+ensure_packages() {
+  local missing=()
+  for p in $PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    log "installing: ${missing[*]}"
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+  if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+    log "generating ja_JP.UTF-8"
+    sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+  fi
+}
+
+build_all() {
+  if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+          -DCMAKE_BUILD_TYPE=Release >/dev/null
+  fi
+  cmake --build "$BUILD" -j"$(nproc)" "$@"
+}
+
+# A display for Wine: the caller's when it works, otherwise our own Xvfb.
+OWN_XVFB_PID=""
+start_display() {
+  if [ -n "${DISPLAY:-}" ] && [ -z "${1:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+    OWN_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  done
+  log "could not start Xvfb"; return 1
+}
+
+stop_display() {
+  [ -n "$OWN_XVFB_PID" ] && kill "$OWN_XVFB_PID" 2>/dev/null && wait "$OWN_XVFB_PID" 2>/dev/null
+  OWN_XVFB_PID=""
+}
+
+# Creates the prefix once; maps the Japanese faces the program asks for onto the
+# installed IPA Gothic.
+prepare_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    log "creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 </dev/null || true
+    wineserver -w
+  fi
+  if [ ! -f "$WINEPREFIX/.ruvelto-fonts" ]; then
+    local reg="$BUILD/fonts.reg"
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n' > "$reg"
+    for face in "ＭＳ ゴシック" "ＭＳ Ｐゴシック" "MS Gothic" "MS PGothic" "ＭＳ 明朝" "MS UI Gothic"; do
+      printf '"%s"="IPAGothic"\r\n' "$face" | iconv -f UTF-8 -t CP932 >> "$reg"
+    done
+    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null || true
+    wineserver -w
+    touch "$WINEPREFIX/.ruvelto-fonts"
+  fi
+}
+
+# A persistent, warm Wine server so that each test process starts quickly.
+start_wineserver() {
+  (wineserver -p >/dev/null 2>&1 </dev/null &)
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+stop_wineserver() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
