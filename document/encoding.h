@@ -1,0 +1,123 @@
+// Text encodings of script files: guessing a file's encoding and converting
+// between Shift-JIS (code page 932, the form all text takes inside the editor)
+// and EUC-JP, JIS (ISO-2022-JP) and UTF-8.
+//
+// The tests and the four byte converters work on zero-terminated byte strings:
+// the text ends at the first zero byte, and nothing after it is read. A
+// double-byte character whose second byte would be that zero is "truncated";
+// every converter writes such a character as its lone lead byte. The byte
+// converters never fail: bytes outside the ranges they expect go through the
+// same arithmetic or are copied. None of the functions keeps state between
+// calls.
+//
+// Everything here except Utf8ToShiftJis and ShiftJisToUtf8 is pure byte code
+// (encoding.cpp, no Windows header); the two UTF-8 functions use the system's
+// code-page conversion (encoding_utf8.cpp).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The encoding in which a document's file is read and written. The values are
+// also the detection codes of the four encodings; they are kept in memory only.
+enum class TextEncoding : int {
+  EucJp = 1,
+  ShiftJis = 2,  // code page 932, the internal form; new documents use it
+  Jis = 4,       // ISO-2022-JP with the escapes listed at JisToShiftJis
+  Utf8 = 8,      // without byte-order mark
+};
+
+// Result of DetectEncoding.
+enum class DetectionCode : int {
+  Ascii = 0,  // nothing but plain 7-bit text
+  EucJp = 1,
+  ShiftJis = 2,
+  Jis = 4,
+  Utf8 = 8,
+  Undetermined = 16,
+};
+
+// The encoding a document takes for a detection result: Ascii and Undetermined
+// become ShiftJis, the other codes the encoding of the same value.
+TextEncoding EncodingFromDetection(DetectionCode code);
+
+// ---- Tests (zero-terminated input; an empty text passes all but HasJisEscape)
+
+// Every byte is 09, 0A, 0D or 20-7F.
+bool IsAsciiText(const char* text);
+// Some byte 1B is directly followed by 24 ("$") or 28 ("(").
+bool HasJisEscape(const char* text);
+// Pairs A1-FE + A1-FE, 8E + (21-5F or A1-DF), and single bytes below 80 only.
+// The three-byte form 8F xx xx is not accepted.
+bool IsEucText(const char* text);
+// Two- and three-byte UTF-8 forms (C2-DF x, E0-EF x x with x in 80-BF) and
+// single bytes below 80 only; four-byte forms and stray continuations fail.
+bool IsUtf8Text(const char* text);
+// No A0 or FD-FF, and every lead byte (81-9F, E0-EA, ED-EE, FA-FC) is followed
+// by 40-FC other than 7F. 80, A1-DF, EB, EC and EF-F9 pass as single bytes.
+bool IsShiftJisText(const char* text);
+
+// Runs the tests in this fixed order and answers at the first that holds:
+// IsAsciiText -> Ascii, HasJisEscape -> Jis, IsEucText -> EucJp,
+// IsUtf8Text -> Utf8, IsShiftJisText -> ShiftJis, otherwise Undetermined.
+// Consequences worth knowing: text with a stray control byte such as 0C but no
+// 8-bit byte is EucJp; Shift-JIS made of ASCII and pairs of half-width
+// katakana is EucJp; UTF-8 whose bytes happen to pass the EUC test is EucJp.
+DetectionCode DetectEncoding(const char* text);
+
+// ---- Byte converters ------------------------------------------------------
+// Each returns the length of the zero-terminated result it wrote at the start
+// of `buffer`.
+
+// JIS to Shift-JIS, in place; the result is never longer than the input.
+// Starts in ASCII mode. Read: ESC $ B and ESC $ @ (two-byte), ESC ( B,
+// ESC ( J and SI (ASCII), ESC ( I and SO (half-width katakana, written as
+// byte + 80). An ESC that starts none of these is an ordinary byte of the
+// current mode. In two-byte mode every two bytes form one character, CR LF
+// included.
+std::size_t JisToShiftJis(char* buffer);
+
+// EUC-JP to Shift-JIS, in place; never longer. 8E xx becomes one half-width
+// katakana byte; 8F is converted as the lead byte of a pair like any other.
+std::size_t EucToShiftJis(char* buffer);
+
+// Shift-JIS to EUC-JP. The input is copied first; `buffer` must hold
+// ShiftJisToEucCapacity(strlen(buffer)) bytes (twice the length plus one).
+std::size_t ShiftJisToEuc(char* buffer);
+constexpr std::size_t ShiftJisToEucCapacity(std::size_t length) { return 2 * length + 1; }
+
+// Shift-JIS to JIS. The input is copied first; `buffer` must hold the result,
+// at worst ShiftJisToJisCapacity(strlen(buffer)) bytes: every change of mode
+// adds three bytes, so four bytes per input byte, three for the final return
+// to ASCII, one for the zero. Writes only ESC $ B, ESC ( I and ESC ( B; the
+// result always ends in ASCII mode, and each line returns to ASCII before its
+// CR LF.
+std::size_t ShiftJisToJis(char* buffer);
+constexpr std::size_t ShiftJisToJisCapacity(std::size_t length) { return 4 * length + 4; }
+
+// ---- UTF-8 (system code-page conversion) -----------------------------------
+//
+// Characters that code page 932 cannot hold do not survive these conversions:
+// the system puts its default character ("?") or a look-alike in their place,
+// and a document opened and saved again keeps the replacement. The result
+// bytes are the system's; `unmappable`, when given, receives how many
+// characters had no counterpart, so that the caller can warn the user (zero
+// means the conversion lost nothing). Counting costs one extra conversion
+// when nothing is lost and a walk over the characters when something is.
+
+// UTF-8 to Shift-JIS, in place. `byteCount` is the file's length, zero bytes
+// included; `buffer` holds byteCount + 1 bytes. A leading byte-order mark
+// (EF BB BF) is dropped. Invalid UTF-8 becomes U+FFFD first, so it counts as
+// unmappable. A character is unmappable when code page 932 has no code for it
+// or gives it one that reads back as a different character (best fit, e.g.
+// U+00A5 -> 5C). The result is never longer than the input and is
+// zero-terminated; returns its length.
+std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount,
+                           std::size_t* unmappable = nullptr);
+
+// Shift-JIS to UTF-8 without byte-order mark. The whole of `text` is
+// converted, zero bytes included. A character is unmappable when code page
+// 932 does not define it (undefined cells, a lead byte without its trail
+// byte, the bytes A0 and FD-FF); the system writes a stand-in character for it.
+std::string ShiftJisToUtf8(std::string_view text, std::size_t* unmappable = nullptr);
