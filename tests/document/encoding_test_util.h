@@ -2,12 +2,41 @@
 // buffers of the documented sizes, hex, and the data files.
 #pragma once
 
+#include <cstdio>
+#include <stdexcept>
 #include <string>
 
-std::string SjisToEuc(std::string s);
-std::string SjisToJis(std::string s);
-std::string EucToSjis(std::string s);
-std::string JisToSjis(std::string s);
-std::string Hex(const std::string& bytes);
-std::string FromHex(const std::string& hex);
-std::string ReadDataFile(const char* name);
+#include "document/encoding.h"
+
+inline std::string Convert(std::string s, std::size_t capacity, std::size_t (*fn)(char*)) {
+  s.resize(capacity);  // pads with zeros: the text stays terminated
+  s.resize(fn(&s[0]));
+  return s;
+}
+inline std::string SjisToEuc(const std::string& s) { return Convert(s, ShiftJisToEucCapacity(s.size()), ShiftJisToEuc); }
+inline std::string SjisToJis(const std::string& s) { return Convert(s, ShiftJisToJisCapacity(s.size()), ShiftJisToJis); }
+inline std::string EucToSjis(const std::string& s) { return Convert(s, s.size() + 1, EucToShiftJis); }
+inline std::string JisToSjis(const std::string& s) { return Convert(s, s.size() + 1, JisToShiftJis); }
+
+inline std::string Hex(const std::string& bytes) {
+  std::string hex;
+  for (unsigned char c : bytes) hex += {"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
+  return hex;
+}
+
+inline std::string FromHex(const std::string& hex) {
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  return bytes;
+}
+
+inline std::string ReadDataFile(const std::string& name) {
+  const std::string path = RV_ENCODING_DATA_DIR "/" + name;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) throw std::runtime_error("cannot open " + path);
+  std::string data;
+  char chunk[4096];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) data.append(chunk, n);
+  std::fclose(f);
+  return data;
+}

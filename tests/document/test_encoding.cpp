@@ -80,9 +80,9 @@ TEST(InPlaceConverters, LoseBytesAfterTheFirstZero) {
 
 TEST(Prose, EachEncodingIsDetectedAndConvertsToTheIconvBytes) {
   for (const char* stem : {"prose", "kana"}) {
-    const std::string sjis = ReadDataFile((std::string(stem) + ".sjis.txt").c_str());
-    const std::string euc = ReadDataFile((std::string(stem) + ".euc.txt").c_str());
-    const std::string jis = ReadDataFile((std::string(stem) + ".jis.txt").c_str());
+    const std::string sjis = ReadDataFile(stem + std::string(".sjis.txt"));
+    const std::string euc = ReadDataFile(stem + std::string(".euc.txt"));
+    const std::string jis = ReadDataFile(stem + std::string(".jis.txt"));
     SCOPED_TRACE(stem);
     EXPECT_EQ(Detect(sjis), DetectionCode::ShiftJis);
     EXPECT_EQ(Detect(euc), DetectionCode::EucJp);
