@@ -64,6 +64,7 @@ TEST(EucConversion, PairsKatakanaAndTruncation) {
   EXPECT_EQ(SjisToEuc("\x82\xA0\xB1z"), "\xA4\xA2\x8E\xB1z");
   EXPECT_EQ(EucToSjis("\xA4\xA2\x8E\xB1\x8E\x31z"), "\x82\xA0\xB1\xB1z");
   EXPECT_EQ(EucToSjis("a\xA4"), "a\xA4");
+  EXPECT_EQ(EucToSjis("\xA5\x41"), "\x83\xE0");  // a stray second byte takes the same arithmetic
   EXPECT_EQ(SjisToEuc("a\x82"), "a\x82");
   // 8F is a lead byte like any other: no three-byte form.
   EXPECT_EQ(EucToSjis("\x8F\xA1\xA1").size(), 3u);
