@@ -74,12 +74,15 @@ DetectionCode DetectEncoding(const char* text);
 // Starts in ASCII mode. Read: ESC $ B and ESC $ @ (two-byte), ESC ( B,
 // ESC ( J and SI (ASCII), ESC ( I and SO (half-width katakana, written as
 // byte + 80). An ESC that starts none of these is an ordinary byte of the
-// current mode. In two-byte mode every two bytes form one character, CR LF
-// included.
+// current mode. Modes apply to every byte, control bytes too: in two-byte
+// mode every two bytes form one character and in katakana mode every byte
+// gets 80 added, CR and LF included, so well-formed JIS returns to ASCII
+// before each line end (as ShiftJisToJis writes it).
 std::size_t JisToShiftJis(char* buffer);
 
-// EUC-JP to Shift-JIS, in place; never longer. 8E xx becomes one half-width
-// katakana byte; 8F is converted as the lead byte of a pair like any other.
+// EUC-JP to Shift-JIS, in place; never longer. Every byte from 80 up takes
+// the next byte as its pair. 8E xx becomes one half-width katakana byte; 8F
+// is converted as the lead byte of a pair like any other.
 std::size_t EucToShiftJis(char* buffer);
 
 // Shift-JIS to EUC-JP. The input is copied first; `buffer` must hold
