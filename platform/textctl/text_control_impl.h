@@ -1,0 +1,181 @@
+// The state of one text-control window and the operations its message handlers
+// share. Private to platform/textctl: text_control.cpp (messages, editing,
+// clipboard, IME), text_view.cpp (layout, painting, scrolling, caret) and
+// text_input.cpp (keyboard and mouse).
+//
+// Rules kept by all three files:
+// - Every change of the text goes through ReplaceRange, which updates the display,
+//   the scroll bars and sends EN_UPDATE / EN_CHANGE (unless told not to notify).
+// - Every change of the selection goes through SetSelection.
+// - Nothing here is called while painting except the layout functions (XOfPos,
+//   ForEachChar, Measure*), which never change state other than the width cache.
+// - While redraw is off (WM_SETREDRAW FALSE) nothing invalidates, scrolls bits or
+//   moves the caret; turning it on repaints everything.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "platform/textctl/text_model.h"
+
+namespace rv::textctl {
+
+struct EditState {
+  HWND hwnd = nullptr;
+  TextModel model;
+  TextPos anchor = 0;  // the fixed end of the selection
+  TextPos caret = 0;   // the moving end; the caret stands here
+  DWORD style = 0;
+
+  // Font and measurements. measureDc is a memory DC with the font selected.
+  HFONT font = nullptr;  // as set by WM_SETFONT; not owned; null = system font
+  HDC measureDc = nullptr;
+  HGDIOBJ measureOldFont = nullptr;
+  int lineHeight = 16;
+  int aveCharWidth = 8;
+  std::vector<uint16_t> widthCache;  // advance + 1 per UTF-16 unit; 0 = unknown
+  wchar_t singleByteWide[256] = {};  // single-byte CP932 values as UTF-16
+
+  // Geometry.
+  std::vector<int> tabStopsDu;  // empty: every 32 dialog units
+  std::vector<int> tabStopsPx;  // the same in pixels
+  int leftMargin = 0, rightMargin = 0;
+  RECT formatRect = {};
+  int topLine = 0;
+  int xOffset = 0;          // pixels scrolled to the left
+  int measuredExtent = 0;   // widest line measured so far, pixels
+  int estimatedColumns = 0; // widest line at the last WM_SETTEXT, in average widths
+  int lastVMax = -1, lastVPage = -1, lastVPos = -1, lastHMax = -1, lastHPage = -1, lastHPos = -1;
+
+  // Flags and limits.
+  bool modified = false;
+  bool redraw = true;
+  bool focused = false;
+  bool caretShown = false;
+  unsigned limit = 30000;
+  int pendingLead = -1;  // a lead byte waiting for its trail byte
+
+  // Mouse and keyboard.
+  bool dragging = false;
+  bool dragTimer = false;
+  POINT dragPoint = {};
+  int desiredX = -1;  // x kept across up/down moves; -1 = take the caret's
+  int wheelRest = 0;
+
+  TextPos SelStart() const { return anchor < caret ? anchor : caret; }
+  TextPos SelEnd() const { return anchor < caret ? caret : anchor; }
+  bool ReadOnly() const { return (style & ES_READONLY) != 0; }
+};
+
+EditState* StateOf(HWND hwnd);
+
+// text_control.cpp
+void Notify(EditState* s, int code);
+// Replaces [start, end) by text; the selection becomes an empty caret at newCaret
+// (or stays where it was, adjusted, when newCaret is -1).
+void ReplaceRange(EditState* s, TextPos start, TextPos end, const char* text, int length,
+                  TextPos newCaret, bool notify);
+// Replaces the selection by text honouring the limit; false when nothing fit.
+bool ReplaceSelection(EditState* s, const char* text, int length, bool wholeOrNothing);
+void SetSelection(EditState* s, TextPos anchor, TextPos caret);
+void CopyToClipboard(EditState* s);
+void PasteFromClipboard(EditState* s);
+void ClearSelection(EditState* s);
+
+// text_view.cpp
+void ApplyFont(EditState* s, HFONT font);
+void RecalcFormatRect(EditState* s);
+void RecalcTabStops(EditState* s);
+int CharWidth(EditState* s, wchar_t ch);
+// Calls fn(pos, length, x, width, ch) for each character of a line, x relative to
+// the line's start (before scrolling); tabs come as ch = '\t'. Stops when fn
+// returns false. Returns the x after the last character visited.
+template <typename Fn>
+int ForEachChar(EditState* s, const std::string& line, TextPos lineStart, Fn fn);
+// x of pos (relative to the text's left edge, before scrolling).
+int XOfPos(EditState* s, TextPos pos);
+int LineWidth(EditState* s, int line);
+// The boundary in a line closest to x (text coordinates).
+TextPos PosAtX(EditState* s, int line, int x);
+// Client position of pos; valid for every pos in [0, Length()].
+POINT ClientPosOf(EditState* s, TextPos pos);
+// The boundary nearest to a client point, clamped to the text.
+TextPos PosAtPoint(EditState* s, int x, int y, int* lineOut);
+int VisibleLines(EditState* s);  // lines fully inside the format rectangle (>= 1)
+void Paint(EditState* s);
+void InvalidateLines(EditState* s, int first, int last);  // last -1 = to the bottom
+void InvalidateAll(EditState* s);
+void ScrollTo(EditState* s, int topLine, int xOffset);
+void ScrollCaretIntoView(EditState* s);
+void UpdateScrollBars(EditState* s);
+void UpdateCaret(EditState* s);
+void NoteLineWidth(EditState* s, int width);
+void OnVScroll(EditState* s, int code);
+void OnHScroll(EditState* s, int code);
+
+// text_input.cpp
+void OnChar(EditState* s, WPARAM ch);
+void OnKeyDown(EditState* s, WPARAM key);
+void OnMouseDown(EditState* s, int x, int y, bool shift);
+void OnMouseDouble(EditState* s, int x, int y);
+void OnMouseMove(EditState* s, int x, int y);
+void OnMouseUp(EditState* s);
+void OnDragTimer(EditState* s);
+void OnMouseWheel(EditState* s, int delta);
+
+constexpr UINT_PTR kDragTimerId = 0x5254;
+
+// --- inline layout walk -----------------------------------------------------
+
+template <typename Fn>
+int ForEachChar(EditState* s, const std::string& line, TextPos lineStart, Fn fn) {
+  int x = 0;
+  const int n = static_cast<int>(line.size());
+  for (int i = 0; i < n;) {
+    unsigned char b = static_cast<unsigned char>(line[i]);
+    int len = 1;
+    wchar_t ch;
+    int width;
+    if (b == '\t') {
+      ch = L'\t';
+      // tabStopsPx is never empty: one value is an interval, several are stops
+      // after which tabs go on at the distance between the last two.
+      const std::vector<int>& stops = s->tabStopsPx;
+      int next = 0;
+      if (stops.size() == 1) {
+        int interval = stops[0] > 0 ? stops[0] : s->aveCharWidth * 8;
+        next = (x / interval + 1) * interval;
+      } else {
+        for (int stop : stops) {
+          if (stop > x) {
+            next = stop;
+            break;
+          }
+        }
+        if (next == 0) {
+          int last = stops.back();
+          int interval = last - stops[stops.size() - 2];
+          if (interval <= 0) interval = s->aveCharWidth * 8;
+          next = last + ((x - last) / interval + 1) * interval;
+        }
+      }
+      width = next - x;
+    } else {
+      if (TextModel::IsLeadByte(b) && i + 1 < n && TextModel::IsTrailByte(static_cast<unsigned char>(line[i + 1]))) {
+        len = 2;
+        wchar_t w[2];
+        int got = MultiByteToWideChar(932, 0, line.data() + i, 2, w, 2);
+        ch = got == 1 ? w[0] : L'\x30FB';
+      } else {
+        ch = s->singleByteWide[b];
+      }
+      width = CharWidth(s, ch);
+    }
+    if (!fn(lineStart + i, len, x, width, ch)) return x;
+    x += width;
+    i += len;
+  }
+  return x;
+}
+
+}  // namespace rv::textctl
