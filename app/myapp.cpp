@@ -1,0 +1,133 @@
+// Application start-up, exit and the application's commands.
+#include "app/myapp.h"
+#include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
+#include "app/aboutdlg.h"
+#include "app/childfrm.h"
+#include "app/mainfrm.h"
+#include "app/settings_format.h"
+#include "document/mydoc.h"
+#include "platform/framework/dialog.h"
+#include "platform/framework/doc.h"
+#include "platform/framework/doctempl.h"
+#include "platform/framework/fwids.h"
+#include "platform/framework/resstr.h"
+#include "resources/resource.h"
+#include "views/myview.h"
+
+BEGIN_MESSAGE_MAP(CMyApp, CWinApp)
+  ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+  ON_COMMAND(ID_FILE_OPEN, OnFileOpenScript)
+  ON_COMMAND(ID_WINDOW_CLOSE_ALL, OnWindowCloseAll)
+  ON_COMMAND(ID_FILE_SAVE_ALL, OnFileSaveAll)
+END_MESSAGE_MAP(CWinApp)
+
+CMyApp* GetMyApp() { return dynamic_cast<CMyApp*>(AfxGetApp()); }
+
+std::string CMyApp::GetModulePath() const {
+  return m_modulePathOverride.empty() ? CWinApp::GetModulePath() : m_modulePathOverride;
+}
+
+BOOL CMyApp::InitInstance() {
+  // 1. OLE, for the script control and the script encoder.
+  if (FAILED(OleInitialize(nullptr))) return FALSE;
+  m_oleInitialized = true;
+  // 2. Common controls (the platform's own dialog look).
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&icc);
+  // 3. The settings file beside the executable.
+  m_pszAppName = LoadResString(AFX_IDS_APP_TITLE);
+  if (m_pszAppName.empty()) m_pszAppName = "Ruvelto";
+  m_pszProfileName = MakeSettingsPath(GetModulePath());
+  // 4. Recent files and preview pages.
+  LoadStdProfileSettings(4);
+  // 5. The one document type.
+  AddDocTemplate(new CDocTemplate(
+      IDR_SCRIPTTYPE, [] { return static_cast<CDocument*>(new CMyDoc); },
+      [] { return static_cast<CMDIChildWnd*>(new CChildFrame); }, [] { return static_cast<CView*>(new CMyView); }));
+  // 6. The main window; it reads its settings while it is created.
+  auto* frame = new CMainFrame;
+  if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | CFrameWnd::FWS_ADDTOTITLE, nullptr)) {
+    if (!frame->m_hWnd) delete frame;
+    return FALSE;
+  }
+  m_pMainWnd = frame;
+  // 7. Files dropped from the shell.
+  DragAcceptFiles(frame->m_hWnd, TRUE);
+  // 8. Shell opening through DDE is not offered; the template registers no file type.
+  // 9.-10. Command line and open mode.
+  CCommandLineInfo info;
+  ParseCommandLine(info);
+  m_nOpenMode = static_cast<int>(GetProfileInt("Settings", "OpenMode", 0));
+  if ((m_nOpenMode == 1 || m_nOpenMode == 2) && info.m_nShellCommand == CCommandLineInfo::FileNew)
+    info.m_nShellCommand = CCommandLineInfo::FileNothing;
+  // 11.
+  if (!ProcessShellCommand(info)) return FALSE;
+  // 12. The most recent file, once the message loop runs.
+  if (m_nOpenMode == 1) frame->PostMessage(WM_COMMAND, ID_FILE_MRU_FILE1, 0);
+  // 13.
+  frame->ShowWindow(m_nCmdShow);
+  UpdateWindow(frame->m_hWnd);
+  return TRUE;
+}
+
+int CMyApp::ExitInstance() {
+  if (!m_pszProfileName.empty()) {
+    WriteProfileInt("Settings", "OpenMode", m_nOpenMode);
+    CWinApp::ExitInstance();
+  }
+  if (m_oleInitialized) {
+    OleUninitialize();
+    m_oleInitialized = false;
+  }
+  return 0;
+}
+
+void CMyApp::UpdateAllDocumentViews(int hint) {
+  for (CDocument* d : GetOpenDocuments()) d->UpdateAllViews(nullptr, hint, nullptr);
+}
+
+CDocument* CMyApp::FindOpenDocument(const char* path) const {
+  if (!path || m_templates.empty()) return nullptr;
+  char full[MAX_PATH * 2];
+  DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+  return m_templates.front()->FindDocument((n > 0 && n < sizeof full) ? std::string(full, n) : std::string(path));
+}
+
+void CMyApp::OnAppAbout() {
+  CAboutDlg dlg;
+  dlg.DoModal();
+}
+
+void CMyApp::OnFileOpenScript() {
+  auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd);
+  if (frame && !frame->m_directory.empty()) SetCurrentDirectoryA(frame->m_directory.c_str());
+  std::string filter = LoadResString(IDS_OPEN_FILTER);
+  CFileDialog dlg(true, "wsf", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, filter.c_str());
+  if (dlg.DoModal() != IDOK) return;
+  std::string path = dlg.GetPathName();
+  if (OpenDocumentFile(path.c_str()) && frame) {
+    size_t cut = std::string::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+      auto c = static_cast<unsigned char>(path[i]);
+      if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+        ++i;
+        continue;
+      }
+      if (c == '\\' || c == '/') cut = i;
+    }
+    frame->m_directory = cut == std::string::npos ? std::string() : path.substr(0, cut);
+  }
+}
+
+void CMyApp::OnWindowCloseAll() {
+  for (CDocument* d : GetOpenDocuments()) {
+    if (d->SaveModified()) d->OnCloseDocument();
+  }
+}
+
+void CMyApp::OnFileSaveAll() {
+  for (CDocument* d : GetOpenDocuments())
+    if (d->IsModified()) d->DoFileSave();
+}

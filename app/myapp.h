@@ -1,0 +1,34 @@
+// The application object: start-up in its fixed order, the open mode, the
+// application-level commands (Open, Close all, Save all, About) and the
+// operations other parts call (update hints to all views, find a document).
+#pragma once
+#include "platform/framework/app.h"
+
+class CDocument;
+
+enum ViewUpdateHint { HintFontAndColors = 1, HintOptions = 2 };
+
+class CMyApp : public CWinApp {
+ public:
+  int m_nOpenMode = 0;  // Settings/OpenMode: 0 empty document, 1 most recent file, 2 nothing
+  std::string m_modulePathOverride;  // tests run the program as if installed elsewhere
+
+  BOOL InitInstance() override;
+  int ExitInstance() override;
+  std::string GetModulePath() const override;
+
+  // Every view of every open document, in the order the documents were opened.
+  void UpdateAllDocumentViews(int hint);
+  CDocument* FindOpenDocument(const char* path) const;
+
+  void OnAppAbout();
+  void OnFileOpenScript();
+  void OnWindowCloseAll();
+  void OnFileSaveAll();
+
+ private:
+  bool m_oleInitialized = false;
+  DECLARE_MESSAGE_MAP()
+};
+
+CMyApp* GetMyApp();

@@ -1,0 +1,46 @@
+// Text forms of the settings file's values, without any Windows header: the
+// settings path beside the executable, the editor font's 13 numbers, the
+// colour lists and the main window's placement record.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The executable's path with its extension replaced by ".ini" (appended when
+// the name has none) and the ASCII capitals lowered; the second byte of a
+// double-byte character is never changed.
+std::string MakeSettingsPath(const std::string& exePath);
+
+// The platform's logical-font record, face name kept apart (at most 31 bytes).
+struct FontRecord {
+  int32_t height = 0, width = 0, escapement = 0, orientation = 0, weight = 0;
+  uint8_t italic = 0, underline = 0, strikeOut = 0, charSet = 0, outPrecision = 0, clipPrecision = 0,
+          quality = 0, pitchAndFamily = 0;
+  std::string faceName;
+};
+std::string FormatFontNumbers(const FontRecord& font);
+// True only when exactly 13 numbers are read; `font`'s face name is untouched.
+bool ParseFontNumbers(const std::string& text, FontRecord& font);
+// Cuts a face name to the 31 bytes the record holds, never inside a double-byte character.
+std::string LimitFaceName(const std::string& face);
+
+// The colour picker's "automatic" value. It is stored as the word "Auto" in
+// place of its six hexadecimal digits, so that it survives a restart; values
+// written as digits read exactly as before.
+constexpr uint32_t kAutomaticColor = 0xFF000000u;
+std::string FormatColorList(const uint32_t* colors, int count);
+// All `count` colours are taken, or none (the caller keeps its defaults).
+bool ParseColorList(const std::string& text, uint32_t* colors, int count);
+
+// The main window's placement record: eleven little-endian 32-bit integers.
+struct PlacementRecord {
+  int32_t length = 44, flags = 0, showCmd = 1;
+  int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+std::vector<uint8_t> EncodePlacement(const PlacementRecord& rec);
+// False for anything but a complete 44-byte record with a non-empty rectangle.
+bool DecodePlacement(const std::vector<uint8_t>& bytes, PlacementRecord& rec);
+
+// Copies at most `limit` bytes of `text`, never ending inside a double-byte character.
+std::string LimitBytes(const std::string& text, size_t limit);

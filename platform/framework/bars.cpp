@@ -1,0 +1,166 @@
+// Toolbar and status bar over the common controls.
+#include "platform/framework/bars.h"
+#include "platform/framework/frame.h"
+#include "platform/framework/fwids.h"
+#include "platform/framework/resstr.h"
+
+int CControlBar::CalcHeight() const {
+  if (!m_hWnd || !IsWindowVisible()) return 0;
+  RECT r;
+  GetWindowRect(m_hWnd, &r);
+  return r.bottom - r.top;
+}
+
+// ---------------------------------------------------------------- status bar
+
+BOOL CStatusBar::Create(CWnd* parent, UINT id) {
+  HWND h = CreateWindowExA(0, STATUSCLASSNAMEA, "",
+                           WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | SBARS_SIZEGRIP,
+                           0, 0, 0, 0, parent->m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+  if (!h) return FALSE;
+  SubclassWindow(h);
+  // Height from the bar's font.
+  HDC dc = GetDC(h);
+  HFONT font = reinterpret_cast<HFONT>(::SendMessageA(h, WM_GETFONT, 0, 0));
+  HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICA tm;
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(h, dc);
+  SetWindowPos(h, nullptr, 0, 0, 100, tm.tmHeight + 8, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  if (auto* f = dynamic_cast<CFrameWnd*>(parent)) f->AddControlBar(this);
+  return TRUE;
+}
+
+BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
+  m_ids.assign(ids, ids + count);
+  m_texts.assign(static_cast<size_t>(count), std::string());
+  m_widths.assign(static_cast<size_t>(count), 0);
+  HDC dc = GetDC(m_hWnd);
+  HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+  HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  for (int i = 0; i < count; ++i) {
+    if (ids[i] == ID_SEPARATOR) continue;
+    std::string s = LoadResString(ids[i]);
+    SIZE sz{};
+    GetTextExtentPoint32A(dc, s.c_str(), static_cast<int>(s.size()), &sz);
+    m_widths[static_cast<size_t>(i)] = sz.cx + 10;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(m_hWnd, dc);
+  RecalcPanes();
+  return TRUE;
+}
+
+void CStatusBar::RecalcPanes() {
+  if (!m_hWnd || m_ids.empty()) return;
+  RECT rc;
+  GetClientRect(m_hWnd, &rc);
+  int right = rc.right - GetSystemMetrics(SM_CXVSCROLL);
+  std::vector<int> edges(m_ids.size());
+  int x = right;
+  for (size_t i = m_ids.size(); i-- > 1;) {
+    edges[i] = x;
+    x -= m_widths[i];
+  }
+  edges[0] = x;
+  edges.back() = -1;
+  SendMessage(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  for (size_t i = 0; i < m_texts.size(); ++i)
+    SendMessage(SB_SETTEXTA, i, reinterpret_cast<LPARAM>(m_texts[i].c_str()));
+}
+
+int CStatusBar::GetPaneWidth(int index) const { return m_widths[static_cast<size_t>(index)]; }
+
+int CStatusBar::CommandToIndex(UINT id) const {
+  for (size_t i = 0; i < m_ids.size(); ++i)
+    if (m_ids[i] == id) return static_cast<int>(i);
+  return -1;
+}
+
+void CStatusBar::SetPaneText(int index, const char* text) {
+  if (index < 0 || index >= GetPaneCount()) return;
+  std::string t = text ? text : "";
+  if (m_texts[static_cast<size_t>(index)] == t) return;
+  m_texts[static_cast<size_t>(index)] = t;
+  SendMessage(SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(m_texts[static_cast<size_t>(index)].c_str()));
+}
+
+std::string CStatusBar::GetPaneText(int index) const {
+  if (index < 0 || index >= GetPaneCount()) return "";
+  return m_texts[static_cast<size_t>(index)];
+}
+
+void CStatusBar::OnUpdateCmdUI(CFrameWnd* target) {
+  RecalcPanes();
+  for (int i = 1; i < GetPaneCount(); ++i) {
+    CCmdUI state;
+    state.m_nID = m_ids[static_cast<size_t>(i)];
+    state.m_pOther = this;
+    state.DoUpdate(target, false);
+    if (state.m_bTextSet) {
+      SetPaneText(i, state.m_bEnabled ? state.m_text.c_str() : "");
+    } else if (state.m_bEnableChanged) {
+      SetPaneText(i, state.m_bEnabled ? LoadResString(state.m_nID).c_str() : "");
+    } else {
+      SetPaneText(i, "");
+    }
+  }
+}
+
+// ---------------------------------------------------------------- toolbar
+
+BOOL CToolBar::Create(CWnd* parent, UINT id, UINT resId, const UINT* buttons, int count, int imageW, int imageH) {
+  HWND h = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                           WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
+                               CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                           0, 0, 0, 0, parent->m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+  if (!h) return FALSE;
+  SubclassWindow(h);
+  SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+  HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resId), IMAGE_BITMAP, 0, 0,
+                                                LR_CREATEDIBSECTION));
+  if (!bmp) return FALSE;
+  m_images = ImageList_Create(imageW, imageH, ILC_COLOR24 | ILC_MASK, count, 0);
+  ImageList_AddMasked(m_images, bmp, RGB(192, 192, 192));
+  DeleteObject(bmp);
+  SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(imageW, imageH));
+  SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
+  m_buttons.assign(buttons, buttons + count);
+  int image = 0;
+  std::vector<TBBUTTON> tb;
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON b{};
+    if (buttons[i] == ID_SEPARATOR) {
+      b.fsStyle = BTNS_SEP;
+      b.iBitmap = 6;
+    } else {
+      b.iBitmap = image++;
+      b.idCommand = static_cast<int>(buttons[i]);
+      b.fsState = TBSTATE_ENABLED;
+      b.fsStyle = BTNS_BUTTON;
+    }
+    tb.push_back(b);
+  }
+  SendMessage(TB_ADDBUTTONSA, tb.size(), reinterpret_cast<LPARAM>(tb.data()));
+  DWORD size = static_cast<DWORD>(SendMessage(TB_GETBUTTONSIZE));
+  SetWindowPos(h, nullptr, 0, 0, 100, HIWORD(size) + 4, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  if (auto* f = dynamic_cast<CFrameWnd*>(parent)) f->AddControlBar(this);
+  return TRUE;
+}
+
+bool CToolBar::IsButtonEnabled(UINT id) const { return SendMessage(TB_ISBUTTONENABLED, id) != 0; }
+
+void CToolBar::OnUpdateCmdUI(CFrameWnd* target) {
+  for (UINT id : m_buttons) {
+    if (id == ID_SEPARATOR) continue;
+    CCmdUI state;
+    state.m_nID = id;
+    state.m_pOther = this;
+    state.DoUpdate(target, true);
+    if (IsButtonEnabled(id) != state.m_bEnabled) SendMessage(TB_ENABLEBUTTON, id, MAKELPARAM(state.m_bEnabled, 0));
+    if (state.m_nCheck >= 0) SendMessage(TB_CHECKBUTTON, id, MAKELPARAM(state.m_nCheck != 0, 0));
+  }
+}

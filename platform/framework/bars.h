@@ -1,0 +1,58 @@
+// Control bars: the toolbar and the status bar, common controls wrapped so
+// that the frame lays them out and updates them at idle time through the same
+// enable/check queries as the menus.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+#include <vector>
+#include "platform/framework/wnd.h"
+
+class CFrameWnd;
+
+class CControlBar : public CWnd {
+ public:
+  // Height the bar takes at the top or bottom of the frame (0 when hidden).
+  virtual int CalcHeight() const;
+  virtual void OnUpdateCmdUI(CFrameWnd* target) = 0;
+  virtual bool IsTop() const = 0;
+};
+
+class CStatusBar : public CControlBar {
+ public:
+  // `indicators`: ID_SEPARATOR for the message pane, else a string id whose
+  // text sets the pane's width.
+  BOOL Create(CWnd* parent, UINT id);
+  BOOL SetIndicators(const UINT* ids, int count);
+  void SetPaneText(int index, const char* text);
+  std::string GetPaneText(int index) const;
+  int CommandToIndex(UINT id) const;
+  int GetPaneCount() const { return static_cast<int>(m_ids.size()); }
+  UINT GetItemID(int index) const { return m_ids[static_cast<size_t>(index)]; }
+  int GetPaneWidth(int index) const;
+  void OnUpdateCmdUI(CFrameWnd* target) override;
+  bool IsTop() const override { return false; }
+  void RecalcPanes();
+
+ private:
+  std::vector<UINT> m_ids;
+  std::vector<int> m_widths;
+  std::vector<std::string> m_texts;
+};
+
+class CToolBar : public CControlBar {
+ public:
+  // Creates the bar and loads resource `resId`: a bitmap of 16x15 images and a
+  // list of command ids (0 for a separator).
+  BOOL Create(CWnd* parent, UINT id, UINT resId, const UINT* buttons, int count, int imageW = 16,
+              int imageH = 15);
+  void OnUpdateCmdUI(CFrameWnd* target) override;
+  bool IsTop() const override { return true; }
+  int GetButtonCount() const { return static_cast<int>(m_buttons.size()); }
+  UINT GetItemID(int index) const { return m_buttons[static_cast<size_t>(index)]; }
+  bool IsButtonEnabled(UINT id) const;
+
+ private:
+  std::vector<UINT> m_buttons;
+  HIMAGELIST m_images = nullptr;
+};

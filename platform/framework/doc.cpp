@@ -1,0 +1,266 @@
+// Document state, the save-if-modified prompt, loading and safe saving.
+#include "platform/framework/doc.h"
+#include <algorithm>
+#include "platform/framework/app.h"
+#include "platform/framework/dialog.h"
+#include "platform/framework/doctempl.h"
+#include "platform/framework/frame.h"
+#include "platform/framework/fwids.h"
+#include "platform/framework/modal.h"
+#include "platform/framework/resstr.h"
+#include "platform/framework/view.h"
+
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+  ON_COMMAND(ID_FILE_CLOSE, OnFileClose)
+  ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+  ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+END_MESSAGE_MAP(CCmdTarget)
+
+CDocument::~CDocument() {
+  if (m_pDocTemplate) m_pDocTemplate->RemoveDocument(this);
+}
+
+void CDocument::SetTitle(const std::string& title) {
+  m_strTitle = title;
+  for (CView* v : m_views)
+    if (CFrameWnd* f = v->GetParentFrame()) f->OnUpdateFrameTitle();
+}
+
+void CDocument::SetPathName(const std::string& path, bool addToMru) {
+  char full[MAX_PATH * 2];
+  DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  m_strPathName = (n > 0 && n < sizeof full) ? std::string(full, n) : path;
+  // The title is the file name.
+  size_t cut = std::string::npos;
+  for (size_t i = 0; i < m_strPathName.size(); ++i) {
+    auto c = static_cast<unsigned char>(m_strPathName[i]);
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+      ++i;
+      continue;
+    }
+    if (c == '\\' || c == '/' || c == ':') cut = i;
+  }
+  SetTitle(cut == std::string::npos ? m_strPathName : m_strPathName.substr(cut + 1));
+  if (addToMru && AfxGetApp()) AfxGetApp()->AddToRecentFileList(m_strPathName);
+}
+
+void CDocument::AddView(CView* view) {
+  m_views.push_back(view);
+  view->m_pDocument = this;
+}
+
+void CDocument::RemoveView(CView* view) {
+  m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
+  view->m_pDocument = nullptr;
+  if (m_views.empty() && m_bAutoDelete) {
+    DeleteContents();
+    delete this;
+  }
+}
+
+void CDocument::UpdateAllViews(CView* sender, LPARAM hint, void* hintObject) {
+  std::vector<CView*> views = m_views;
+  for (CView* v : views)
+    if (v != sender) v->OnUpdate(sender, hint, hintObject);
+}
+
+BOOL CDocument::OnNewDocument() {
+  DeleteContents();
+  m_strPathName.clear();
+  SetModifiedFlag(FALSE);
+  return TRUE;
+}
+
+void CDocument::ReportSaveLoadException(const char* path, bool saving, UINT defaultPrompt) {
+  AfxMessageBox(defaultPrompt, MB_OK | MB_ICONEXCLAMATION);
+}
+
+namespace {
+// Message for a file error, as the framework words it.
+UINT PromptForFileError(const CFileException& e, UINT fallback) {
+  switch (e.cause) {
+    case CFileException::FileNotFound: return AFX_IDP_FILE_NOT_FOUND;
+    case CFileException::AccessDenied: return AFX_IDP_FILE_ACCESS_DENIED;
+    default: return fallback;
+  }
+}
+
+void ReportFileError(const CFileException& e, UINT fallback) {
+  UINT id = PromptForFileError(e, fallback);
+  if (id == fallback) {
+    AfxMessageBox(fallback, MB_OK | MB_ICONEXCLAMATION);
+  } else {
+    AfxMessageBox(AfxFormatString1(id, e.path.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+}  // namespace
+
+BOOL CDocument::OnOpenDocument(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ReportFileError(CFileException{GetLastError() == ERROR_ACCESS_DENIED ? CFileException::AccessDenied
+                                                                         : CFileException::FileNotFound,
+                                   GetLastError(), path},
+                    AFX_IDP_FAILED_TO_OPEN_DOC);
+    return FALSE;
+  }
+  DeleteContents();
+  SetModifiedFlag(TRUE);  // dirty while loading
+  bool ok = false;
+  try {
+    CArchive ar(file, CArchive::load, path);
+    Serialize(ar);
+    ok = true;
+  } catch (const CUserException&) {
+  } catch (const CMemoryException&) {
+    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
+  } catch (const CFileException& e) {
+    ReportFileError(e, AFX_IDP_FAILED_TO_OPEN_DOC);
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
+  }
+  CloseHandle(file);
+  if (!ok) {
+    DeleteContents();
+    return FALSE;
+  }
+  SetModifiedFlag(FALSE);
+  return TRUE;
+}
+
+namespace {
+std::string FolderOf(const std::string& path) {
+  size_t cut = std::string::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    auto c = static_cast<unsigned char>(path[i]);
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+      ++i;
+      continue;
+    }
+    if (c == '\\' || c == '/') cut = i;
+  }
+  return cut == std::string::npos ? std::string(".") : path.substr(0, cut + 1);
+}
+}  // namespace
+
+// Writes through a temporary file in the target's folder; the target is
+// replaced only once the temporary file is complete, so a failed save leaves an
+// existing file as it was and leaves no partial file behind.
+BOOL CDocument::OnSaveDocument(const char* path) {
+  char full[MAX_PATH * 2];
+  DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+  std::string target = (n > 0 && n < sizeof full) ? std::string(full, n) : std::string(path);
+  DWORD attrs = GetFileAttributesA(target.c_str());
+  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    ReportFileError(CFileException{CFileException::AccessDenied, ERROR_ACCESS_DENIED, target},
+                    AFX_IDP_FAILED_TO_SAVE_DOC);
+    return FALSE;
+  }
+  char temp[MAX_PATH * 2];
+  if (!GetTempFileNameA(FolderOf(target).c_str(), "rvt", 0, temp)) {
+    DWORD err = GetLastError();
+    ReportFileError(CFileException{err == ERROR_PATH_NOT_FOUND || err == ERROR_DIRECTORY
+                                       ? CFileException::FileNotFound
+                                       : CFileException::AccessDenied,
+                                   err, target},
+                    AFX_IDP_FAILED_TO_SAVE_DOC);
+    return FALSE;
+  }
+  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD err = GetLastError();
+    DeleteFileA(temp);
+    ReportFileError(CFileException{CFileException::AccessDenied, err, target}, AFX_IDP_FAILED_TO_SAVE_DOC);
+    return FALSE;
+  }
+  bool ok = false;
+  try {
+    CArchive ar(file, CArchive::store, target);
+    Serialize(ar);
+    ok = true;
+  } catch (const CUserException&) {
+  } catch (const CMemoryException&) {
+    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
+  } catch (const CFileException& e) {
+    ReportFileError(e, AFX_IDP_FAILED_TO_SAVE_DOC);
+  }
+  if (ok && !FlushFileBuffers(file)) {
+    ok = false;
+    AfxMessageBox(AFX_IDP_FAILED_TO_SAVE_DOC, MB_OK | MB_ICONEXCLAMATION);
+  }
+  CloseHandle(file);
+  if (ok && !MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ok = false;
+    ReportFileError(CFileException{CFileException::AccessDenied, GetLastError(), target},
+                    AFX_IDP_FAILED_TO_SAVE_DOC);
+  }
+  if (!ok) {
+    DeleteFileA(temp);
+    return FALSE;
+  }
+  SetModifiedFlag(FALSE);
+  return TRUE;
+}
+
+void CDocument::OnCloseDocument() {
+  bool autoDelete = m_bAutoDelete;
+  m_bAutoDelete = false;  // views going away must not delete us early
+  std::vector<CView*> views = m_views;
+  for (CView* v : views) {
+    if (CFrameWnd* f = v->GetParentFrame()) f->DestroyWindow();
+  }
+  DeleteContents();
+  if (autoDelete) delete this;
+}
+
+BOOL CDocument::SaveModified() {
+  if (!IsModified()) return TRUE;
+  std::string name = m_strPathName.empty() ? m_strTitle : m_strTitle;
+  std::string prompt = AfxFormatString1(AFX_IDP_ASK_TO_SAVE, name.c_str());
+  switch (AfxMessageBox(prompt.c_str(), MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDCANCEL: return FALSE;
+    case IDYES: return DoFileSave();
+    default: return TRUE;
+  }
+}
+
+BOOL CDocument::DoFileSave() {
+  DWORD attrs = GetFileAttributesA(m_strPathName.c_str());
+  if (m_strPathName.empty() || attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_READONLY))
+    return DoSave(nullptr);
+  return DoSave(m_strPathName.c_str());
+}
+
+BOOL CDocument::DoSave(const char* path, BOOL replace) {
+  std::string chosen;
+  if (!path) {
+    std::string filter;
+    if (m_pDocTemplate) {
+      filter = m_pDocTemplate->GetDocString(CDocTemplate::filterName) + "|*" +
+               m_pDocTemplate->GetDocString(CDocTemplate::filterExt) + "||";
+    }
+    CFileDialog dlg(false, nullptr, m_strPathName.empty() ? m_strTitle.c_str() : m_strPathName.c_str(),
+                    OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+                    filter.empty() ? nullptr : filter.c_str());
+    if (dlg.DoModal() != IDOK) return FALSE;
+    chosen = dlg.GetPathName();
+    path = chosen.c_str();
+  }
+  HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  BOOL ok = OnSaveDocument(path);
+  SetCursor(old);
+  if (!ok) return FALSE;
+  if (replace) SetPathName(path);
+  return TRUE;
+}
+
+void CDocument::OnFileClose() {
+  if (!SaveModified()) return;
+  OnCloseDocument();
+}
+
+void CDocument::OnFileSave() { DoFileSave(); }
+void CDocument::OnFileSaveAs() { DoSave(nullptr); }

@@ -1,0 +1,72 @@
+// Command, string and message ids that the framework itself knows about. The
+// program's resource scripts use the same numbers for the standard commands.
+#pragma once
+
+// File
+#define ID_FILE_NEW 57600
+#define ID_FILE_OPEN 57601
+#define ID_FILE_CLOSE 57602
+#define ID_FILE_SAVE 57603
+#define ID_FILE_SAVE_AS 57604
+#define ID_FILE_PRINT_SETUP 57606
+#define ID_FILE_PRINT 57607
+#define ID_FILE_PRINT_DIRECT 57608
+#define ID_FILE_PRINT_PREVIEW 57609
+#define ID_FILE_MRU_FILE1 57616
+#define ID_FILE_MRU_FILE4 57619
+#define ID_FILE_MRU_LAST 57631
+// Edit
+#define ID_EDIT_CLEAR 57632
+#define ID_EDIT_COPY 57634
+#define ID_EDIT_CUT 57635
+#define ID_EDIT_FIND 57636
+#define ID_EDIT_PASTE 57637
+#define ID_EDIT_REPEAT 57640
+#define ID_EDIT_REPLACE 57641
+#define ID_EDIT_SELECT_ALL 57642
+#define ID_EDIT_UNDO 57643
+#define ID_EDIT_REDO 57644
+// Window
+#define ID_WINDOW_ARRANGE 57649
+#define ID_WINDOW_CASCADE 57650
+#define ID_WINDOW_TILE_HORZ 57651
+#define ID_WINDOW_TILE_VERT 57652
+#define ID_APP_ABOUT 57664
+#define ID_APP_EXIT 57665
+#define ID_NEXT_PANE 57680
+#define ID_PREV_PANE 57681
+#define ID_VIEW_TOOLBAR 59392
+#define ID_VIEW_STATUS_BAR 59393
+// Status-bar indicators
+#define ID_SEPARATOR 0
+#define ID_INDICATOR_EXT 59136
+#define ID_INDICATOR_CAPS 59137
+#define ID_INDICATOR_NUM 59138
+#define ID_INDICATOR_SCRL 59139
+#define ID_INDICATOR_OVR 59140
+#define ID_INDICATOR_REC 59141
+#define ID_INDICATOR_KANA 59142
+// Strings
+#define AFX_IDS_APP_TITLE 57344
+#define AFX_IDS_IDLEMESSAGE 57345
+#define AFX_IDS_UNTITLED 61443
+#define AFX_IDP_FAILED_TO_OPEN_DOC 61697
+#define AFX_IDP_FAILED_TO_SAVE_DOC 61698
+#define AFX_IDP_ASK_TO_SAVE 61699
+#define AFX_IDP_FAILED_TO_CREATE_DOC 61700
+#define AFX_IDP_FILE_TOO_LARGE 61701
+#define AFX_IDP_FILE_NOT_FOUND 61704
+#define AFX_IDP_FILE_ACCESS_DENIED 61705
+#define AFX_IDP_FILE_GENERIC 61706
+#define AFX_IDP_FAILED_MEMORY_ALLOC 61707
+#define AFX_IDS_MDICHILD_FIRST 0xFF00
+
+// Control ids inside frames
+#define AFX_IDW_PANE_FIRST 0xE900
+#define AFX_IDW_TOOLBAR 0xE800
+#define AFX_IDW_STATUS_BAR 0xE801
+#define AFX_IDW_FIRST_MDICHILD 0xFF00
+
+// Private messages
+#define WM_IDLEUPDATECMDUI 0x0363  // wParam: disable if no handler
+#define WM_SETMESSAGESTRING 0x0362 // wParam: string id, or 0 with lParam text

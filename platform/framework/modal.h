@@ -1,0 +1,44 @@
+// The one seam through which every message box, modal dialog and common dialog
+// passes. In the program nothing is installed and the real system UI is shown;
+// a test installs a responder that sees what would be shown and answers it, so
+// that no test ever blocks.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+#include <string>
+
+class CDialog;
+class CFileDialog;
+
+struct MessageBoxCall {
+  std::string text;
+  std::string caption;
+  UINT type = 0;
+};
+
+class ModalResponder {
+ public:
+  virtual ~ModalResponder() = default;
+  // Returns the button the user pressed (IDOK, IDYES, ...).
+  virtual int OnMessageBox(const MessageBoxCall& call) = 0;
+  // The dialog exists (hidden) and has run its initialisation. Returns the id
+  // of the button to press; the dialog's own handling of that button decides
+  // whether it closes (validation may keep it open, which counts as cancel).
+  virtual int OnDialog(CDialog& dialog) = 0;
+  // The file dialog's OPENFILENAME is filled in; the responder may write the
+  // chosen path (and filter index) into it. Returns IDOK or IDCANCEL.
+  virtual int OnFileDialog(CFileDialog& dialog) = 0;
+  // Other common dialogs (print set-up, font, colour): `kind` names it, `data`
+  // points at its system structure. Returns IDOK or IDCANCEL.
+  virtual int OnCommonDialog(const char* kind, void* data) = 0;
+};
+
+void SetModalResponder(ModalResponder* responder);
+ModalResponder* GetModalResponder();
+
+// Message boxes captioned with the application's name.
+int AfxMessageBox(const char* text, UINT type = MB_OK, HWND owner = nullptr);
+int AfxMessageBox(UINT promptId, UINT type = MB_OK);
+// Runs a common dialog through the seam: PrintDlgA ("print"), ChooseFontA
+// ("font"), ChooseColorA ("color"). Returns TRUE when confirmed.
+BOOL AfxRunCommonDialog(const char* kind, void* data);

@@ -1,0 +1,40 @@
+// Resource and command ids of the program (menus, accelerators, toolbar,
+// dialogs, string table). The framework's standard ids are in fwids.h.
+#pragma once
+
+#define IDR_MAINFRAME 128
+#define IDR_SCRIPTTYPE 129
+#define IDD_ABOUTBOX 100
+#define IDC_BUILD 1002
+
+#define IDS_OPEN_FILTER 130
+#define IDS_SAVE_FILTER 131
+
+#define ID_SCRIPT_RUN 32771
+#define ID_SCRIPT_WSCRIPT 32775
+#define ID_SCRIPT_CSCRIPT 32776
+#define ID_HELP_README 32777
+#define ID_WINDOW_CLOSE_ALL 32778
+#define ID_FILE_SAVE_ALL 32779
+#define ID_VIEW_OPTIONS 32780
+#define ID_VIEW_FONT 32781
+#define ID_EDIT_GOTO_LINE 32782
+#define ID_HELP_SCRIPT_DOCS 32784
+#define ID_MACRO_ORGANIZE 32785
+#define ID_SCRIPT_ENCODE 32786
+#define ID_HELP_ONLINE 32787
+#define ID_HELP_WSH_VERSION 32788
+#define ID_EDIT_FIND_PREV 32789
+#define ID_ENCODE_SJIS 32790
+#define ID_ENCODE_UTF8 32791
+#define ID_ENCODE_EUC 32792
+#define ID_ENCODE_JIS 32793
+#define ID_MACRO_JSCRIPT 32795
+#define ID_MACRO_ADD 32796
+#define ID_MACRO_VBSCRIPT 32797
+#define ID_EDIT_CTRL_SHIFT_DELETE 32798
+#define ID_EDIT_DELETE_TO_EOL 32799
+#define ID_MACRO_FIRST 200
+
+#define ID_INDICATOR_LINE 59143
+#define IDP_CANNOT_OPEN 61449

@@ -1,0 +1,5 @@
+// The script view.
+#pragma once
+#include "platform/framework/view.h"
+
+class CMyView : public CPlaceholderView {};
