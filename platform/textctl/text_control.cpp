@@ -291,7 +291,7 @@ LRESULT OnCharFromPos(EditState* s, LPARAM lp) {
 }
 
 LRESULT OnSetMargins(EditState* s, WPARAM wp, LPARAM lp) {
-  if (wp & EC_USEFONTINFO) {
+  if (wp == EC_USEFONTINFO) {
     int m = s->aveCharWidth / 4;
     if (wp & EC_LEFTMARGIN) s->leftMargin = m;
     if (wp & EC_RIGHTMARGIN) s->rightMargin = m;
