@@ -374,11 +374,13 @@ LRESULT HandleMessage(EditState* s, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       CreateCaret(hwnd, nullptr, 1, s->lineHeight);
       s->caretShown = false;
       UpdateCaret(s);
+      PlaceComposition(s);
       if (!(s->style & ES_NOHIDESEL)) InvalidatePosRange(s, s->SelStart(), s->SelEnd());
       Notify(s, EN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
       s->focused = false;
+      s->composing = false;
       s->caretShown = false;
       DestroyCaret();
       if (!(s->style & ES_NOHIDESEL)) InvalidatePosRange(s, s->SelStart(), s->SelEnd());
@@ -517,7 +519,11 @@ LRESULT HandleMessage(EditState* s, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL: OnMouseWheel(s, static_cast<short>(HIWORD(wp))); return 0;
 
     case WM_IME_STARTCOMPOSITION:
-      UpdateCaret(s);
+      s->composing = true;
+      PlaceComposition(s);
+      break;
+    case WM_IME_ENDCOMPOSITION:
+      s->composing = false;
       break;
     case WM_IME_CHAR:
       // A double-byte result goes on as two character messages, lead byte first,

@@ -52,6 +52,8 @@ struct EditState {
   bool redraw = true;
   bool focused = false;
   bool caretShown = false;
+  bool composing = false;
+  POINT caretAt = {-1, -1};  // where SetCaretPos last put the caret  // between WM_IME_STARTCOMPOSITION and its end
   unsigned limit = 30000;
   int pendingLead = -1;  // a lead byte waiting for its trail byte
 
@@ -109,6 +111,8 @@ void ScrollTo(EditState* s, int topLine, int xOffset);
 void ScrollCaretIntoView(EditState* s);
 void UpdateScrollBars(EditState* s);
 void UpdateCaret(EditState* s);
+// Puts the IME composition window at the caret, in the control's font.
+void PlaceComposition(EditState* s);
 void NoteLineWidth(EditState* s, int width);
 void OnVScroll(EditState* s, int code);
 void OnHScroll(EditState* s, int code);

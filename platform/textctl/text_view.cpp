@@ -131,7 +131,9 @@ int VisibleLines(EditState* s) {
 }
 
 void NoteLineWidth(EditState* s, int width) {
-  if (width > s->measuredExtent) s->measuredExtent = width;
+  // Grows with some room to spare, so that typing at the end of the longest line
+  // does not reset the scroll bar at every character.
+  if (width > s->measuredExtent) s->measuredExtent = width + 16 * s->aveCharWidth;
 }
 
 namespace {
@@ -289,6 +291,7 @@ void ScrollTo(EditState* s, int topLine, int xOffset) {
       InvalidateRect(s->hwnd, &f, FALSE);
   }
   UpdateScrollBars(s);
+  s->caretAt = {-1, -1};  // scrolling the bits may have moved the caret
   UpdateCaret(s);
   if (dx) Notify(s, EN_HSCROLL);
   if (dy) Notify(s, EN_VSCROLL);
@@ -305,8 +308,12 @@ void ScrollCaretIntoView(EditState* s) {
   NoteLineWidth(s, x + s->aveCharWidth);
   int width = s->formatRect.right - s->formatRect.left;
   int left = s->xOffset;
-  if (x < left) left = std::max(0, x - width / 3);
-  else if (x >= left + width - 1) left = x - width * 2 / 3;
+  if (x < left) {
+    left = std::max(0, x - width / 3);
+  } else if (x >= left + width - 1) {
+    left = x - width * 2 / 3;
+    NoteLineWidth(s, left + width);
+  }
   ScrollTo(s, top, left);
 }
 
@@ -346,20 +353,27 @@ void UpdateCaret(EditState* s) {
   POINT p = ClientPosOf(s, s->caret);
   const RECT& f = s->formatRect;
   bool inside = p.x >= f.left - 1 && p.x <= f.right && p.y >= f.top && p.y < f.bottom;
-  SetCaretPos(inside ? p.x : -20000, inside ? p.y : -20000);
+  POINT at = {inside ? p.x : -20000, inside ? p.y : -20000};
+  if (s->caretShown && at.x == s->caretAt.x && at.y == s->caretAt.y) return;
+  SetCaretPos(at.x, at.y);
+  s->caretAt = at;
   if (!s->caretShown) {
     ShowCaret(s->hwnd);
     s->caretShown = true;
   }
-  if (HIMC imc = ImmGetContext(s->hwnd)) {
-    COMPOSITIONFORM form = {};
-    form.dwStyle = CFS_POINT;
-    form.ptCurrentPos = p;
-    ImmSetCompositionWindow(imc, &form);
-    LOGFONTA lf;
-    if (s->font && GetObjectA(s->font, sizeof(lf), &lf)) ImmSetCompositionFontA(imc, &lf);
-    ImmReleaseContext(s->hwnd, imc);
-  }
+  if (s->composing) PlaceComposition(s);
+}
+
+void PlaceComposition(EditState* s) {
+  HIMC imc = ImmGetContext(s->hwnd);
+  if (!imc) return;
+  COMPOSITIONFORM form = {};
+  form.dwStyle = CFS_POINT;
+  form.ptCurrentPos = ClientPosOf(s, s->caret);
+  ImmSetCompositionWindow(imc, &form);
+  LOGFONTA lf;
+  if (s->font && GetObjectA(s->font, sizeof(lf), &lf)) ImmSetCompositionFontA(imc, &lf);
+  ImmReleaseContext(s->hwnd, imc);
 }
 
 void OnVScroll(EditState* s, int code) {
