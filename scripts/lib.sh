@@ -70,15 +70,21 @@ prepare_prefix() {
     wineboot -i >/dev/null 2>&1 </dev/null || true
     wineserver -w
   fi
-  if [ ! -f "$WINEPREFIX/.ruvelto-fonts" ]; then
-    local reg="$BUILD/fonts.reg"
-    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n' > "$reg"
+  if [ ! -f "$WINEPREFIX/.ruvelto-settings" ]; then
+    local reg="$BUILD/prefix-settings.reg"
+    # Windows are not handed to a window manager (there is none in the virtual
+    # display, and hiding a managed window would wait for one); .wsf files run
+    # under the script host as on Windows.
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n' > "$reg"
+    printf '[HKEY_CLASSES_ROOT\\.wsf]\r\n@="WSFFile"\r\n\r\n' >> "$reg"
+    printf '[HKEY_CLASSES_ROOT\\WSFFile\\shell\\open\\command]\r\n@="\\"C:\\\\windows\\\\system32\\\\wscript.exe\\" \\"%%1\\" %%*"\r\n\r\n' >> "$reg"
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n' >> "$reg"
     for face in "ＭＳ ゴシック" "ＭＳ Ｐゴシック" "MS Gothic" "MS PGothic" "ＭＳ 明朝" "MS UI Gothic"; do
       printf '"%s"="IPAGothic"\r\n' "$face" | iconv -f UTF-8 -t CP932 >> "$reg"
     done
     wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null || true
     wineserver -w
-    touch "$WINEPREFIX/.ruvelto-fonts"
+    touch "$WINEPREFIX/.ruvelto-settings"
   fi
 }
 

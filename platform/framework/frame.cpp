@@ -25,10 +25,6 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_MESSAGE(WM_SETFOCUS, OnSetFocus)
   ON_MESSAGE(WM_DROPFILES, OnDropFiles)
   ON_MESSAGE(WM_NOTIFY, OnNotifyTooltip)
-  ON_COMMAND(ID_VIEW_TOOLBAR, OnViewToolbar)
-  ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateViewToolbar)
-  ON_COMMAND(ID_VIEW_STATUS_BAR, OnViewStatusBar)
-  ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateViewStatusBar)
   ON_UPDATE_COMMAND_UI_RANGE(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, OnUpdateKeyIndicator)
   ON_UPDATE_COMMAND_UI(ID_INDICATOR_KANA, OnUpdateKeyIndicator)
 END_MESSAGE_MAP(CWnd)
@@ -316,6 +312,11 @@ void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* ui) {
 // ---------------------------------------------------------------- CMDIFrameWnd
 
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
+  // The bars belong to the main frame; child frames have none.
+  ON_COMMAND(ID_VIEW_TOOLBAR, OnViewToolbar)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateViewToolbar)
+  ON_COMMAND(ID_VIEW_STATUS_BAR, OnViewStatusBar)
+  ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateViewStatusBar)
   ON_COMMAND(ID_WINDOW_ARRANGE, OnWindowArrange)
   ON_COMMAND(ID_WINDOW_CASCADE, OnWindowCascade)
   ON_COMMAND(ID_WINDOW_TILE_HORZ, OnWindowTileHorz)

@@ -1,0 +1,219 @@
+// The main frame's settings, placement, bars and Help commands; child frames.
+#include "tests/app/app_fixture.h"
+#include <fstream>
+#include "app/settings_format.h"
+#include "platform/framework/bars.h"
+#include "platform/framework/profile_codec.h"
+#include "platform/framework/view.h"
+
+using MainFrameTest = AppFixture;
+
+namespace {
+std::vector<std::string> KeysOf(const std::string& text, const std::string& section) {
+  std::vector<std::string> keys;
+  bool in = false;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t nl = text.find('\n', pos);
+    std::string line = text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+    pos = nl == std::string::npos ? text.size() : nl + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    if (line[0] == '[') {
+      in = line == "[" + section + "]";
+      continue;
+    }
+    if (in) keys.push_back(line.substr(0, line.find('=')));
+  }
+  return keys;
+}
+
+std::string Placement(int showCmd, int l, int t, int r, int b) {
+  PlacementRecord rec;
+  rec.showCmd = showCmd;
+  rec.left = l;
+  rec.top = t;
+  rec.right = r;
+  rec.bottom = b;
+  std::vector<uint8_t> bytes = EncodePlacement(rec);
+  return EncodeProfileBytes(bytes.data(), bytes.size());
+}
+}  // namespace
+
+TEST_F(MainFrameTest, HandWrittenSettingsComeBackInTheirOrder) {
+  const char* values[][2] = {{"AutoKanji", "1"},          {"TabStops", "8"},         {"AutoIndent", "0"},
+                             {"Stress", "2"},             {"Directory", "C:\\Work"}, {"FilterIndex", "2"},
+                             {"HelpPath", "C:\\h\\x.chm"}, {"Language", "1"},
+                             {"Colors", "00FF00,Auto,123456"}, {"Editor", "FFFFFF,000000"}};
+  for (auto& kv : values) SetIni("Settings", kv[0], kv[1]);
+  SetIni("Settings", "Font", "-20,0,0,0,400,0,0,0,128,3,2,1,49");
+  SetIni("Settings", "Font-Family", "IPAGothic");
+  ASSERT_TRUE(Start());
+  CMainFrame* f = Frame();
+  EXPECT_TRUE(f->m_autoKanji);
+  EXPECT_EQ(f->m_tabStops, 8);
+  EXPECT_FALSE(f->m_autoIndent);
+  EXPECT_EQ(f->m_stress, 2);
+  EXPECT_EQ(f->m_directory, "C:\\Work");
+  EXPECT_EQ(f->m_filterIndex, 2);
+  EXPECT_EQ(f->m_helpPath, "C:\\h\\x.chm");
+  EXPECT_EQ(f->m_macroLanguage, 1);
+  EXPECT_EQ(f->m_colors.keyword, 0x00FF00u);
+  EXPECT_EQ(f->m_colors.comment, kAutomaticColor);
+  EXPECT_EQ(f->m_colors.background, 0x000000u);
+  LOGFONTA lf{};
+  GetObjectA(f->m_font, sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, -20);
+  EXPECT_STREQ(lf.lfFaceName, "IPAGothic");
+  Exit();
+  app.reset();
+  for (auto& kv : values) EXPECT_EQ(Ini("Settings", kv[0]), kv[1]) << kv[0];
+  EXPECT_EQ(Ini("Settings", "Font"), "-20,0,0,0,400,0,0,0,128,3,2,1,49");
+  EXPECT_EQ(Ini("Settings", "Font-Family"), "IPAGothic");
+  EXPECT_EQ(Ini("Settings", "Window").size(), 88u);
+}
+
+TEST_F(MainFrameTest, AFreshSettingsFileIsWrittenInOrder) {
+  ASSERT_TRUE(Start());
+  Exit();
+  app.reset();
+  std::string text = ReadBytes(IniPath());
+  EXPECT_EQ(KeysOf(text, "Settings"),
+            (std::vector<std::string>{"Window", "AutoKanji", "TabStops", "AutoIndent", "Stress", "Directory",
+                                      "FilterIndex", "HelpPath", "Language", "Font", "Font-Family", "Colors",
+                                      "Editor", "OpenMode"}));
+  EXPECT_EQ(Ini("Settings", "Colors"), "FF0000,0000C0,808000");
+  EXPECT_EQ(Ini("Settings", "Editor"), "000000,FFFFFF");
+  EXPECT_EQ(Ini("Settings", "TabStops"), "4");
+  EXPECT_EQ(Ini("Settings", "Stress"), "1");
+  EXPECT_EQ(Ini("Settings", "Font-Family"), "FixedSys");
+  EXPECT_TRUE(KeysOf(text, "Recent File List").empty());
+}
+
+TEST_F(MainFrameTest, BadValuesFallBackToDefaultsWithoutAMessage) {
+  SetIni("Settings", "Colors", "FF0000,0000C0");
+  SetIni("Settings", "Font", "1,2,3,4,5,6,7,8,9,10,11,12");
+  SetIni("Settings", "Font-Family", "Nothing");
+  SetIni("Settings", "Window", "ZZZZ");
+  SetIni("Settings", "TabStops", "abc");
+  std::string longDir(5000, 'd');
+  SetIni("Settings", "Directory", longDir.c_str());
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(Frame()->m_colors.keyword, 0xFF0000u);
+  EXPECT_EQ(Frame()->m_tabStops, 0);  // an unparsable integer reads as 0, like the system does
+  EXPECT_LT(Frame()->m_directory.size(), static_cast<size_t>(MAX_PATH));
+  LOGFONTA lf{};
+  GetObjectA(Frame()->m_font, sizeof lf, &lf);
+  EXPECT_STREQ(lf.lfFaceName, "FixedSys");
+}
+
+TEST_F(MainFrameTest, StoredPlacementGivesPositionSizeAndMaximisedStart) {
+  SetIni("Settings", "Window", Placement(SW_SHOWMAXIMIZED, 40, 30, 840, 630).c_str());
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app->m_nCmdShow, SW_SHOWMAXIMIZED);
+  WINDOWPLACEMENT wp{sizeof wp};
+  GetWindowPlacement(Frame()->m_hWnd, &wp);
+  EXPECT_EQ(wp.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+  EXPECT_EQ(wp.rcNormalPosition.left, 40);
+  EXPECT_EQ(wp.rcNormalPosition.right - wp.rcNormalPosition.left, 800);
+  EXPECT_EQ(wp.rcNormalPosition.bottom - wp.rcNormalPosition.top, 600);
+}
+
+TEST_F(MainFrameTest, WithoutPlacementTheSystemDefaultIsUsed) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app->m_nCmdShow, SW_SHOWNORMAL);
+  EXPECT_FALSE(IsZoomed(Frame()->m_hWnd));
+  RECT r;
+  GetWindowRect(Frame()->m_hWnd, &r);
+  EXPECT_GT(r.right - r.left, 100);
+}
+
+TEST_F(MainFrameTest, HelpCommandsAreEnabledByPathAndSample) {
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(Frame()->IsCommandEnabled(ID_HELP_ONLINE));
+  Frame()->m_helpPath = "c:\\help.chm";
+  EXPECT_TRUE(Frame()->IsCommandEnabled(ID_HELP_ONLINE));
+  EXPECT_FALSE(Frame()->IsCommandEnabled(ID_HELP_WSH_VERSION));
+  CreateDirectoryA((dir / "sample").c_str(), nullptr);
+  WriteBytes(dir / "sample\\version.wsf", "<job></job>");
+  EXPECT_TRUE(Frame()->IsCommandEnabled(ID_HELP_WSH_VERSION));  // asked each time
+  // Options and Font wait for their dialogs.
+  EXPECT_FALSE(Frame()->IsCommandEnabled(ID_VIEW_OPTIONS));
+  EXPECT_FALSE(Frame()->IsCommandEnabled(ID_VIEW_FONT));
+}
+
+TEST_F(MainFrameTest, ReadmeThatCannotBeOpenedIsReported) {
+  ASSERT_TRUE(Start());
+  Command(ID_HELP_README);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  std::string text = ui.shown[0].text;
+  EXPECT_EQ(text.rfind("'", 0), 0u);
+  EXPECT_NE(text.find("ruvelto.html' を開くことができません。(Error:"), std::string::npos) << text;
+  EXPECT_EQ(ui.shown[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+}
+
+TEST_F(MainFrameTest, ScriptBatchFileIsRemovedAtExit) {
+  WriteBytes(dir / "__script.bat", "@echo off\r\n");
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(FileExists(dir / "__script.bat"));
+  Exit();
+  app.reset();
+  EXPECT_FALSE(FileExists(dir / "__script.bat"));
+}
+
+TEST_F(MainFrameTest, ToolbarAndStatusBarFollowTheCommandTable) {
+  ASSERT_TRUE(Start());
+  auto* tb = dynamic_cast<CToolBar*>(CWnd::FromHandle(GetDlgItem(Frame()->m_hWnd, ID_VIEW_TOOLBAR)));
+  ASSERT_NE(tb, nullptr);
+  std::vector<UINT> ids;
+  for (int i = 0; i < tb->GetButtonCount(); ++i) ids.push_back(tb->GetItemID(i));
+  EXPECT_EQ(ids, (std::vector<UINT>{57600, 57601, 57603, 0, 57635, 57634, 57637, 57643, 57644, 0, 32771, 32775,
+                                    32776, 0, 57607, 0, 57664}));
+  EXPECT_TRUE(tb->IsButtonEnabled(ID_FILE_NEW));
+  EXPECT_TRUE(tb->IsButtonEnabled(ID_APP_ABOUT));
+  EXPECT_FALSE(tb->IsButtonEnabled(ID_SCRIPT_RUN));  // no handler yet
+  // Tooltip of the run button.
+  NMTTDISPINFOA di{};
+  di.hdr.hwndFrom = tb->m_hWnd;
+  di.hdr.idFrom = ID_SCRIPT_RUN;
+  di.hdr.code = TTN_GETDISPINFOA;
+  ::SendMessageA(Frame()->m_hWnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&di));
+  EXPECT_STREQ(di.lpszText, "実行");
+
+  CStatusBar* sb = Frame()->GetMessageBar();
+  ASSERT_EQ(sb->GetPaneCount(), 6);
+  EXPECT_EQ(sb->GetItemID(1), static_cast<UINT>(ID_INDICATOR_LINE));
+  EXPECT_EQ(sb->GetItemID(2), static_cast<UINT>(ID_INDICATOR_KANA));
+  EXPECT_EQ(sb->GetItemID(5), static_cast<UINT>(ID_INDICATOR_SCRL));
+  EXPECT_GT(sb->GetPaneWidth(1), sb->GetPaneWidth(3));  // " 行: 8888" is wider than "CAP"
+
+  // The View menu hides and shows the bars.
+  Command(ID_VIEW_TOOLBAR);
+  EXPECT_FALSE(tb->IsWindowVisible());
+  Command(ID_VIEW_TOOLBAR);
+  EXPECT_TRUE(tb->IsWindowVisible());
+  Command(ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(sb->IsWindowVisible());
+}
+
+TEST_F(MainFrameTest, ChildWindowsAreAlwaysMaximised) {
+  ASSERT_TRUE(Start());
+  CMDIChildWnd* first = Frame()->MDIGetActive();
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(IsZoomed(first->m_hWnd));
+  ::SendMessageA(Frame()->m_hWndMDIClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(first->m_hWnd), 0);
+  PumpMessages();
+  EXPECT_FALSE(IsZoomed(first->m_hWnd));
+  // The restored placement was kept at the maximised size from 0,0.
+  RECT client, restored;
+  GetClientRect(Frame()->m_hWndMDIClient, &client);
+  GetWindowRect(first->m_hWnd, &restored);
+  MapWindowPoints(nullptr, Frame()->m_hWndMDIClient, reinterpret_cast<POINT*>(&restored), 2);
+  EXPECT_LE(restored.left, 0);
+  EXPECT_GE(restored.right - restored.left, client.right);
+  Command(ID_FILE_NEW);
+  CMDIChildWnd* second = Frame()->MDIGetActive();
+  ASSERT_NE(second, first);
+  EXPECT_TRUE(IsZoomed(second->m_hWnd));
+}

@@ -1,0 +1,124 @@
+// Settings value formats and menu path shortening, without windows.
+#include <gtest/gtest.h>
+#include "app/settings_format.h"
+#include "platform/framework/profile_codec.h"
+
+TEST(SettingsPath, ReplacesTheExtensionAndLowersOnlySingleByteCapitals) {
+  EXPECT_EQ(MakeSettingsPath("C:\\Tools\\EDITOR.EXE"), "c:\\tools\\editor.ini");
+  EXPECT_EQ(MakeSettingsPath("C:\\Tools\\EDITOR"), "c:\\tools\\editor.ini");
+  EXPECT_EQ(MakeSettingsPath("C:\\My.Dir\\Run"), "c:\\my.dir\\run.ini");
+  // 0x83 0x41 is a double-byte character whose second byte is 'A': it stays.
+  EXPECT_EQ(MakeSettingsPath("C:\\\x83\x41X\\E.EXE"), "c:\\\x83\x41x\\e.ini");
+  // A trail byte 0x5C ('\') is not a separator: "表" is 95 5C.
+  EXPECT_EQ(MakeSettingsPath("C:\\\x95\x5C.A\\B"), "c:\\\x95\x5C.a\\b.ini");
+}
+
+TEST(SettingsBytes, TwoLettersPerByteLowNibbleFirst) {
+  const unsigned char bytes[] = {0x00, 0x2C, 0xFF, 0x10};
+  EXPECT_EQ(EncodeProfileBytes(bytes, 4), "AAMCPPAB");
+  auto back = DecodeProfileBytes("AAMCPPAB");
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(*back, (std::vector<uint8_t>{0x00, 0x2C, 0xFF, 0x10}));
+  EXPECT_FALSE(DecodeProfileBytes("AAZZ").has_value());
+  EXPECT_EQ(DecodeProfileBytes("ABC")->size(), 1u);  // odd letter ignored
+}
+
+TEST(SettingsPlacement, RoundTripsAsEightyEightLetters) {
+  PlacementRecord r;
+  r.showCmd = 3;
+  r.left = 10;
+  r.top = 20;
+  r.right = 810;
+  r.bottom = 620;
+  r.minX = r.minY = -1;
+  std::vector<uint8_t> bytes = EncodePlacement(r);
+  ASSERT_EQ(bytes.size(), 44u);
+  EXPECT_EQ(EncodeProfileBytes(bytes.data(), bytes.size()).size(), 88u);
+  EXPECT_EQ(bytes[0], 44);
+  PlacementRecord back;
+  ASSERT_TRUE(DecodePlacement(bytes, back));
+  EXPECT_EQ(back.showCmd, 3);
+  EXPECT_EQ(back.minX, -1);
+  EXPECT_EQ(back.right, 810);
+  // Short records and empty rectangles are ignored.
+  bytes.resize(40);
+  EXPECT_FALSE(DecodePlacement(bytes, back));
+  r.right = r.left;
+  EXPECT_FALSE(DecodePlacement(EncodePlacement(r), back));
+}
+
+TEST(SettingsFont, ThirteenNumbersOrNothing) {
+  FontRecord f;
+  f.height = -19;
+  f.weight = 700;
+  f.charSet = 128;
+  f.pitchAndFamily = 49;
+  f.quality = 255;
+  std::string text = FormatFontNumbers(f);
+  EXPECT_EQ(text, "-19,0,0,0,700,0,0,0,128,0,0,255,49");
+  FontRecord back;
+  ASSERT_TRUE(ParseFontNumbers(text, back));
+  EXPECT_EQ(back.height, -19);
+  EXPECT_EQ(back.charSet, 128);
+  EXPECT_EQ(back.quality, 255);
+  FontRecord untouched;
+  EXPECT_FALSE(ParseFontNumbers("-19,0,0,0,700,0,0,0,128,0,0,255", untouched));  // 12 numbers
+  EXPECT_FALSE(ParseFontNumbers("", untouched));
+  EXPECT_FALSE(ParseFontNumbers("x,1", untouched));
+  EXPECT_EQ(untouched.height, 0);
+}
+
+TEST(SettingsFont, FaceNamesAreCutWithoutSplittingACharacter) {
+  EXPECT_EQ(LimitFaceName("Courier New"), "Courier New");
+  std::string longName(40, 'a');
+  EXPECT_EQ(LimitFaceName(longName).size(), 31u);
+  std::string dbcs;
+  for (int i = 0; i < 20; ++i) dbcs += "\x82\xa0";  // 40 bytes of double-byte characters
+  EXPECT_EQ(LimitFaceName(dbcs).size(), 30u);
+}
+
+TEST(SettingsColors, AllOrNothingInTheStoredForm) {
+  uint32_t c[3] = {1, 2, 3};
+  ASSERT_TRUE(ParseColorList("FF0000,0000C0,808000", c, 3));
+  EXPECT_EQ(c[0], 0xFF0000u);
+  EXPECT_EQ(c[1], 0x0000C0u);
+  EXPECT_EQ(c[2], 0x808000u);
+  uint32_t d[3] = {1, 2, 3};
+  EXPECT_FALSE(ParseColorList("FF0000,0000C0", d, 3));
+  EXPECT_EQ(d[0], 1u);
+  EXPECT_FALSE(ParseColorList("", d, 3));
+  EXPECT_FALSE(ParseColorList("GG0000,0,0", d, 3));
+  EXPECT_EQ(FormatColorList(c, 3), "FF0000,0000C0,808000");
+}
+
+TEST(SettingsColors, EightDigitValuesReadAsTheyAlwaysDid) {
+  // As first or second number the whole key falls back; as the last it is cut to six digits.
+  uint32_t c[2] = {7, 8};
+  EXPECT_FALSE(ParseColorList("FF000000,FFFFFF", c, 2));
+  ASSERT_TRUE(ParseColorList("000000,FF000000", c, 2));
+  EXPECT_EQ(c[1], 0xFF0000u);
+}
+
+TEST(SettingsColors, TheAutomaticValueSurvivesARoundTrip) {
+  uint32_t c[3] = {kAutomaticColor, 0x0000C0, kAutomaticColor};
+  std::string text = FormatColorList(c, 3);
+  EXPECT_EQ(text, "Auto,0000C0,Auto");
+  uint32_t back[3] = {};
+  ASSERT_TRUE(ParseColorList(text, back, 3));
+  EXPECT_EQ(back[0], kAutomaticColor);
+  EXPECT_EQ(back[1], 0x0000C0u);
+  EXPECT_EQ(back[2], kAutomaticColor);
+  EXPECT_FALSE(ParseColorList("Auto,Auto", back, 3));
+}
+
+TEST(MenuPaths, ShortenedToThirtyBytes) {
+  EXPECT_EQ(AbbreviatePath("c:\\a\\b.js", 30), "c:\\a\\b.js");
+  EXPECT_EQ(AbbreviatePath("c:\\projects\\scripts\\tools\\deploy\\run.wsf", 30), "c:\\...\\tools\\deploy\\run.wsf");
+  EXPECT_LE(AbbreviatePath("c:\\projects\\scripts\\tools\\deploy\\run.wsf", 30).size(), 30u);
+  EXPECT_EQ(AbbreviatePath("c:\\x\\a-very-long-file-name-for-a-script.js", 30).size(), 30u);
+  std::string dbcs = "c:\\dir\\";
+  for (int i = 0; i < 20; ++i) dbcs += "\x82\xa0";
+  std::string cut = AbbreviatePath(dbcs, 30);
+  EXPECT_LE(cut.size(), 30u);
+  EXPECT_EQ(cut.size() % 2, 0u);  // whole double-byte characters only
+}
