@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The real program restores its window from the stored placement record, and
+# stores where the user moved it.
+source "$(dirname "$0")/e2e_lib.sh"
+install_copy
+python3 - "$WORK/ruvelto.ini" <<'PY'
+import struct, sys
+rec = struct.pack('<11i', 44, 0, 1, -1, -1, -1, -1, 100, 80, 740, 560)
+enc = ''.join(chr(65 + (b & 15)) + chr(65 + (b >> 4)) for b in rec)
+open(sys.argv[1], 'w', newline='\r\n').write('[Settings]\nWindow=%s\nOpenMode=2\n' % enc)
+PY
+start_app
+WIN=$(wait_main_window)
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+echo "started at $X,$Y size ${WIDTH}x${HEIGHT}"
+[ "$WIDTH" -eq 640 ] && [ "$HEIGHT" -eq 480 ] || fail "size ${WIDTH}x${HEIGHT}, expected 640x480"
+[ "$X" -ge 100 ] && [ "$X" -le 110 ] && [ "$Y" -ge 80 ] && [ "$Y" -le 110 ] || fail "position $X,$Y"
+# Move it the keyboard way: the window menu's Move, arrow keys, Enter.
+xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
+sleep 0.3
+xdotool key --clearmodifiers alt+space
+sleep 0.5
+xdotool key m
+sleep 0.3
+for _ in $(seq 20); do xdotool key Right; done
+for _ in $(seq 10); do xdotool key Down; done
+xdotool key Return
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+echo "moved to $X,$Y"
+[ "$X" -gt 200 ] && [ "$Y" -gt 120 ] || fail "window did not move"
+MX=$X; MY=$Y
+exit_through_menu "$WIN"
+wait_exit
+python3 - "$WORK/ruvelto.ini" "$MX" "$MY" <<'PY' || fail "stored placement"
+import struct, sys
+text = open(sys.argv[1], 'rb').read().decode('cp932')
+enc = [l.split('=', 1)[1] for l in text.splitlines() if l.startswith('Window=')][0]
+raw = bytes((ord(enc[i]) - 65) | ((ord(enc[i + 1]) - 65) << 4) for i in range(0, len(enc), 2))
+rec = struct.unpack('<11i', raw)
+length, flags, show, _, _, _, _, l, t, r, b = rec
+print("stored", rec)
+assert length == 44 and (r - l, b - t) == (640, 480), rec
+mx, my = int(sys.argv[2]), int(sys.argv[3])
+assert (l, t) == (mx, my), (rec, mx, my)
+PY
+echo "PASS"
