@@ -152,6 +152,10 @@ TEST_F(TextControlTest, TypingInsertsBytesAndNotifiesEachChange) {
   Send(WM_CHAR, 0x7F, 1);
   EXPECT_EQ(Text(), "ab日\r\n\t\x7F");
   EXPECT_EQ(Sel(), std::make_pair(DWORD(8), DWORD(8)));
+  POINT caret;
+  GetCaretPos(&caret);
+  EXPECT_EQ(caret.x, PosOf(8).x);
+  EXPECT_EQ(caret.y, PosOf(8).y);
   EXPECT_EQ(g_notes[EN_CHANGE], 6);  // the lead byte alone changes nothing
   EXPECT_EQ(g_notes[EN_UPDATE], 6);
   EXPECT_TRUE(Send(EM_GETMODIFY));
@@ -476,6 +480,11 @@ TEST_F(TextControlTest, ImeResultsArriveAsCharacterBytesThroughTheSubclass) {
   ImmSetOpenStatus(imc, TRUE);
   const wchar_t word[] = L"\x672C";  // 本
   ASSERT_TRUE(ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(word), sizeof(wchar_t), nullptr, 0));
+  COMPOSITIONFORM form = {};
+  ASSERT_TRUE(ImmGetCompositionWindow(imc, &form));  // the composition sits at the caret
+  EXPECT_EQ(form.dwStyle, static_cast<DWORD>(CFS_POINT));
+  EXPECT_EQ(form.ptCurrentPos.x, PosOf(2).x);
+  EXPECT_EQ(form.ptCurrentPos.y, PosOf(2).y);
   ASSERT_TRUE(ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0));
   ImmReleaseContext(edit_, imc);
   Pump();
