@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include "platform/textctl/text_control_impl.h"
 
 #include <imm.h>
@@ -540,13 +539,16 @@ LRESULT HandleMessage(EditState* s, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK TextControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   EditState* s = StateOf(hwnd);
   if (msg == WM_NCCREATE) {
-    s = new (std::nothrow) EditState;
-    if (!s) return FALSE;
-    s->hwnd = hwnd;
-    s->style = reinterpret_cast<CREATESTRUCTA*>(lp)->style;
-    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
-    ApplyFont(s, nullptr);
-    RecalcFormatRect(s);
+    try {
+      s = new EditState;
+      s->hwnd = hwnd;
+      s->style = reinterpret_cast<CREATESTRUCTA*>(lp)->style;
+      SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+      ApplyFont(s, nullptr);
+      RecalcFormatRect(s);
+    } catch (...) {
+      return FALSE;  // WM_NCDESTROY still follows and frees the state
+    }
     return DefWindowProcA(hwnd, msg, wp, lp);
   }
   if (!s) return DefWindowProcA(hwnd, msg, wp, lp);

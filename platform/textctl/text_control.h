@@ -7,6 +7,9 @@
 // scroll bars; ES_READONLY and ES_NOHIDESEL are honoured. There is no word wrap.
 // All per-window state lives in the class's extra bytes (offset 0); the control
 // never touches GWLP_USERDATA or window properties, so a subclass may use them.
+// The control adds WS_CLIPCHILDREN to its style, so a child window in its margin
+// (a line-number gutter) is never painted over. Text is drawn in WM_PAINT only;
+// WM_ERASEBKGND does nothing.
 //
 // Messages, as the system control answers them (indexes are byte offsets):
 //   EM_GETSEL, EM_SETSEL (wParam anchor, lParam caret end; -1 anchor removes the
@@ -43,8 +46,12 @@
 // extend, Delete (Shift+Delete cuts), Insert with Ctrl (copy) or Shift (paste).
 // WM_IME_CHAR is turned into WM_CHAR messages sent to the window (lead byte first).
 // A finished IME result reaching the control as WM_IME_COMPOSITION goes to
-// DefWindowProc, which delivers it as WM_IME_CHAR. The composition window follows
-// the caret. Mouse: click, drag with auto-scroll, double-click selects a word,
+// DefWindowProcA, which sends it back as WM_IME_CHAR (checked under Wine 8), and
+// so as WM_CHAR bytes. The composition window is put at the caret (CFS_POINT, the
+// control's font) on focus, at WM_IME_STARTCOMPOSITION and while composing.
+// Large texts: EM_GETSEL answers -1 when an end exceeds 0xFFFF (pass pointers in
+// wParam / lParam to get 32-bit values), and EM_CHARFROMPOS carries only the low
+// 16 bits of the index; RVEM_CHARFROMPOS32 gives all of it. Mouse: click, drag with auto-scroll, double-click selects a word,
 // Shift+click extends, the wheel scrolls.
 //
 // The clipboard is written in CF_TEXT; pasting reads CF_TEXT, or CF_UNICODETEXT
