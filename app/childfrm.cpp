@@ -30,9 +30,16 @@ LRESULT CChildFrame::OnSize(WPARAM wp, LPARAM lp) {
     pl.length = sizeof pl;
     RECT rc;
     if (GetWindowPlacement(m_hWnd, &pl) && GetWindowRect(m_hWnd, &rc)) {
+      // Setting the record moves a maximised window to its maximised
+      // position: keep that where the window is now.
+      POINT at{rc.left, rc.top};
+      ScreenToClient(::GetParent(m_hWnd), &at);
+      pl.ptMaxPosition = at;
       OffsetRect(&rc, -rc.left, -rc.top);
       pl.rcNormalPosition = rc;
       SetWindowPlacement(m_hWnd, &pl);
+      // Some systems still move it to their own idea of that position.
+      SetWindowPos(m_hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     m_inSize = false;
   }

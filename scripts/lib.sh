@@ -10,7 +10,7 @@ export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 
 PACKAGES="cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386 wine64
-          xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic imagemagick"
+          xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic fonts-wine imagemagick python3"
 
 log() { echo "== $*" >&2; }
 

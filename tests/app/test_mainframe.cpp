@@ -202,6 +202,17 @@ TEST_F(MainFrameTest, ChildWindowsAreAlwaysMaximised) {
   CMDIChildWnd* first = Frame()->MDIGetActive();
   ASSERT_NE(first, nullptr);
   EXPECT_TRUE(IsZoomed(first->m_hWnd));
+  // Maximised the MDI way: the child's caption lies outside the client area.
+  RECT mdi, child;
+  GetClientRect(Frame()->m_hWndMDIClient, &mdi);
+  GetClientRect(first->m_hWnd, &child);
+  EXPECT_EQ(child.right, mdi.right);
+  EXPECT_EQ(child.bottom, mdi.bottom);
+  POINT origin{0, 0};
+  ClientToScreen(first->m_hWnd, &origin);
+  ScreenToClient(Frame()->m_hWndMDIClient, &origin);
+  EXPECT_EQ(origin.x, 0);
+  EXPECT_EQ(origin.y, 0);
   ::SendMessageA(Frame()->m_hWndMDIClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(first->m_hWnd), 0);
   PumpMessages();
   EXPECT_FALSE(IsZoomed(first->m_hWnd));
