@@ -42,9 +42,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_UPDATE_COMMAND_UI(ID_HELP_WSH_VERSION, OnUpdateHelpWshVersion)
 END_MESSAGE_MAP(CMDIFrameWnd)
 
-CMainFrame::CMainFrame() = default;
+CMainFrame::CMainFrame() { SetEditorSettings(this); }
 
 CMainFrame::~CMainFrame() {
+  if (GetEditorSettings() == this) SetEditorSettings(nullptr);
   if (m_font) DeleteObject(m_font);
 }
 

@@ -7,8 +7,9 @@
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
 #include "views/editor_colors.h"
+#include "views/editor_settings.h"
 
-class CMainFrame : public CMDIFrameWnd {
+class CMainFrame : public CMDIFrameWnd, public EditorSettings {
  public:
   CMainFrame();
   ~CMainFrame() override;
@@ -30,6 +31,12 @@ class CMainFrame : public CMDIFrameWnd {
   std::string m_helpPath;
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+
+  // EditorSettings, for the views and documents.
+  bool AutoDetect() const override { return m_autoKanji; }
+  std::string LastFolder() const override { return m_directory; }
+  void SetLastFolder(const std::string& folder) override { m_directory = folder; }
+  int DefaultExtensionIndex() const override { return m_filterIndex; }
 
   // Paths beside the executable.
   static std::string ExecutableFolder();  // with a trailing backslash

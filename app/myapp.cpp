@@ -117,7 +117,9 @@ void CMyApp::OnFileOpenScript() {
       }
       if (c == '\\' || c == '/') cut = i;
     }
-    frame->m_directory = cut == std::string::npos ? std::string() : path.substr(0, cut);
+    std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut);
+    if (!folder.empty() && folder.back() == ':') folder += '\\';
+    frame->m_directory = folder;
   }
 }
 

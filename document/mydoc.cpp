@@ -1,21 +1,165 @@
 // Script document loading and saving.
 #include "document/mydoc.h"
-#include <vector>
+#include <cstdio>
+#include "platform/framework/dialog.h"
+#include "platform/framework/doctempl.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/profile_codec.h"
+#include "platform/framework/resstr.h"
+#include "resources/resource.h"
+#include "views/editor_settings.h"
+#include "views/myeditview.h"
 
 namespace {
-const unsigned long long kMaxFileSize = 0xFFFFF;  // 1,048,575 bytes
+// Offsets of the last path separator (or npos), in the code-page 932 sense.
+size_t LastSeparator(const std::string& path) {
+  size_t cut = std::string::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    auto c = static_cast<unsigned char>(path[i]);
+    if (IsCp932LeadByte(c) && i + 1 < path.size()) {
+      ++i;
+      continue;
+    }
+    if (c == '\\' || c == '/' || c == ':') cut = i;
+  }
+  return cut;
 }
 
-void CMyDoc::Serialize(CArchive& ar) {
-  if (ar.IsLoading()) {
-    unsigned long long n = ar.GetLength();
-    if (n > kMaxFileSize) {
-      AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
-      throw CUserException{};
+size_t ExtensionDot(const std::string& path) {
+  size_t sep = LastSeparator(path);
+  size_t dot = std::string::npos;
+  for (size_t i = sep == std::string::npos ? 0 : sep + 1; i < path.size(); ++i) {
+    auto c = static_cast<unsigned char>(path[i]);
+    if (IsCp932LeadByte(c) && i + 1 < path.size()) {
+      ++i;
+      continue;
     }
-    std::vector<char> bytes(static_cast<size_t>(n));
-    ar.ReadExact(bytes.data(), bytes.size());
+    if (c == '.') dot = i;
   }
+  return dot;
+}
+}  // namespace
+
+CMyEditView* CMyDoc::GetEditView() const { return dynamic_cast<CMyEditView*>(GetFirstView()); }
+
+void CMyDoc::Serialize(CArchive& ar) {
+  CMyEditView* view = GetEditView();
+  if (!view) return;
+  if (GetEditorSettings()->AutoDetect()) view->SerializeText(ar);
+  else view->SerializeRaw(ar);
+}
+
+BOOL CMyDoc::OnOpenDocument(const char* path) {
+  CMyEditView* view = GetEditView();
+  if (view) {
+    view->m_unmappableOnLoad = 0;
+    view->m_zeroByteOnLoad = false;
+  }
+  if (!CDocument::OnOpenDocument(path)) return FALSE;
+  m_lossyCharacters = view ? view->m_unmappableOnLoad : 0;
+  if (m_lossyCharacters > 0) {
+    char text[512];
+    snprintf(text, sizeof text,
+             "%s\nには、このエディタで表示できない文字が %u 個あります。\n"
+             "それらの文字は「・」などの別の文字で表示されています。"
+             "このまま上書き保存すると、元の文字は失われます。",
+             path, static_cast<unsigned>(m_lossyCharacters));
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+  }
+  // Without detection the raw bytes go to the control, which also stops at a zero byte.
+  bool zero = view && view->m_zeroByteOnLoad;
+  if (!zero && view && !GetEditorSettings()->AutoDetect()) {
+    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+      LARGE_INTEGER size{};
+      GetFileSizeEx(f, &size);
+      zero = size.QuadPart > view->GetTextLength();
+      CloseHandle(f);
+    }
+  }
+  if (zero) {
+    char text[512];
+    snprintf(text, sizeof text,
+             "%s\nには値 0 のバイトが含まれています。表示されているのはその手前までです。\n"
+             "このまま上書き保存すると、それより後ろの内容は失われます。",
+             path);
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+  }
+  return TRUE;
+}
+
+BOOL CMyDoc::OnSaveDocument(const char* path) {
+  if (m_lossyCharacters > 0 && !GetPathName().empty()) {
+    char full[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (n > 0 && n < sizeof full && lstrcmpiA(full, GetPathName().c_str()) == 0) {
+      char text[512];
+      snprintf(text, sizeof text,
+               "%s\nを開いたときに表示できなかった %u 個の文字は、保存すると失われます。\n上書き保存しますか?",
+               path, static_cast<unsigned>(m_lossyCharacters));
+      if (AfxMessageBox(text, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES) return FALSE;
+    }
+  }
+  if (!CDocument::OnSaveDocument(path)) return FALSE;
+  m_lossyCharacters = 0;  // what is on disk now is what the editor shows
+  return TRUE;
+}
+
+std::string CMyDoc::ProposedName(const std::string& title, const std::string& filterExt) {
+  std::string name;
+  for (size_t i = 0; i < title.size(); ++i) {
+    auto c = static_cast<unsigned char>(title[i]);
+    if (IsCp932LeadByte(c) && i + 1 < title.size()) {
+      name += title.substr(i, 2);
+      ++i;
+      continue;
+    }
+    if (c == ' ' || c == '#' || c == '%' || c == ';' || c == '/' || c == '\\') break;
+    name += static_cast<char>(c);
+  }
+  name += filterExt;
+  size_t dot = ExtensionDot(name);
+  if (dot != std::string::npos) name.resize(dot);
+  return name;
+}
+
+std::string CMyDoc::AddFilterExtension(const std::string& path, int filterIndex) {
+  static const char* const kExtensions[] = {".wsf", ".js", ".vbs", ".hta"};
+  if (ExtensionDot(path) != std::string::npos) return path;
+  if (filterIndex >= 1 && filterIndex <= 4) return path + kExtensions[filterIndex - 1];
+  return path;
+}
+
+BOOL CMyDoc::DoSave(const char* path, BOOL replace) {
+  EditorSettings* settings = GetEditorSettings();
+  std::string chosen;
+  if (!path) {
+    std::string proposed = GetPathName();
+    if (proposed.empty() && replace) {
+      std::string ext = m_pDocTemplate ? m_pDocTemplate->GetDocString(CDocTemplate::filterExt) : std::string(".wsf");
+      proposed = ProposedName(GetTitle(), ext);
+    }
+    std::string last = settings->LastFolder();
+    if (!last.empty()) SetCurrentDirectoryA(last.c_str());
+    std::string filter = LoadResString(IDS_SAVE_FILTER);
+    CFileDialog dlg(false, nullptr, proposed.c_str(), OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                    filter.c_str());
+    int index = settings->DefaultExtensionIndex();
+    if (index < 0 || index > 3) index = 0;  // a bad setting picks the first filter
+    dlg.m_ofn.nFilterIndex = static_cast<DWORD>(index + 1);
+    if (dlg.DoModal() != IDOK) return FALSE;
+    chosen = AddFilterExtension(dlg.GetPathName(), static_cast<int>(dlg.m_ofn.nFilterIndex));
+    size_t sep = LastSeparator(chosen);
+    std::string folder = sep == std::string::npos ? std::string() : chosen.substr(0, sep);
+    if (!folder.empty() && folder.back() == ':') folder += '\\';  // the root, not the drive's current folder
+    settings->SetLastFolder(folder);
+    path = chosen.c_str();
+  }
+  HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  BOOL ok = OnSaveDocument(path);
+  SetCursor(old);
+  if (!ok) return FALSE;
+  if (replace) SetPathName(path);
+  return TRUE;
 }

@@ -1,8 +1,26 @@
-// The script document: one file being edited.
+// The script document: one file being edited. Its text lives in its view; the
+// document decides how the file's bytes reach the view and go back to disk
+// (encoding detection on or off), offers the Save As dialog with the default
+// extensions, and warns where a file cannot come back unchanged.
 #pragma once
 #include "platform/framework/doc.h"
+
+class CMyEditView;
 
 class CMyDoc : public CDocument {
  public:
   void Serialize(CArchive& ar) override;
+  BOOL OnOpenDocument(const char* path) override;
+  BOOL OnSaveDocument(const char* path) override;
+  BOOL DoSave(const char* path, BOOL replace = TRUE) override;
+  CMyEditView* GetEditView() const;
+
+  // The loaded UTF-8 file held characters that code page 932 cannot show;
+  // saving over the same file would lose them.
+  size_t m_lossyCharacters = 0;
+
+  // The name the Save As dialog proposes for an untitled document.
+  static std::string ProposedName(const std::string& title, const std::string& filterExt);
+  // Adds the extension of filter 1..4 when the name has none; 5 (all files) adds none.
+  static std::string AddFilterExtension(const std::string& path, int filterIndex);
 };

@@ -1,5 +1,5 @@
 // The script view.
 #pragma once
-#include "platform/framework/view.h"
+#include "views/myeditview.h"
 
-class CMyView : public CPlaceholderView {};
+class CMyView : public CMyEditView {};

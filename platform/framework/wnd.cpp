@@ -75,11 +75,24 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
   if (!PreCreateWindow(cs)) return FALSE;
   CWnd* previous = g_creating;
   g_creating = this;
+  // A window of a class with its own procedure (a control) is subclassed by a
+  // creation hook before its first message, so the wrapper sees WM_CREATE too.
+  HHOOK hook = SetWindowsHookExA(WH_CBT, &CWnd::CreationHook, nullptr, GetCurrentThreadId());
   HWND hwnd = CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx,
                               cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+  if (hook) UnhookWindowsHookEx(hook);
   g_creating = previous;
   if (hwnd && !m_hWnd) SubclassWindow(hwnd);  // a class with its own procedure
   return hwnd != nullptr;
+}
+
+LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_CREATEWND && g_creating && !g_creating->m_hWnd) {
+    CWnd* wnd = g_creating;
+    g_creating = nullptr;  // only the window being created, not the ones it creates
+    wnd->SubclassWindow(reinterpret_cast<HWND>(wp));
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 BOOL CWnd::SubclassWindow(HWND hwnd) {

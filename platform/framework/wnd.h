@@ -64,6 +64,7 @@ class CWnd : public CCmdTarget {
  protected:
   WNDPROC m_pfnSuper = nullptr;  // the subclassed control's procedure
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK CreationHook(int code, WPARAM wp, LPARAM lp);
   void Attach(HWND hwnd);
   // The wrapper that the next created window binds to on its first message.
   static CWnd* ExchangeCreating(CWnd* wnd);

@@ -1,0 +1,72 @@
+// The edit-control view: a view that is itself a multi-line text control (the
+// project's RvEdit, CP932 byte indexes) holding the whole text of its document.
+// Offers the control's operations as member functions, the standard clipboard
+// commands with their enable rules, the modified flag on every change, and the
+// raw (byte for byte) serialisation of the text.
+#pragma once
+#include <string>
+#include "platform/framework/archive.h"
+#include "platform/framework/view.h"
+
+class CEditView : public CView {
+ public:
+  // Styles of the control window: child, visible, border, both scroll bars,
+  // automatic scrolling both ways, selection kept visible without focus.
+  static const DWORD kDefaultStyle;
+  static const unsigned long long kMaxFileSize = 0xFFFFF;  // 1,048,575 bytes
+
+  BOOL Create(CWnd* parentFrame, CDocument* doc) override;
+
+  // Selection [start, end); SetSel takes the anchor and the caret end.
+  void GetSel(int& start, int& end) const;
+  void SetSel(int anchor, int caret, bool noScroll = false);
+  void ReplaceSel(const char* text);
+  void ScrollCaret() { SendMessage(EM_SCROLLCARET); }
+  int GetTextLength() const { return static_cast<int>(SendMessage(RVEM_GETTEXTLEN_ID)); }
+  // The whole text as one NUL-terminated byte string; valid until the next change.
+  const char* LockBuffer() const { return reinterpret_cast<const char*>(SendMessage(RVEM_GETTEXTPTR_ID)); }
+  void UnlockBuffer() const {}
+  std::string GetText() const { return std::string(LockBuffer(), static_cast<size_t>(GetTextLength())); }
+  void SetText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
+  int LineIndex(int line = -1) const { return static_cast<int>(SendMessage(EM_LINEINDEX, static_cast<WPARAM>(line))); }
+  int LineLength(int index = -1) const { return static_cast<int>(SendMessage(EM_LINELENGTH, static_cast<WPARAM>(index))); }
+  int LineFromChar(int index = -1) const { return static_cast<int>(SendMessage(EM_LINEFROMCHAR, static_cast<WPARAM>(index))); }
+  int GetLineCount() const { return static_cast<int>(SendMessage(EM_GETLINECOUNT)); }
+  int GetFirstVisibleLine() const { return static_cast<int>(SendMessage(EM_GETFIRSTVISIBLELINE)); }
+  // The control's answer for the position of `index`: x and y as signed 16-bit
+  // values, or (-1, -1) for the index just past the last character.
+  POINT PosFromCharRaw(int index) const;
+  RECT GetRect() const;
+  void SetMargins(int left, int right) { SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(left, right)); }
+  // One tab stop every `dialogUnits` (4 per average character width).
+  void SetTabStops(int dialogUnits);
+  int GetTabStops() const { return m_nTabStops; }
+  void SetLimitText(UINT limit) { SendMessage(EM_SETLIMITTEXT, limit); }
+  void SetRedraw(bool on) { SendMessage(WM_SETREDRAW, on ? TRUE : FALSE); }
+  HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
+  void SetFont(HFONT font, bool redraw = true) { SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
+
+  // Byte-for-byte load and store of the whole text (with the size limit).
+  void SerializeRaw(CArchive& ar);
+
+ protected:
+  int m_nTabStops = 32;  // dialog units
+
+  void OnEditChange();
+  void OnEditCopy();
+  void OnEditCut();
+  void OnEditPaste();
+  void OnEditClear();
+  void OnEditSelectAll();
+  void OnUpdateNeedSel(CCmdUI* ui);
+  void OnUpdateNeedClip(CCmdUI* ui);
+  void OnUpdateNeedText(CCmdUI* ui);
+  void PostNcDestroy() override { delete this; }
+
+  static const UINT RVEM_GETTEXTPTR_ID = WM_USER + 0x300;
+  static const UINT RVEM_GETTEXTLEN_ID = WM_USER + 0x301;
+  DECLARE_MESSAGE_MAP()
+};
+
+// Raises the framework's "file too large" refusal (message shown, load abandoned).
+[[noreturn]] void ThrowFileTooLarge();

@@ -1,0 +1,78 @@
+// Undo history records and steps.
+#include "views/undo_stack.h"
+
+void CUndoStack::DiscardRedo() {
+  if (top < static_cast<int32_t>(records.size())) records.resize(static_cast<size_t>(top));
+}
+
+void CUndoStack::Push(UndoRecord record) {
+  records.push_back(std::move(record));
+  ++top;
+  if (top == limit) {
+    // Drop the oldest tenth of the history.
+    int32_t drop = limit / 10;
+    records.erase(records.begin(), records.begin() + drop);
+    top -= drop;
+  }
+}
+
+void CUndoStack::RecordInsert(int selectionStart, const std::string& text, bool mergeable) {
+  if (text.empty()) return;
+  DiscardRedo();
+  const auto length = static_cast<int32_t>(text.size());
+  if (mergeable && top > 0) {
+    UndoRecord& last = records[static_cast<size_t>(top - 1)];
+    if (last.kind == UNDO_TYPING && last.end == selectionStart) {
+      last.end += length;
+      return;
+    }
+  }
+  UndoRecord r;
+  r.kind = mergeable ? UNDO_TYPING : UNDO_INSERT;
+  r.start = selectionStart;
+  r.end = selectionStart + length;
+  Push(std::move(r));
+}
+
+void CUndoStack::RecordDelete(int start, int end, bool forward) {
+  UndoRecord r;
+  r.kind = forward ? UNDO_DELETE_FORWARD : UNDO_DELETE;
+  r.start = start;
+  r.end = end;
+  if (owner) r.text = owner->GetTextRange(start, end - start);
+  DiscardRedo();
+  Push(std::move(r));
+}
+
+void CUndoStack::Undo() {
+  if (top < 1 || !owner) return;
+  --top;
+  UndoRecord& r = records[static_cast<size_t>(top)];
+  if (r.kind == UNDO_INSERT || r.kind == UNDO_TYPING) {
+    r.text = owner->GetTextRange(r.start, r.end - r.start);
+    owner->SelectAndClear(r.start, r.end);
+  } else {
+    std::string text;
+    text.swap(r.text);
+    owner->InsertAt(r.start, text, r.kind == UNDO_DELETE_FORWARD);
+  }
+}
+
+void CUndoStack::Redo() {
+  if (top >= static_cast<int32_t>(records.size()) || !owner) return;
+  UndoRecord& r = records[static_cast<size_t>(top)];
+  ++top;
+  if (r.kind == UNDO_INSERT || r.kind == UNDO_TYPING) {
+    std::string text;
+    text.swap(r.text);
+    owner->InsertAt(r.start, text, false);
+  } else {
+    r.text = owner->GetTextRange(r.start, r.end - r.start);
+    owner->SelectAndClear(r.start, r.end);
+  }
+}
+
+void CUndoStack::Clear() {
+  records.clear();
+  top = 0;
+}

@@ -1,0 +1,62 @@
+// The multi-level undo and redo history of one view, without any Windows
+// header: records of insertions and deletions in byte indexes, and the steps
+// that undo and redo them through the owner's text operations.
+//
+// Invariant: records [0, top) are done, [top, count) can be redone. A done
+// insertion holds no text (read back when undone); a done deletion holds the
+// removed text. In the redo part the roles are swapped.
+#pragma once
+#include <climits>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum UndoKind : int32_t {
+  UNDO_INSERT = 2,          // text inserted as one step
+  UNDO_TYPING = 3,          // typed characters; may still grow
+  UNDO_DELETE = 4,          // removed text; undo leaves the caret after it
+  UNDO_DELETE_FORWARD = 5,  // removed by Delete; undo leaves the caret before it
+};
+
+struct UndoRecord {
+  int32_t kind = UNDO_INSERT;
+  int32_t start = 0;
+  int32_t end = 0;  // for an insertion, start + byte length of the text
+  std::string text;
+};
+
+// What the history needs of the text it acts on.
+class UndoTarget {
+ public:
+  virtual std::string GetTextRange(int start, int length) const = 0;
+  // Selects [start, end), scrolls the caret into view, removes the selection.
+  virtual void SelectAndClear(int start, int end) = 0;
+  // Puts the caret at `position`, scrolls it into view, inserts `text` there;
+  // the caret ends after the text, or at `position` when `caretBefore`.
+  virtual void InsertAt(int position, const std::string& text, bool caretBefore) = 0;
+
+ protected:
+  ~UndoTarget() = default;
+};
+
+class CUndoStack {
+ public:
+  std::vector<UndoRecord> records;
+  int32_t top = 0;
+  int32_t limit = INT32_MAX;
+  UndoTarget* owner = nullptr;
+
+  // `selectionStart` is where the text is about to go. Empty text records nothing.
+  void RecordInsert(int selectionStart, const std::string& text, bool mergeable);
+  // Reads the removed text from the owner before it goes.
+  void RecordDelete(int start, int end, bool forward);
+  void Undo();
+  void Redo();
+  void Clear();
+  bool CanUndo() const { return top > 0; }
+  bool CanRedo() const { return top < static_cast<int32_t>(records.size()); }
+
+ private:
+  void DiscardRedo();
+  void Push(UndoRecord record);
+};
