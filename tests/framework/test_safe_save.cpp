@@ -1,0 +1,57 @@
+// Saving through a temporary file: a save that fails part-way leaves an
+// existing file as it was and no partial file behind.
+#include <gtest/gtest.h>
+#include "platform/framework/doc.h"
+#include "tests/support/harness.h"
+
+namespace {
+class HalfWritingDoc : public CDocument {
+ public:
+  std::string payload = "new contents\r\n";
+  bool fail = false;
+  void Serialize(CArchive& ar) override {
+    if (!ar.IsStoring()) return;
+    ar.Write(payload.data(), payload.size() / 2);
+    if (fail) throw CFileException{CFileException::DiskFull, ERROR_DISK_FULL, ar.GetPath()};
+    ar.Write(payload.data() + payload.size() / 2, payload.size() - payload.size() / 2);
+  }
+};
+
+int FilesIn(const TempDir& dir) {
+  WIN32_FIND_DATAA fd;
+  int n = 0;
+  HANDLE h = FindFirstFileA((dir / "*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return n;
+}
+}  // namespace
+
+TEST(SafeSave, FailurePartWayKeepsTheOldFileAndLeavesNothingBehind) {
+  TempDir dir;
+  ScriptedResponder ui;
+  HalfWritingDoc doc;
+  doc.m_bAutoDelete = false;
+  doc.SetModifiedFlag(TRUE);
+  WriteBytes(dir / "old.js", "old contents\r\n");
+  doc.fail = true;
+  EXPECT_FALSE(doc.OnSaveDocument((dir / "old.js").c_str()));
+  EXPECT_EQ(ReadBytes(dir / "old.js"), "old contents\r\n");
+  EXPECT_EQ(FilesIn(dir), 1);
+  EXPECT_TRUE(doc.IsModified());
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。");
+
+  EXPECT_FALSE(doc.OnSaveDocument((dir / "new.js").c_str()));
+  EXPECT_FALSE(FileExists(dir / "new.js"));
+  EXPECT_EQ(FilesIn(dir), 1);
+
+  doc.fail = false;
+  EXPECT_TRUE(doc.OnSaveDocument((dir / "old.js").c_str()));
+  EXPECT_EQ(ReadBytes(dir / "old.js"), "new contents\r\n");
+  EXPECT_EQ(FilesIn(dir), 1);
+  EXPECT_FALSE(doc.IsModified());
+}
