@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Regenerates the screenshots under docs/ from the real program under Wine in
+# a virtual display. Run after ./scripts/run.sh or ./scripts/test.sh has built it.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+build_all --target ruvelto >/dev/null
+cleanup() { stop_wineserver; stop_display; rm -rf "${SHOTDIR:-}"; }
+trap cleanup EXIT
+start_display own
+prepare_prefix
+start_wineserver
+SHOTDIR="$(mktemp -d)"
+cp "$BUILD/out/ruvelto.exe" "$SHOTDIR/"
+cp -r "$ROOT/resources/shipped/." "$SHOTDIR/"
+# A 760x520 window at the top-left corner, detection on.
+python3 - "$SHOTDIR/ruvelto.ini" <<'PY'
+import struct, sys
+rec = struct.pack('<11i', 44, 0, 1, -1, -1, -1, -1, 0, 0, 760, 520)
+enc = ''.join(chr(65 + (b & 15)) + chr(65 + (b >> 4)) for b in rec)
+open(sys.argv[1], 'w', newline='\r\n').write('[Settings]\nWindow=%s\nAutoKanji=1\nOpenMode=2\n' % enc)
+PY
+iconv -f UTF-8 -t CP932 > "$SHOTDIR/hello.js" <<'JS'
+// 挨拶を表示するスクリプト
+var shell = WScript.CreateObject("WScript.Shell");
+var name = "世界";
+WScript.Echo("こんにちは、" + name + "！");
+JS
+sed -i 's/$/\r/' "$SHOTDIR/hello.js"
+(cd "$SHOTDIR" && exec wine "$SHOTDIR/ruvelto.exe" "Z:$SHOTDIR/hello.js" >/dev/null 2>&1 </dev/null) &
+for _ in $(seq 100); do W=$(xdotool search --onlyvisible --name '^Ruvelto' 2>/dev/null | head -n1 || true); [ -n "$W" ] && break; sleep 0.2; done
+sleep 1
+xdotool windowfocus --sync "$W" 2>/dev/null || true
+# The File menu pulled down.
+xdotool key --clearmodifiers alt+f; sleep 1
+import -window root -crop 760x520+0+0 "$ROOT/docs/main-window.png"
+xdotool key Escape Escape; sleep 0.5
+# A tooltip over the toolbar's run button (the eleventh button, after three separators).
+xdotool mousemove 212 52; sleep 0.3; xdotool mousemove 214 53; sleep 2
+import -window root -crop 760x520+0+0 "$ROOT/docs/toolbar-tooltip.png"
+echo "docs/main-window.png docs/toolbar-tooltip.png"
