@@ -1,0 +1,524 @@
+// The edit view base in the running application: typed characters, keys, IME
+// results, mouse and clipboard commands sent to a document's real view, checked
+// against the text, the selection, the history, the document's modified flag
+// and the enabling of Undo and Redo.
+#include "tests/app/app_fixture.h"
+
+#include <imm.h>
+#include <sstream>
+#include "platform/framework/frame.h"
+#include "platform/textctl/text_control.h"
+#include "views/myeditview.h"
+
+namespace {
+
+void SetModifiers(bool shift) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+}
+
+bool PutClipboard(UINT format, const void* data, size_t bytes, HWND owner) {
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  memcpy(GlobalLock(h), data, bytes);
+  GlobalUnlock(h);
+  bool ok = SetClipboardData(format, h) != nullptr;
+  CloseClipboard();
+  return ok;
+}
+
+std::string ClipboardText() {
+  std::string out;
+  if (!OpenClipboard(nullptr)) return out;
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    out = static_cast<const char*>(GlobalLock(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  return out;
+}
+
+class EditViewTest : public AppFixture {
+ protected:
+  CMyEditView* view = nullptr;
+
+  void SetUp() override {
+    ASSERT_TRUE(Start());
+    if (!Frame()->MDIGetActive()) Command(ID_FILE_NEW);
+    view = ActiveView();
+    ASSERT_NE(view, nullptr);
+    SetFocus(view->m_hWnd);
+    SetModifiers(false);
+    PumpMessages();
+  }
+  void TearDown() override {
+    SetModifiers(false);
+    AppFixture::TearDown();
+  }
+
+  CMyEditView* ActiveView() const {
+    CMDIChildWnd* child = Frame()->MDIGetActive();
+    return child ? dynamic_cast<CMyEditView*>(static_cast<CView*>(child->GetActiveView())) : nullptr;
+  }
+  CDocument* Doc() const { return view->GetDocument(); }
+
+  // A starting text with an empty history, an unmodified document and the caret at `caret`.
+  void Load(const char* text, int caret = -1) {
+    view->SetText(text);
+    view->m_undo.Clear();
+    Doc()->SetModifiedFlag(FALSE);
+    if (caret < 0) caret = view->GetTextLength();
+    view->SetSel(caret, caret);
+  }
+
+  LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageA(view->m_hWnd, msg, wp, lp); }
+  // Bytes as WM_CHAR messages, a double-byte character as lead then trail byte.
+  void Type(const char* bytes) {
+    for (const char* p = bytes; *p; ++p) Send(WM_CHAR, static_cast<unsigned char>(*p), 1);
+  }
+  void Key(int vk, bool shift = false) {
+    SetModifiers(shift);
+    Send(WM_KEYDOWN, vk, 1);
+    Send(WM_KEYUP, vk, 0xC0000001);
+    SetModifiers(false);
+  }
+  void Backspace() { Send(WM_CHAR, 8, 1); }
+  void Select(int anchor, int caret) { view->SetSel(anchor, caret); }
+  std::string Text() const { return view->GetText(); }
+  std::pair<int, int> Sel() const {
+    int s, e;
+    view->GetSel(s, e);
+    return {s, e};
+  }
+
+  // The history as "T0-3 D1-3[bc] | I1-3": kind letter (I insert, T typing,
+  // D delete, F Delete key), range, held text in brackets; "|" marks `top`.
+  std::string History() const {
+    const CUndoStack& u = view->m_undo;
+    std::string out;
+    for (size_t i = 0; i <= u.records.size(); ++i) {
+      std::ostringstream token;
+      if (static_cast<int>(i) == u.top && i < u.records.size()) token << "| ";
+      if (i < u.records.size()) {
+        const UndoRecord& r = u.records[i];
+        token << "?.ITDF"[r.kind] << r.start << '-' << r.end;
+        if (!r.text.empty()) token << '[' << r.text << ']';
+      }
+      if (token.str().empty()) continue;
+      if (!out.empty()) out += ' ';
+      out += token.str();
+    }
+    return out;
+  }
+
+  bool UndoEnabled() const { return Frame()->IsCommandEnabled(ID_EDIT_UNDO); }
+  bool RedoEnabled() const { return Frame()->IsCommandEnabled(ID_EDIT_REDO); }
+
+  // Finishes an IME composition of `word` in the view's input context.
+  bool Compose(const wchar_t* word) {
+    HIMC imc = ImmGetContext(view->m_hWnd);
+    if (!imc) return false;
+    ImmSetOpenStatus(imc, TRUE);
+    bool ok = ImmSetCompositionStringW(imc, SCS_SETSTR, const_cast<wchar_t*>(word),
+                                       static_cast<DWORD>(wcslen(word) * sizeof(wchar_t)), nullptr, 0) &&
+              ImmNotifyIME(imc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    ImmReleaseContext(view->m_hWnd, imc);
+    PumpMessages();
+    return ok;
+  }
+
+  POINT Pos(int index) const { return view->PosFromChar(index); }
+  void Click(int index, bool shift) {
+    POINT p = Pos(index);
+    LPARAM at = MAKELPARAM(p.x + 1, p.y + 2);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON | (shift ? MK_SHIFT : 0), at);
+    Send(WM_LBUTTONUP, shift ? MK_SHIFT : 0, at);
+  }
+};
+
+TEST_F(EditViewTest, TypedRunIsOneStepAndSpacesStandAlone) {
+  EXPECT_FALSE(UndoEnabled());
+  EXPECT_FALSE(RedoEnabled());
+  Type("abc");
+  EXPECT_EQ(History(), "T0-3");
+  EXPECT_TRUE(UndoEnabled());
+  EXPECT_FALSE(RedoEnabled());
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "");
+  EXPECT_EQ(History(), "| T0-3[abc]");
+  EXPECT_FALSE(UndoEnabled());
+  EXPECT_TRUE(RedoEnabled());
+  Command(ID_EDIT_REDO);
+  EXPECT_EQ(Text(), "abc");
+  EXPECT_EQ(Sel(), std::make_pair(3, 3));
+
+  Load("");
+  Type("ab cd");
+  EXPECT_EQ(History(), "T0-2 I2-3 T3-5");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "ab ");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "ab");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "");
+
+  // Moving the caret ends the run; tab is a step of its own.
+  Load("");
+  Type("ab");
+  Key(VK_LEFT);
+  Type("c\td");
+  EXPECT_EQ(Text(), "ac\tdb");
+  EXPECT_EQ(History(), "T0-2 T1-2 I2-3 T3-4");
+}
+
+TEST_F(EditViewTest, DoubleByteCharacterTypedAsTwoBytesJoinsTheRun) {
+  Type("a");
+  Type("日本");
+  Type("b");
+  EXPECT_EQ(Text(), "a日本b");
+  EXPECT_EQ(History(), "T0-6");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "");
+  Command(ID_EDIT_REDO);
+  EXPECT_EQ(Text(), "a日本b");
+  // A half-width katakana is a single printable byte.
+  Load("");
+  Type("\xB1\xB2");
+  EXPECT_EQ(History(), "T0-2");
+}
+
+TEST_F(EditViewTest, TypingOverAShiftArrowSelectionIsTwoSteps) {
+  Load("hello");
+  Key(VK_LEFT, true);
+  Key(VK_LEFT, true);
+  EXPECT_EQ(Sel(), std::make_pair(3, 5));
+  Type("XY");
+  EXPECT_EQ(Text(), "helXY");
+  EXPECT_EQ(History(), "D3-5[lo] T3-5");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "hel");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "hello");
+  EXPECT_EQ(Sel(), std::make_pair(5, 5));  // after the restored text
+}
+
+TEST_F(EditViewTest, ANewEditDiscardsRedoEvenWhenItExtendsTheStepBelow) {
+  Type("ab ");
+  Command(ID_EDIT_UNDO);
+  EXPECT_TRUE(RedoEnabled());
+  Type("c");
+  EXPECT_EQ(Text(), "abc");
+  EXPECT_EQ(History(), "T0-3");
+  EXPECT_FALSE(RedoEnabled());
+  Command(ID_EDIT_REDO);  // disabled: dropped by the frame
+  EXPECT_EQ(Text(), "abc");
+
+  Command(ID_EDIT_UNDO);
+  Load("xyz", 1);
+  Key(VK_DELETE);
+  Command(ID_EDIT_UNDO);
+  Key(VK_DELETE);  // a deletion discards it too
+  EXPECT_EQ(History(), "F1-2[y]");
+}
+
+TEST_F(EditViewTest, BackspaceAtTheStartAndDeleteAtTheEndRecordNothing) {
+  Load("ab", 0);
+  Backspace();
+  Load("ab", 2);
+  Key(VK_DELETE);
+  EXPECT_EQ(Text(), "ab");
+  EXPECT_EQ(History(), "");
+  EXPECT_FALSE(Doc()->IsModified());
+  Load("", 0);
+  Backspace();
+  Key(VK_DELETE);
+  EXPECT_EQ(History(), "");
+  EXPECT_FALSE(UndoEnabled());
+}
+
+// Each deletion key must record exactly the bytes the control removes, and
+// undo must give back the text before it.
+TEST_F(EditViewTest, DeletionKeysRecordWhatTheControlRemoves) {
+  struct Case {
+    const char* text;
+    int caret;
+    bool forward;
+    const char* after;
+    const char* history;
+  };
+  const Case cases[] = {
+      {"a日", 3, false, "a", "D1-3[日]"},
+      {"日a", 3, false, "日", "D2-3[a]"},
+      {"亜a", 3, false, "亜", "D2-3[a]"},        // 0x9F before 'a' is a trail byte
+      {"亜亜", 4, false, "亜", "D2-4[亜]"},      // trail byte with a lead byte's value
+      {"x\r\n亜\r\n亜b", 10, false, "x\r\n亜\r\n亜", "D9-10[b]"},
+      {"ab\r\ncd", 4, false, "abcd", "D2-4[\r\n]"},
+      {"ab\r\ncd", 2, true, "abcd", "F2-4[\r\n]"},
+      {"a日b", 1, true, "ab", "F1-3[日]"},
+      {"a\rb", 1, true, "ab", "F1-2[\r]"},       // lone CR
+      {"a\nb", 2, false, "ab", "D1-2[\n]"},      // lone LF
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Load(c.text, c.caret);
+    const std::string before = Text();
+    if (c.forward)
+      Key(VK_DELETE);
+    else
+      Backspace();
+    EXPECT_EQ(Text(), c.after);
+    EXPECT_EQ(History(), c.history);
+    EXPECT_TRUE(Doc()->IsModified());
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), before);
+  }
+}
+
+TEST_F(EditViewTest, UndoOfDeleteKeyPutsTheCaretBeforeOthersAfter) {
+  Load("abcdef", 1);
+  Key(VK_DELETE);
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "abcdef");
+  EXPECT_EQ(Sel(), std::make_pair(1, 1));
+
+  Load("abcdef", 3);
+  Backspace();
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Sel(), std::make_pair(3, 3));
+
+  Load("abcdef");
+  Select(1, 4);
+  Key(VK_DELETE);  // Delete with a selection removes it like Backspace
+  EXPECT_EQ(History(), "D1-4[bcd]");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Sel(), std::make_pair(4, 4));
+
+  Load("abcdef");
+  Select(4, 2);
+  Command(ID_EDIT_CLEAR);
+  EXPECT_EQ(Text(), "abef");
+  EXPECT_EQ(History(), "D2-4[cd]");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Sel(), std::make_pair(4, 4));
+}
+
+TEST_F(EditViewTest, ImeResultIsOneStepAndItsCharactersAreNotRecordedAgain) {
+  Load("ab");
+  ASSERT_TRUE(Compose(L"xyz"));
+  EXPECT_EQ(Text(), "abxyz");
+  EXPECT_EQ(History(), "I2-5");
+  EXPECT_EQ(view->m_imePending, 0);  // every byte arrived and was counted off
+  Type("w");
+  EXPECT_EQ(History(), "I2-5 T5-6");
+  Command(ID_EDIT_UNDO);
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "ab");
+
+  // Over a selection: its removal, then the result.
+  Load("abcd");
+  Select(1, 3);
+  ASSERT_TRUE(Compose(L"XY"));
+  EXPECT_EQ(Text(), "aXYd");
+  EXPECT_EQ(History(), "D1-3[bc] I1-3");
+  Command(ID_EDIT_UNDO);
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "abcd");
+}
+
+// Disabled: the control delivers each double-byte character of a result as two
+// WM_CHAR messages (lead, then trail), but the view counts a lead byte as two
+// bytes, so the count runs out early and the last character is recorded a
+// second time as typing; undoing everything then no longer restores the text.
+TEST_F(EditViewTest, DISABLED_ImeDoubleByteResultIsNotRecordedAgain) {
+  Load("ab");
+  ASSERT_TRUE(Compose(L"\x65E5\x672C"));  // 日本
+  EXPECT_EQ(Text(), "ab日本");
+  EXPECT_EQ(History(), "I2-6");
+  EXPECT_EQ(view->m_imePending, 0);
+  Type("x");
+  EXPECT_EQ(History(), "I2-6 T6-7");
+  Command(ID_EDIT_UNDO);
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "ab");
+
+  Load("abcd");
+  Select(1, 3);
+  ASSERT_TRUE(Compose(L"\x30A2x"));  // アx
+  EXPECT_EQ(Text(), "aアxd");
+  EXPECT_EQ(History(), "D1-3[bc] I1-4");
+  Command(ID_EDIT_UNDO);
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "abcd");
+}
+
+TEST_F(EditViewTest, EnterRecordsTheSelectionRemovalAndALineBreak) {
+  Load("abcd");
+  Select(1, 3);
+  Send(WM_CHAR, 13, 1);
+  EXPECT_EQ(Text(), "a\r\nd");
+  EXPECT_EQ(History(), "D1-3[bc] I1-3");
+  Send(WM_CHAR, 10, 1);  // Ctrl+Enter
+  EXPECT_EQ(Text(), "a\r\n\r\nd");
+  EXPECT_EQ(History(), "D1-3[bc] I1-3 I3-5");
+  Command(ID_EDIT_UNDO);
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "ad");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "abcd");
+}
+
+TEST_F(EditViewTest, PasteCutAndClearAreRecorded) {
+  const char paste[] = "XYZ";
+  ASSERT_TRUE(PutClipboard(CF_TEXT, paste, sizeof paste, view->m_hWnd));
+  Load("abcd");
+  Select(1, 3);
+  EXPECT_TRUE(Frame()->IsCommandEnabled(ID_EDIT_PASTE));
+  Command(ID_EDIT_PASTE);
+  EXPECT_EQ(Text(), "aXYZd");
+  EXPECT_EQ(History(), "D1-3[bc] I1-4");
+  EXPECT_EQ(Sel(), std::make_pair(4, 4));
+
+  Select(0, 2);
+  Command(ID_EDIT_CUT);
+  EXPECT_EQ(Text(), "YZd");
+  EXPECT_EQ(ClipboardText(), "aX");
+  EXPECT_EQ(History(), "D1-3[bc] I1-4 D0-2[aX]");
+  Command(ID_EDIT_UNDO);
+  Command(ID_EDIT_UNDO);
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "abcd");
+  Command(ID_EDIT_REDO);
+  Command(ID_EDIT_REDO);
+  Command(ID_EDIT_REDO);
+  EXPECT_EQ(Text(), "YZd");
+
+  // Text offered only as Unicode is pasted in code page 932; the record must
+  // match the bytes that went in.
+  const wchar_t wide[] = L"\x65E5x";
+  ASSERT_TRUE(PutClipboard(CF_UNICODETEXT, wide, sizeof wide, view->m_hWnd));
+  Load("ab", 1);
+  Command(ID_EDIT_PASTE);
+  EXPECT_EQ(Text(), "a日xb");
+  EXPECT_EQ(History(), "I1-4");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "ab");
+}
+
+TEST_F(EditViewTest, MouseClickPlacesTheCaretAndShiftClickExtends) {
+  Load("hello world", 0);
+  Click(6, false);
+  EXPECT_EQ(Sel(), std::make_pair(6, 6));
+  Type("X");
+  Click(2, true);
+  EXPECT_EQ(Sel(), std::make_pair(2, 7));
+  Type("Y");
+  EXPECT_EQ(Text(), "heYworld");
+  EXPECT_EQ(History(), "T6-7 D2-7[llo X] T2-3");
+}
+
+TEST_F(EditViewTest, EveryChangeIncludingUndoAndRedoMarksTheDocumentModified) {
+  auto changed = [&](const std::function<void()>& edit) {
+    Doc()->SetModifiedFlag(FALSE);
+    edit();
+    return Doc()->IsModified() != FALSE;
+  };
+  EXPECT_TRUE(changed([&] { Type("a"); }));
+  EXPECT_TRUE(changed([&] { Command(ID_EDIT_UNDO); }));  // back to the saved text, still modified
+  EXPECT_EQ(Text(), "");
+  EXPECT_TRUE(changed([&] { Command(ID_EDIT_REDO); }));
+  EXPECT_TRUE(changed([&] { Backspace(); }));
+  EXPECT_TRUE(changed([&] { view->ReplaceSelWithUndo("xy"); }));
+  EXPECT_FALSE(changed([&] { Key(VK_LEFT); }));
+  EXPECT_TRUE(changed([&] {
+    for (int i = 0; i < 3; ++i) Command(ID_EDIT_UNDO);
+  }));
+  EXPECT_EQ(Text(), "");
+  EXPECT_FALSE(changed([&] { Command(ID_EDIT_UNDO); }));  // nothing left to undo
+}
+
+TEST_F(EditViewTest, ANewDocumentStartsWithAnEmptyHistoryOfItsOwn) {
+  Type("abc");
+  CMyEditView* first = view;
+  Command(ID_FILE_NEW);
+  view = ActiveView();
+  ASSERT_NE(view, first);
+  EXPECT_EQ(History(), "");
+  EXPECT_FALSE(UndoEnabled());
+  EXPECT_EQ(first->m_undo.records.size(), 1u);
+  // Undo in the new window leaves the first alone.
+  SetFocus(view->m_hWnd);
+  Type("z");
+  Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "");
+  EXPECT_EQ(first->GetText(), "abc");
+  // The initial update of a view clears whatever it held.
+  first->OnInitialUpdate();
+  EXPECT_TRUE(first->m_undo.records.empty());
+}
+
+TEST_F(EditViewTest, ReplaceSelWithUndoAndCopySelectedText) {
+  Load("abcdef");
+  Select(1, 3);
+  view->ReplaceSelWithUndo("XYZ");
+  EXPECT_EQ(Text(), "aXYZdef");
+  EXPECT_EQ(Sel(), std::make_pair(4, 4));
+  EXPECT_EQ(History(), "D1-3[bc] I1-4");
+  std::string out = "kept";
+  EXPECT_FALSE(view->CopySelectedText(out));
+  EXPECT_EQ(out, "kept");
+  Select(5, 2);
+  EXPECT_TRUE(view->CopySelectedText(out));
+  EXPECT_EQ(out, "YZd");
+  view->ReplaceSelWithUndo("");  // only the removal
+  EXPECT_EQ(History(), "D1-3[bc] I1-4 D2-5[YZd]");
+}
+
+// The end of the text lies where a further character would be painted.
+TEST_F(EditViewTest, PosFromCharAnswersTheEndOfTheText) {
+  auto endOf = [&](const char* text) {
+    Load(text);
+    return Pos(view->GetTextLength());
+  };
+  auto rawAt = [&](const char* text, int index) {
+    Load(text);
+    return view->PosFromCharRaw(index);
+  };
+  const POINT origin = rawAt("x", 0);
+  const int lineHeight = static_cast<int>(Send(RVEM_GETLINEHEIGHT));
+  ASSERT_GT(lineHeight, 0);
+
+  POINT ab = endOf("ab");
+  POINT abx = rawAt("abx", 2);
+  EXPECT_EQ(ab.x, abx.x);
+  EXPECT_EQ(ab.y, abx.y);
+  // Right after the painted width of b.
+  HDC dc = GetDC(view->m_hWnd);
+  HGDIOBJ old = SelectObject(dc, view->GetFont());
+  SIZE b{};
+  GetTextExtentPoint32A(dc, "b", 1, &b);
+  SelectObject(dc, old);
+  ReleaseDC(view->m_hWnd, dc);
+  EXPECT_EQ(ab.x, rawAt("ab", 1).x + b.cx);
+
+  POINT crlf = endOf("ab\r\n");
+  EXPECT_EQ(crlf.x, origin.x);
+  EXPECT_EQ(crlf.y, origin.y + lineHeight);
+  POINT twoLines = endOf("ab\r\ncd\r\n");
+  EXPECT_EQ(twoLines.y, origin.y + 2 * lineHeight);
+
+  POINT dbcs = endOf("a日");
+  POINT dbcsx = rawAt("a日x", 3);
+  EXPECT_EQ(dbcs.x, dbcsx.x);
+  EXPECT_EQ(dbcs.y, dbcsx.y);
+
+  POINT empty = endOf("");
+  RECT r = view->GetRect();
+  EXPECT_EQ(empty.x, r.left);
+  EXPECT_EQ(empty.y, r.top);
+}
+
+}  // namespace
