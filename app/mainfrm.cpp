@@ -7,6 +7,7 @@
 #include "platform/framework/app.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
 
@@ -50,26 +51,13 @@ CMainFrame::~CMainFrame() {
 }
 
 std::string CMainFrame::ExecutableFolder() {
-  std::string exe = AfxGetApp() ? AfxGetApp()->GetModulePath() : std::string();
-  size_t cut = std::string::npos;
-  for (size_t i = 0; i < exe.size(); ++i) {
-    auto c = static_cast<unsigned char>(exe[i]);
-    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-      ++i;
-      continue;
-    }
-    if (c == '\\' || c == '/') cut = i;
-  }
-  return cut == std::string::npos ? std::string() : exe.substr(0, cut + 1);
+  return PathFolderWithSeparator(AfxGetApp() ? AfxGetApp()->GetModulePath() : std::string());
 }
 
 std::string CMainFrame::ReadmePath() {
   std::string exe = AfxGetApp() ? AfxGetApp()->GetModulePath() : std::string();
-  std::string folder = ExecutableFolder();
-  std::string name = exe.substr(folder.size());
-  size_t dot = name.rfind('.');
-  if (dot != std::string::npos) name.resize(dot);
-  return folder + name + ".html";
+  size_t dot = PathExtensionDot(exe);
+  return (dot == std::string::npos ? exe : exe.substr(0, dot)) + ".html";
 }
 
 std::string CMainFrame::VersionSamplePath() { return ExecutableFolder() + "sample\\version.wsf"; }

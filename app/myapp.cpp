@@ -12,6 +12,7 @@
 #include "platform/framework/doc.h"
 #include "platform/framework/doctempl.h"
 #include "platform/framework/fwids.h"
+#include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
 #include "views/myview.h"
@@ -107,20 +108,7 @@ void CMyApp::OnFileOpenScript() {
   CFileDialog dlg(true, "wsf", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, filter.c_str());
   if (dlg.DoModal() != IDOK) return;
   std::string path = dlg.GetPathName();
-  if (OpenDocumentFile(path.c_str()) && frame) {
-    size_t cut = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-      auto c = static_cast<unsigned char>(path[i]);
-      if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-        ++i;
-        continue;
-      }
-      if (c == '\\' || c == '/') cut = i;
-    }
-    std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut);
-    if (!folder.empty() && folder.back() == ':') folder += '\\';
-    frame->m_directory = folder;
-  }
+  if (OpenDocumentFile(path.c_str()) && frame) frame->m_directory = PathFolder(path);
 }
 
 void CMyApp::OnWindowCloseAll() {

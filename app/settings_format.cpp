@@ -2,6 +2,7 @@
 #include "app/settings_format.h"
 #include <cstdio>
 #include <cstring>
+#include "platform/framework/pathutil.h"
 #include "platform/framework/profile_codec.h"
 
 std::string MakeSettingsPath(const std::string& exePath) {
@@ -66,16 +67,6 @@ bool ParseFontNumbers(const std::string& text, FontRecord& f) {
   f.quality = static_cast<uint8_t>(q);
   f.pitchAndFamily = static_cast<uint8_t>(pf);
   return true;
-}
-
-std::string LimitBytes(const std::string& text, size_t limit) {
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t step = IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    if (i + step > limit) break;
-    i += step;
-  }
-  return text.substr(0, i);
 }
 
 std::string LimitFaceName(const std::string& face) { return LimitBytes(face, 31); }

@@ -41,6 +41,3 @@ struct PlacementRecord {
 std::vector<uint8_t> EncodePlacement(const PlacementRecord& rec);
 // False for anything but a complete 44-byte record with a non-empty rectangle.
 bool DecodePlacement(const std::vector<uint8_t>& bytes, PlacementRecord& rec);
-
-// Copies at most `limit` bytes of `text`, never ending inside a double-byte character.
-std::string LimitBytes(const std::string& text, size_t limit);

@@ -5,41 +5,13 @@
 #include "platform/framework/doctempl.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/pathutil.h"
 #include "platform/framework/profile_codec.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
 #include "views/editor_settings.h"
 #include "views/myeditview.h"
 
-namespace {
-// Offsets of the last path separator (or npos), in the code-page 932 sense.
-size_t LastSeparator(const std::string& path) {
-  size_t cut = std::string::npos;
-  for (size_t i = 0; i < path.size(); ++i) {
-    auto c = static_cast<unsigned char>(path[i]);
-    if (IsCp932LeadByte(c) && i + 1 < path.size()) {
-      ++i;
-      continue;
-    }
-    if (c == '\\' || c == '/' || c == ':') cut = i;
-  }
-  return cut;
-}
-
-size_t ExtensionDot(const std::string& path) {
-  size_t sep = LastSeparator(path);
-  size_t dot = std::string::npos;
-  for (size_t i = sep == std::string::npos ? 0 : sep + 1; i < path.size(); ++i) {
-    auto c = static_cast<unsigned char>(path[i]);
-    if (IsCp932LeadByte(c) && i + 1 < path.size()) {
-      ++i;
-      continue;
-    }
-    if (c == '.') dot = i;
-  }
-  return dot;
-}
-}  // namespace
 
 CMyEditView* CMyDoc::GetEditView() const { return dynamic_cast<CMyEditView*>(GetFirstView()); }
 
@@ -119,14 +91,14 @@ std::string CMyDoc::ProposedName(const std::string& title, const std::string& fi
     name += static_cast<char>(c);
   }
   name += filterExt;
-  size_t dot = ExtensionDot(name);
+  size_t dot = PathExtensionDot(name);
   if (dot != std::string::npos) name.resize(dot);
   return name;
 }
 
 std::string CMyDoc::AddFilterExtension(const std::string& path, int filterIndex) {
   static const char* const kExtensions[] = {".wsf", ".js", ".vbs", ".hta"};
-  if (ExtensionDot(path) != std::string::npos) return path;
+  if (PathExtensionDot(path) != std::string::npos) return path;
   if (filterIndex >= 1 && filterIndex <= 4) return path + kExtensions[filterIndex - 1];
   return path;
 }
@@ -150,10 +122,7 @@ BOOL CMyDoc::DoSave(const char* path, BOOL replace) {
     dlg.m_ofn.nFilterIndex = static_cast<DWORD>(index + 1);
     if (dlg.DoModal() != IDOK) return FALSE;
     chosen = AddFilterExtension(dlg.GetPathName(), static_cast<int>(dlg.m_ofn.nFilterIndex));
-    size_t sep = LastSeparator(chosen);
-    std::string folder = sep == std::string::npos ? std::string() : chosen.substr(0, sep);
-    if (!folder.empty() && folder.back() == ':') folder += '\\';  // the root, not the drive's current folder
-    settings->SetLastFolder(folder);
+    settings->SetLastFolder(PathFolder(chosen));
     path = chosen.c_str();
   }
   HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));

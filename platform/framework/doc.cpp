@@ -7,6 +7,7 @@
 #include "platform/framework/frame.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "platform/framework/view.h"
 
@@ -31,15 +32,7 @@ void CDocument::SetPathName(const std::string& path, bool addToMru) {
   DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
   m_strPathName = (n > 0 && n < sizeof full) ? std::string(full, n) : path;
   // The title is the file name.
-  size_t cut = std::string::npos;
-  for (size_t i = 0; i < m_strPathName.size(); ++i) {
-    auto c = static_cast<unsigned char>(m_strPathName[i]);
-    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-      ++i;
-      continue;
-    }
-    if (c == '\\' || c == '/' || c == ':') cut = i;
-  }
+  size_t cut = LastPathSeparator(m_strPathName);
   SetTitle(cut == std::string::npos ? m_strPathName : m_strPathName.substr(cut + 1));
   if (addToMru && AfxGetApp()) AfxGetApp()->AddToRecentFileList(m_strPathName);
 }
@@ -129,20 +122,6 @@ BOOL CDocument::OnOpenDocument(const char* path) {
   return TRUE;
 }
 
-namespace {
-std::string FolderOf(const std::string& path) {
-  size_t cut = std::string::npos;
-  for (size_t i = 0; i < path.size(); ++i) {
-    auto c = static_cast<unsigned char>(path[i]);
-    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-      ++i;
-      continue;
-    }
-    if (c == '\\' || c == '/') cut = i;
-  }
-  return cut == std::string::npos ? std::string(".") : path.substr(0, cut + 1);
-}
-}  // namespace
 
 // Writes through a temporary file in the target's folder; the target is
 // replaced only once the temporary file is complete, so a failed save leaves an
@@ -158,7 +137,7 @@ BOOL CDocument::OnSaveDocument(const char* path) {
     return FALSE;
   }
   char temp[MAX_PATH * 2];
-  if (!GetTempFileNameA(FolderOf(target).c_str(), "rvt", 0, temp)) {
+  if (!GetTempFileNameA(PathFolderWithSeparator(target).c_str(), "rvt", 0, temp)) {
     DWORD err = GetLastError();
     ReportFileError(CFileException{err == ERROR_PATH_NOT_FOUND || err == ERROR_DIRECTORY
                                        ? CFileException::FileNotFound

@@ -1,5 +1,6 @@
 // Profile value codecs and menu path abbreviation.
 #include "platform/framework/profile_codec.h"
+#include "platform/framework/pathutil.h"
 
 std::string EncodeProfileBytes(const void* data, size_t size) {
   const auto* p = static_cast<const uint8_t*>(data);
@@ -38,21 +39,12 @@ std::vector<size_t> SeparatorEnds(const std::string& path) {
   return ends;
 }
 
-std::string CutToBytes(const std::string& s, size_t maxChars) {
-  size_t i = 0;
-  while (i < s.size()) {
-    size_t step = IsCp932LeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
-    if (i + step > maxChars) break;
-    i += step;
-  }
-  return s.substr(0, i);
-}
 }  // namespace
 
 std::string AbbreviatePath(const std::string& path, size_t maxChars) {
   if (path.size() <= maxChars) return path;
   std::vector<size_t> seps = SeparatorEnds(path);
-  if (seps.empty()) return CutToBytes(path, maxChars);
+  if (seps.empty()) return LimitBytes(path, maxChars);
   std::string name = path.substr(seps.back());
   std::string root = path.substr(0, seps.front());
   // Keep the root and the longest tail of folders that fits after "...\".
@@ -64,5 +56,5 @@ std::string AbbreviatePath(const std::string& path, size_t maxChars) {
   std::string candidate = root + "...\\" + name;
   if (candidate.size() <= maxChars) return candidate;
   if (name.size() <= maxChars) return name;
-  return CutToBytes(name, maxChars);
+  return LimitBytes(name, maxChars);
 }

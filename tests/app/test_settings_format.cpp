@@ -1,6 +1,7 @@
 // Settings value formats and menu path shortening, without windows.
 #include <gtest/gtest.h>
 #include "app/settings_format.h"
+#include "platform/framework/pathutil.h"
 #include "platform/framework/profile_codec.h"
 
 TEST(SettingsPath, ReplacesTheExtensionAndLowersOnlySingleByteCapitals) {
@@ -121,4 +122,16 @@ TEST(MenuPaths, ShortenedToThirtyBytes) {
   std::string cut = AbbreviatePath(dbcs, 30);
   EXPECT_LE(cut.size(), 30u);
   EXPECT_EQ(cut.size() % 2, 0u);  // whole double-byte characters only
+}
+
+TEST(Paths, FoldersAndExtensionsInTheCodePage932Sense) {
+  EXPECT_EQ(PathFolder("C:\\Work\\a.js"), "C:\\Work");
+  EXPECT_EQ(PathFolder("C:\\a.js"), "C:\\");
+  EXPECT_EQ(PathFolder("a.js"), "");
+  EXPECT_EQ(PathFolderWithSeparator("C:\\Tools\\r.exe"), "C:\\Tools\\");
+  // "表" is 95 5C: its trail byte is not a separator.
+  EXPECT_EQ(PathFolder("C:\\\x95\x5C\\x.js"), "C:\\\x95\x5C");
+  EXPECT_EQ(PathFolder("C:\\d\\\x95\x5C.js"), "C:\\d");
+  EXPECT_EQ(PathExtensionDot("C:\\d.x\\name"), std::string::npos);
+  EXPECT_EQ(PathExtensionDot("C:\\d\\n.vbs"), 6u);
 }
