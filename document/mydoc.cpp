@@ -103,32 +103,23 @@ std::string CMyDoc::AddFilterExtension(const std::string& path, int filterIndex)
   return path;
 }
 
-BOOL CMyDoc::DoSave(const char* path, BOOL replace) {
+bool CMyDoc::ChooseSavePath(std::string& path, BOOL replace) {
   EditorSettings* settings = GetEditorSettings();
-  std::string chosen;
-  if (!path) {
-    std::string proposed = GetPathName();
-    if (proposed.empty() && replace) {
-      std::string ext = m_pDocTemplate ? m_pDocTemplate->GetDocString(CDocTemplate::filterExt) : std::string(".wsf");
-      proposed = ProposedName(GetTitle(), ext);
-    }
-    std::string last = settings->LastFolder();
-    if (!last.empty()) SetCurrentDirectoryA(last.c_str());
-    std::string filter = LoadResString(IDS_SAVE_FILTER);
-    CFileDialog dlg(false, nullptr, proposed.c_str(), OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
-                    filter.c_str());
-    int index = settings->DefaultExtensionIndex();
-    if (index < 0 || index > 3) index = 0;  // a bad setting picks the first filter
-    dlg.m_ofn.nFilterIndex = static_cast<DWORD>(index + 1);
-    if (dlg.DoModal() != IDOK) return FALSE;
-    chosen = AddFilterExtension(dlg.GetPathName(), static_cast<int>(dlg.m_ofn.nFilterIndex));
-    settings->SetLastFolder(PathFolder(chosen));
-    path = chosen.c_str();
+  std::string proposed = GetPathName();
+  if (proposed.empty() && replace) {
+    std::string ext = m_pDocTemplate ? m_pDocTemplate->GetDocString(CDocTemplate::filterExt) : std::string(".wsf");
+    proposed = ProposedName(GetTitle(), ext);
   }
-  HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  BOOL ok = OnSaveDocument(path);
-  SetCursor(old);
-  if (!ok) return FALSE;
-  if (replace) SetPathName(path);
-  return TRUE;
+  std::string last = settings->LastFolder();
+  if (!last.empty()) SetCurrentDirectoryA(last.c_str());
+  std::string filter = LoadResString(IDS_SAVE_FILTER);
+  CFileDialog dlg(false, nullptr, proposed.c_str(), OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                  filter.c_str());
+  int index = settings->DefaultExtensionIndex();
+  if (index < 0 || index > 3) index = 0;  // a bad setting picks the first filter
+  dlg.m_ofn.nFilterIndex = static_cast<DWORD>(index + 1);
+  if (dlg.DoModal() != IDOK) return false;
+  path = AddFilterExtension(dlg.GetPathName(), static_cast<int>(dlg.m_ofn.nFilterIndex));
+  settings->SetLastFolder(PathFolder(path));
+  return true;
 }

@@ -12,7 +12,8 @@ class CMyDoc : public CDocument {
   void Serialize(CArchive& ar) override;
   BOOL OnOpenDocument(const char* path) override;
   BOOL OnSaveDocument(const char* path) override;
-  BOOL DoSave(const char* path, BOOL replace = TRUE) override;
+  // Save As with the script filters, the default extension and the last folder.
+  bool ChooseSavePath(std::string& path, BOOL replace) override;
   CMyEditView* GetEditView() const;
 
   // The loaded UTF-8 file held characters that code page 932 cannot show;

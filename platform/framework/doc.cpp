@@ -213,19 +213,23 @@ BOOL CDocument::DoFileSave() {
   return DoSave(m_strPathName.c_str());
 }
 
+bool CDocument::ChooseSavePath(std::string& path, BOOL) {
+  std::string filter;
+  if (m_pDocTemplate) {
+    filter = m_pDocTemplate->GetDocString(CDocTemplate::filterName) + "|*" +
+             m_pDocTemplate->GetDocString(CDocTemplate::filterExt) + "||";
+  }
+  CFileDialog dlg(false, nullptr, m_strPathName.empty() ? m_strTitle.c_str() : m_strPathName.c_str(),
+                  OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, filter.empty() ? nullptr : filter.c_str());
+  if (dlg.DoModal() != IDOK) return false;
+  path = dlg.GetPathName();
+  return true;
+}
+
 BOOL CDocument::DoSave(const char* path, BOOL replace) {
   std::string chosen;
   if (!path) {
-    std::string filter;
-    if (m_pDocTemplate) {
-      filter = m_pDocTemplate->GetDocString(CDocTemplate::filterName) + "|*" +
-               m_pDocTemplate->GetDocString(CDocTemplate::filterExt) + "||";
-    }
-    CFileDialog dlg(false, nullptr, m_strPathName.empty() ? m_strTitle.c_str() : m_strPathName.c_str(),
-                    OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
-                    filter.empty() ? nullptr : filter.c_str());
-    if (dlg.DoModal() != IDOK) return FALSE;
-    chosen = dlg.GetPathName();
+    if (!ChooseSavePath(chosen, replace)) return FALSE;
     path = chosen.c_str();
   }
   HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));

@@ -39,7 +39,9 @@ class CDocument : public CCmdTarget {
   // Asks "%1 への変更を保存しますか?" when modified; true when closing may go on.
   virtual BOOL SaveModified();
   // Saves to `path`, or asks for one when null; `replace` makes the new path the document's.
-  virtual BOOL DoSave(const char* path, BOOL replace = TRUE);
+  BOOL DoSave(const char* path, BOOL replace = TRUE);
+  // The Save As dialog: false when cancelled. `replace` is DoSave's.
+  virtual bool ChooseSavePath(std::string& path, BOOL replace);
   virtual BOOL DoFileSave();
   virtual void ReportSaveLoadException(const char* path, bool saving, UINT defaultPrompt);
 
