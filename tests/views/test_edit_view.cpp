@@ -12,11 +12,12 @@
 
 namespace {
 
-void SetModifiers(bool shift) {
+void SetModifiers(bool shift, bool ctrl = false, bool alt = false) {
   BYTE keys[256];
   GetKeyboardState(keys);
   keys[VK_SHIFT] = shift ? 0x80 : 0;
-  keys[VK_CONTROL] = 0;
+  keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+  keys[VK_MENU] = alt ? 0x80 : 0;
   SetKeyboardState(keys);
 }
 
@@ -87,6 +88,15 @@ class EditViewTest : public AppFixture {
     SetModifiers(false);
   }
   void Backspace() { Send(WM_CHAR, 8, 1); }
+  // A key pressed as the user would: posted to the focused view and taken by
+  // the message loop, which applies the main accelerator table first.
+  void Press(int vk, bool shift, bool ctrl, bool alt = false) {
+    SetModifiers(shift, ctrl, alt);
+    const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    PostMessageA(view->m_hWnd, down, vk, alt ? 0x20000001 : 1);
+    PumpMessages();
+    SetModifiers(false);
+  }
   void Select(int anchor, int caret) { view->SetSel(anchor, caret); }
   std::string Text() const { return view->GetText(); }
   std::pair<int, int> Sel() const {
@@ -189,6 +199,40 @@ TEST_F(EditViewTest, DoubleByteCharacterTypedAsTwoBytesJoinsTheRun) {
   Load("");
   Type("\xB1\xB2");
   EXPECT_EQ(History(), "T0-2");
+}
+
+// A lead byte whose trail byte does not follow at once: whatever the control
+// makes of it, undoing everything must give back the starting text and redoing
+// everything the text reached.
+// Disabled: two cases fail. After an arrow key the view has forgotten the lead
+// byte but the control still pairs it with the next byte at the new caret (2
+// bytes inserted, 1 recorded). A Backspace after the lead byte is taken by the
+// view as the trail byte (a 2-byte insertion recorded that never happens) while
+// the control drops the lead byte and deletes a character (nothing recorded).
+TEST_F(EditViewTest, DISABLED_InterruptedDoubleByteInputKeepsTheHistoryInStep) {
+  struct Case {
+    const char* name;
+    std::function<void()> between;
+  };
+  const Case cases[] = {
+      {"arrow", [&] { Key(VK_LEFT); }},
+      {"backspace", [&] { Backspace(); }},
+      {"delete", [&] { Key(VK_DELETE); }},
+      {"enter", [&] { Send(WM_CHAR, 13, 1); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Load("xy", 1);
+    Send(WM_CHAR, 0x96, 1);  // lead byte of 本
+    c.between();
+    Send(WM_CHAR, 0x7B, 1);  // its trail byte, also '{'
+    Type("z");
+    const std::string reached = Text();
+    while (view->CanUndo()) Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "xy") << History();
+    while (view->CanRedo()) Command(ID_EDIT_REDO);
+    EXPECT_EQ(Text(), reached) << History();
+  }
 }
 
 TEST_F(EditViewTest, TypingOverAShiftArrowSelectionIsTwoSteps) {
@@ -418,6 +462,29 @@ TEST_F(EditViewTest, MouseClickPlacesTheCaretAndShiftClickExtends) {
   Type("Y");
   EXPECT_EQ(Text(), "heYworld");
   EXPECT_EQ(History(), "T6-7 D2-7[llo X] T2-3");
+}
+
+TEST_F(EditViewTest, AcceleratorKeysUndoRedoCutAndPasteInStepWithTheHistory) {
+  Type("abc def");
+  Press('Z', false, true);
+  EXPECT_EQ(Text(), "abc ");
+  Press(VK_BACK, false, false, true);  // Alt+Backspace
+  EXPECT_EQ(Text(), "abc");
+  Press('Y', false, true);
+  EXPECT_EQ(Text(), "abc ");
+  Select(0, 2);
+  Press(VK_DELETE, true, false);  // Shift+Delete cuts
+  EXPECT_EQ(Text(), "c ");
+  EXPECT_EQ(ClipboardText(), "ab");
+  Press(VK_END, false, false);
+  Press(VK_INSERT, true, false);  // Shift+Insert pastes
+  EXPECT_EQ(Text(), "c ab");
+  // With nothing selected, Shift+Delete must leave text and history agreeing.
+  view->SetSel(1, 1);
+  Press(VK_DELETE, true, false);
+  const std::string now = Text();
+  while (view->CanUndo()) Command(ID_EDIT_UNDO);
+  EXPECT_EQ(Text(), "") << "after " << now << ": " << History();
 }
 
 TEST_F(EditViewTest, EveryChangeIncludingUndoAndRedoMarksTheDocumentModified) {
