@@ -198,16 +198,6 @@ TEST_F(UndoStackTest, ReachingTheLimitDropsTheOldestTenth) {
   ExpectTextInvariant();
 }
 
-TEST_F(UndoStackTest, ClearForgetsEverything) {
-  Type("ab");
-  Remove(0, 1, true);
-  undo.Undo();
-  undo.Clear();
-  EXPECT_TRUE(undo.records.empty());
-  EXPECT_FALSE(undo.CanUndo());
-  EXPECT_FALSE(undo.CanRedo());
-}
-
 // Random edits at random places, then undo back to the start checking every
 // intermediate text, and redo forward again: the records' indexes must refer to
 // the text as it was when each was made.
