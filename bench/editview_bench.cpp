@@ -156,16 +156,6 @@ int main() {
   Row("PosFromChar", small, large, PosQuery);
   Row("PosFromChar at the end of the text", small, large, PosAtEnd);
 
-  // What every message through a wrapped window pays before its handler: the
-  // wrapper is found through a window property.
-  {
-    const int n = 20000;
-    volatile HANDLE sink = nullptr;
-    double t0 = Now();
-    for (int i = 0; i < n; ++i) sink = GetPropA(large.view->m_hWnd, "RvBenchProbe");
-    std::printf("GetPropA (the wrapper lookup per message): %.2f us\n", (Now() - t0) / n * 1e6);
-  }
-
   // Loading 1 MiB into the view and painting the first screen, from empty.
   std::vector<double> loads;
   HWND h = large.view->m_hWnd;

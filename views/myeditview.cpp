@@ -27,6 +27,7 @@ END_MESSAGE_MAP(CEditView)
 
 namespace {
 bool IsPrintableSingleByte(unsigned c) { return (c >= 0x20 && c <= 0x7E) || (c >= 0xA1 && c <= 0xDF); }
+bool IsCp932TrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 }  // namespace
 
 CMyEditView::CMyEditView() = default;
@@ -128,10 +129,14 @@ LRESULT CMyEditView::OnChar(WPARAM wp, LPARAM) {
   const auto c = static_cast<unsigned>(wp) & 0xFFFF;
   const auto low = static_cast<unsigned char>(c & 0xFF);
   if (m_imePending > 0) {
-    // These bytes belong to an IME result that is already recorded.
-    --m_imePending;
-    if (IsCp932LeadByte(low)) --m_imePending;
+    // These bytes belong to an IME result that is already recorded. A message
+    // carries one byte, or both bytes of a double-byte character packed together.
+    m_imePending -= c > 0xFF ? 2 : 1;
+    if (m_imePending < 0) m_imePending = 0;
     return Default();
+  }
+  if (m_pendingLead && !IsCp932TrailByte(low)) {
+    m_pendingLead = 0;  // the control drops a lead byte without a trail byte too
   }
   if (m_pendingLead) {
     // The second byte of a double-byte character typed without the IME: the
@@ -156,8 +161,10 @@ LRESULT CMyEditView::OnChar(WPARAM wp, LPARAM) {
 }
 
 LRESULT CMyEditView::OnKeyDown(WPARAM wp, LPARAM) {
-  m_pendingLead = 0;
-  if (wp == VK_DELETE) RecordDeleteKey(VK_DELETE);
+  if (wp == VK_DELETE) {
+    m_pendingLead = 0;  // Delete drops a held lead byte in the control; moving the caret does not
+    RecordDeleteKey(VK_DELETE);
+  }
   return Default();
 }
 

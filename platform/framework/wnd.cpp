@@ -3,9 +3,16 @@
 #include <exception>
 #include "platform/framework/modal.h"
 
+#include <unordered_map>
+
 namespace {
-const char* kBindProp = "RvWndObject";
+// Window handle to wrapper. A window property would do the same, but costs a
+// server round trip per message under Wine; everything runs on one thread.
+std::unordered_map<HWND, CWnd*>& BoundWindows() {
+  static std::unordered_map<HWND, CWnd*> map;
+  return map;
 }
+}  // namespace
 
 CWnd::~CWnd() {
   if (m_hWnd && IsWindow(m_hWnd)) {
@@ -17,16 +24,22 @@ CWnd::~CWnd() {
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
   if (!hwnd) return nullptr;
-  return static_cast<CWnd*>(GetPropA(hwnd, kBindProp));
+  auto& map = BoundWindows();
+  auto it = map.find(hwnd);
+  return it == map.end() ? nullptr : it->second;
 }
 
 void CWnd::Attach(HWND hwnd) {
   m_hWnd = hwnd;
-  SetPropA(hwnd, kBindProp, this);
+  BoundWindows()[hwnd] = this;
 }
 
 void CWnd::Detach() {
-  if (m_hWnd) RemovePropA(m_hWnd, kBindProp);
+  if (m_hWnd) {
+    auto& map = BoundWindows();
+    auto it = map.find(m_hWnd);
+    if (it != map.end() && it->second == this) map.erase(it);
+  }
   m_hWnd = nullptr;
 }
 

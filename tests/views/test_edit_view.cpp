@@ -209,7 +209,7 @@ TEST_F(EditViewTest, DoubleByteCharacterTypedAsTwoBytesJoinsTheRun) {
 // bytes inserted, 1 recorded). A Backspace after the lead byte is taken by the
 // view as the trail byte (a 2-byte insertion recorded that never happens) while
 // the control drops the lead byte and deletes a character (nothing recorded).
-TEST_F(EditViewTest, DISABLED_InterruptedDoubleByteInputKeepsTheHistoryInStep) {
+TEST_F(EditViewTest, InterruptedDoubleByteInputKeepsTheHistoryInStep) {
   struct Case {
     const char* name;
     std::function<void()> between;
@@ -377,7 +377,7 @@ TEST_F(EditViewTest, ImeResultIsOneStepAndItsCharactersAreNotRecordedAgain) {
 // WM_CHAR messages (lead, then trail), but the view counts a lead byte as two
 // bytes, so the count runs out early and the last character is recorded a
 // second time as typing; undoing everything then no longer restores the text.
-TEST_F(EditViewTest, DISABLED_ImeDoubleByteResultIsNotRecordedAgain) {
+TEST_F(EditViewTest, ImeDoubleByteResultIsNotRecordedAgain) {
   Load("ab");
   ASSERT_TRUE(Compose(L"\x65E5\x672C"));  // 日本
   EXPECT_EQ(Text(), "ab日本");
