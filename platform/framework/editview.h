@@ -61,7 +61,6 @@ class CEditView : public CView {
   void OnUpdateNeedSel(CCmdUI* ui);
   void OnUpdateNeedClip(CCmdUI* ui);
   void OnUpdateNeedText(CCmdUI* ui);
-  void PostNcDestroy() override { delete this; }
 
   static const UINT RVEM_GETTEXTPTR_ID = WM_USER + 0x300;
   static const UINT RVEM_GETTEXTLEN_ID = WM_USER + 0x301;
