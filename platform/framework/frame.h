@@ -122,7 +122,6 @@ class CMDIChildWnd : public CFrameWnd {
   LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void ActivateFrame(int cmdShow = -1) override;
   void OnUpdateFrameTitle() override;
-  void PostNcDestroy() override { delete this; }
   BOOL PreTranslateMessage(MSG* msg) override { return FALSE; }
   // Destroys through the MDI client, then updates the main frame's menu.
   BOOL DestroyWindow() override;
