@@ -17,8 +17,8 @@ xdotool type --delay 20 'var added = 1;'
 xdotool key Return
 sleep 0.3
 xdotool key ctrl+s
-sleep 1
 { printf 'var added = 1;\r\n'; cat "$WORK/expected.js"; } > "$WORK/want.js"
+for _ in $(seq 50); do cmp -s "$WORK/prose.js" "$WORK/want.js" && break; sleep 0.2; done
 cmp "$WORK/prose.js" "$WORK/want.js" || fail "saved bytes differ from the EUC-JP text with the typed line"
 exit_through_menu "$WIN"
 wait_exit

@@ -26,8 +26,11 @@ sleep 0.3
 for _ in $(seq 20); do xdotool key Right; done
 for _ in $(seq 10); do xdotool key Down; done
 xdotool key Return
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$WIN")"
+for _ in $(seq 25); do
+  eval "$(xdotool getwindowgeometry --shell "$WIN")"
+  [ "$X" -gt 200 ] && [ "$Y" -gt 120 ] && break
+  sleep 0.2
+done
 echo "moved to $X,$Y"
 [ "$X" -gt 200 ] && [ "$Y" -gt 120 ] || fail "window did not move"
 MX=$X; MY=$Y
