@@ -10,43 +10,14 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "bench/bench_util.h"
 #include "platform/textctl/text_control.h"
 
-namespace rv::textctl { extern double g_prof[8]; }
 namespace {
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
-// Script-like lines of mixed ASCII and Japanese, CR LF, about `bytes` in all.
-std::string MakeText(size_t bytes) {
-  const char* lines[] = {"\tvar shell = WScript.CreateObject(\"WScript.Shell\");",
-                         "// 日本語のコメント：設定ファイルを読み込む",
-                         "if (fso.FileExists(path)) { WScript.Echo(\"見つかりました\"); }",
-                         "",
-                         "function 処理(x) { return x * 2; } // 倍にする"};
-  std::string text;
-  for (size_t i = 0; text.size() < bytes; ++i) {
-    text += lines[i % 5];
-    text += "\r\n";
-  }
-  text.resize(bytes);
-  while (!text.empty() && (text.back() == '\r' || static_cast<unsigned char>(text.back()) >= 0x80)) text.pop_back();
-  return text;
-}
+using bench::MakeText;
+using bench::Now;
+using bench::Pump;
 
 // One control with its text, in its own top-level window.
 struct Subject {

@@ -88,6 +88,24 @@ void ReportFileError(const CFileException& e, UINT fallback) {
 }
 }  // namespace
 
+// Runs the serialise step over an open file; a failure is reported to the user
+// (a step that raised CUserException has already said why) and gives false.
+bool CDocument::SerializeReporting(HANDLE file, int mode, const std::string& path, UINT failPrompt) {
+  try {
+    CArchive ar(file, static_cast<CArchive::Mode>(mode), path);
+    Serialize(ar);
+    return true;
+  } catch (const CUserException&) {
+  } catch (const CMemoryException&) {
+    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
+  } catch (const CFileException& e) {
+    ReportFileError(e, failPrompt);
+  }
+  return false;
+}
+
 BOOL CDocument::OnOpenDocument(const char* path) {
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -100,19 +118,7 @@ BOOL CDocument::OnOpenDocument(const char* path) {
   }
   DeleteContents();
   SetModifiedFlag(TRUE);  // dirty while loading
-  bool ok = false;
-  try {
-    CArchive ar(file, CArchive::load, path);
-    Serialize(ar);
-    ok = true;
-  } catch (const CUserException&) {
-  } catch (const CMemoryException&) {
-    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
-  } catch (const CFileException& e) {
-    ReportFileError(e, AFX_IDP_FAILED_TO_OPEN_DOC);
-  } catch (const std::bad_alloc&) {
-    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
-  }
+  bool ok = SerializeReporting(file, CArchive::load, path, AFX_IDP_FAILED_TO_OPEN_DOC);
   CloseHandle(file);
   if (!ok) {
     DeleteContents();
@@ -153,19 +159,7 @@ BOOL CDocument::OnSaveDocument(const char* path) {
     ReportFileError(CFileException{CFileException::AccessDenied, err, target}, AFX_IDP_FAILED_TO_SAVE_DOC);
     return FALSE;
   }
-  bool ok = false;
-  try {
-    CArchive ar(file, CArchive::store, target);
-    Serialize(ar);
-    ok = true;
-  } catch (const CUserException&) {
-  } catch (const CMemoryException&) {
-    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
-  } catch (const std::bad_alloc&) {
-    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
-  } catch (const CFileException& e) {
-    ReportFileError(e, AFX_IDP_FAILED_TO_SAVE_DOC);
-  }
+  bool ok = SerializeReporting(file, CArchive::store, target, AFX_IDP_FAILED_TO_SAVE_DOC);
   if (ok && !FlushFileBuffers(file)) {
     ok = false;
     AfxMessageBox(AFX_IDP_FAILED_TO_SAVE_DOC, MB_OK | MB_ICONEXCLAMATION);

@@ -48,6 +48,7 @@ class CDocument : public CCmdTarget {
   bool m_bAutoDelete = true;
 
  protected:
+  bool SerializeReporting(HANDLE file, int mode, const std::string& path, UINT failPrompt);
   void OnFileClose();
   void OnFileSave();
   void OnFileSaveAs();

@@ -1,0 +1,48 @@
+// Helpers shared by the benchmark programs: a clock, message pumping and a
+// script-like text of mixed ASCII and Japanese.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace bench {
+
+// Seconds from the performance counter.
+inline double Now() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+inline void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Script-like lines of mixed ASCII and Japanese, CR LF, about `bytes` in all,
+// never ending inside a character or a line break.
+inline std::string MakeText(size_t bytes) {
+  const char* lines[] = {"\tvar shell = WScript.CreateObject(\"WScript.Shell\");",
+                         "// 日本語のコメント：設定ファイルを読み込む",
+                         "if (fso.FileExists(path)) { WScript.Echo(\"見つかりました\"); }",
+                         "",
+                         "function 処理(x) { return x * 2; } // 倍にする"};
+  std::string text;
+  for (size_t i = 0; text.size() < bytes; ++i) {
+    text += lines[i % 5];
+    text += "\r\n";
+  }
+  text.resize(bytes);
+  while (!text.empty() && (text.back() == '\r' || static_cast<unsigned char>(text.back()) >= 0x80)) text.pop_back();
+  return text;
+}
+
+}  // namespace bench
