@@ -54,9 +54,14 @@ TEST_F(DocumentTest, EachEncodingOpensAsDetectedAndSavesBackByteForByte) {
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(View(doc)->m_encoding, c.encoding);
     EXPECT_EQ(Check(c.item), 1);
-    for (UINT other : {32790u, 32791u, 32792u, 32793u})
-      if (other != c.item) EXPECT_EQ(Check(other), 0) << other;
-    if (std::string(c.file).rfind("prose", 0) == 0) EXPECT_EQ(View(doc)->GetText(), sjisText);
+    for (UINT other : {32790u, 32791u, 32792u, 32793u}) {
+      if (other != c.item) {
+        EXPECT_EQ(Check(other), 0) << other;
+      }
+    }
+    if (std::string(c.file).rfind("prose", 0) == 0) {
+      EXPECT_EQ(View(doc)->GetText(), sjisText);
+    }
     EXPECT_FALSE(doc->IsModified());
     Command(ID_FILE_SAVE);
     EXPECT_EQ(ReadBytes(path), bytes);

@@ -112,7 +112,8 @@ TEST_F(MainFrameTest, StoredPlacementGivesPositionSizeAndMaximisedStart) {
   SetIni("Settings", "Window", Placement(SW_SHOWMAXIMIZED, 40, 30, 840, 630).c_str());
   ASSERT_TRUE(Start());
   EXPECT_EQ(app->m_nCmdShow, SW_SHOWMAXIMIZED);
-  WINDOWPLACEMENT wp{sizeof wp};
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
   GetWindowPlacement(Frame()->m_hWnd, &wp);
   EXPECT_EQ(wp.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
   EXPECT_EQ(wp.rcNormalPosition.left, 40);
