@@ -7,7 +7,7 @@
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
 #include "views/editor_colors.h"
-#include "views/editor_settings.h"
+#include "document/editor_settings.h"
 
 class CMainFrame : public CMDIFrameWnd, public EditorSettings {
  public:

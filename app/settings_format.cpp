@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include "platform/framework/pathutil.h"
-#include "platform/framework/profile_codec.h"
+#include "platform/cp932.h"
 
 std::string MakeSettingsPath(const std::string& exePath) {
   // Find the last separator and the last dot after it, byte by byte in the
@@ -11,7 +11,7 @@ std::string MakeSettingsPath(const std::string& exePath) {
   size_t lastSep = std::string::npos, lastDot = std::string::npos;
   for (size_t i = 0; i < exePath.size(); ++i) {
     auto c = static_cast<unsigned char>(exePath[i]);
-    if (IsCp932LeadByte(c) && i + 1 < exePath.size()) {
+    if (cp932::IsLeadByte(c) && i + 1 < exePath.size()) {
       ++i;
       continue;
     }
@@ -28,7 +28,7 @@ std::string MakeSettingsPath(const std::string& exePath) {
   path += ".ini";
   for (size_t i = 0; i < path.size(); ++i) {
     auto c = static_cast<unsigned char>(path[i]);
-    if (IsCp932LeadByte(c)) {
+    if (cp932::IsLeadByte(c)) {
       ++i;  // the trail byte stays as it is, even when it is 'A'..'Z'
       continue;
     }

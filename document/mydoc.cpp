@@ -6,10 +6,10 @@
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
 #include "platform/framework/pathutil.h"
-#include "platform/framework/profile_codec.h"
+#include "platform/cp932.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
-#include "views/editor_settings.h"
+#include "document/editor_settings.h"
 #include "views/myeditview.h"
 
 
@@ -82,7 +82,7 @@ std::string CMyDoc::ProposedName(const std::string& title, const std::string& fi
   std::string name;
   for (size_t i = 0; i < title.size(); ++i) {
     auto c = static_cast<unsigned char>(title[i]);
-    if (IsCp932LeadByte(c) && i + 1 < title.size()) {
+    if (cp932::IsLeadByte(c) && i + 1 < title.size()) {
       name += title.substr(i, 2);
       ++i;
       continue;

@@ -4,7 +4,7 @@
 #include <imm.h>
 #include "platform/framework/doc.h"
 #include "platform/framework/fwids.h"
-#include "platform/framework/profile_codec.h"
+#include "platform/cp932.h"
 #include "platform/textctl/text_control.h"
 #include "views/line_ends.h"
 
@@ -27,7 +27,6 @@ END_MESSAGE_MAP(CEditView)
 
 namespace {
 bool IsPrintableSingleByte(unsigned c) { return (c >= 0x20 && c <= 0x7E) || (c >= 0xA1 && c <= 0xDF); }
-bool IsCp932TrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 }  // namespace
 
 CMyEditView::CMyEditView() = default;
@@ -91,7 +90,7 @@ void CMyEditView::RecordDeleteKey(int key) {
     if (s >= length) return;
     auto c = static_cast<unsigned char>(text[s]);
     // The caret is always on a character boundary, so the byte at s starts a character.
-    bool two = (c == '\r' && s + 1 < length && text[s + 1] == '\n') || (IsCp932LeadByte(c) && s + 1 < length);
+    bool two = (c == '\r' && s + 1 < length && text[s + 1] == '\n') || (cp932::IsLeadByte(c) && s + 1 < length);
     RecordDelete(s, s + (two ? 2 : 1), true);
     return;
   }
@@ -107,7 +106,7 @@ void CMyEditView::RecordDeleteKey(int key) {
   int last = pos;
   while (pos < s) {
     last = pos;
-    pos += (IsCp932LeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < s) ? 2 : 1;
+    pos += (cp932::IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < s) ? 2 : 1;
   }
   RecordDelete(last, s, false);
 }
@@ -135,7 +134,7 @@ LRESULT CMyEditView::OnChar(WPARAM wp, LPARAM) {
     if (m_imePending < 0) m_imePending = 0;
     return Default();
   }
-  if (m_pendingLead && !IsCp932TrailByte(low)) {
+  if (m_pendingLead && !cp932::IsTrailByte(low)) {
     m_pendingLead = 0;  // the control drops a lead byte without a trail byte too
   }
   if (m_pendingLead) {
@@ -154,7 +153,7 @@ LRESULT CMyEditView::OnChar(WPARAM wp, LPARAM) {
     char one[2] = {static_cast<char>(c), 0};
     RecordSelectionDelete();
     RecordInsert(one, !(c == 9 || c == 32 || c == 127));
-  } else if (c < 0x100 && IsCp932LeadByte(low)) {
+  } else if (c < 0x100 && cp932::IsLeadByte(low)) {
     m_pendingLead = low;  // the control holds it too until its trail byte comes
   }
   return Default();

@@ -3,22 +3,10 @@
 #include <cstring>
 #include <vector>
 #include "platform/framework/doc.h"
-#include "views/editor_settings.h"
+#include "document/editor_settings.h"
 #include "views/myeditview.h"
 
 namespace {
-class DefaultSettings : public EditorSettings {
- public:
-  bool AutoDetect() const override { return false; }
-  std::string LastFolder() const override { return m_folder; }
-  void SetLastFolder(const std::string& folder) override { m_folder = folder; }
-  int DefaultExtensionIndex() const override { return 0; }
-
- private:
-  std::string m_folder;
-};
-DefaultSettings g_defaults;
-EditorSettings* g_settings = nullptr;
 
 // Command ids of the encoding items and the encodings they choose.
 int EncodingOfCommand(UINT id) {
@@ -31,9 +19,6 @@ int EncodingOfCommand(UINT id) {
   }
 }
 }  // namespace
-
-EditorSettings* GetEditorSettings() { return g_settings ? g_settings : &g_defaults; }
-void SetEditorSettings(EditorSettings* settings) { g_settings = settings; }
 
 void CMyEditView::SerializeText(CArchive& ar) {
   if (ar.IsLoading()) {

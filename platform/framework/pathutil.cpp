@@ -1,12 +1,12 @@
 // Path helpers.
 #include "platform/framework/pathutil.h"
-#include "platform/framework/profile_codec.h"
+#include "platform/cp932.h"
 
 size_t LastPathSeparator(const std::string& path) {
   size_t cut = std::string::npos;
   for (size_t i = 0; i < path.size(); ++i) {
     auto c = static_cast<unsigned char>(path[i]);
-    if (IsCp932LeadByte(c) && i + 1 < path.size()) {
+    if (cp932::IsLeadByte(c) && i + 1 < path.size()) {
       ++i;
       continue;
     }
@@ -34,7 +34,7 @@ size_t PathExtensionDot(const std::string& path) {
   size_t dot = std::string::npos;
   for (size_t i = sep == std::string::npos ? 0 : sep + 1; i < path.size(); ++i) {
     auto c = static_cast<unsigned char>(path[i]);
-    if (IsCp932LeadByte(c) && i + 1 < path.size()) {
+    if (cp932::IsLeadByte(c) && i + 1 < path.size()) {
       ++i;
       continue;
     }
@@ -46,7 +46,7 @@ size_t PathExtensionDot(const std::string& path) {
 std::string LimitBytes(const std::string& text, size_t limit) {
   size_t i = 0;
   while (i < text.size()) {
-    size_t step = IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    size_t step = cp932::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
     if (i + step > limit) break;
     i += step;
   }

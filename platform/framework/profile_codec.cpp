@@ -1,5 +1,6 @@
 // Profile value codecs and menu path abbreviation.
 #include "platform/framework/profile_codec.h"
+#include "platform/cp932.h"
 #include "platform/framework/pathutil.h"
 
 std::string EncodeProfileBytes(const void* data, size_t size) {
@@ -30,7 +31,7 @@ std::vector<size_t> SeparatorEnds(const std::string& path) {
   std::vector<size_t> ends;
   for (size_t i = 0; i < path.size(); ++i) {
     auto c = static_cast<unsigned char>(path[i]);
-    if (IsCp932LeadByte(c) && i + 1 < path.size()) {
+    if (cp932::IsLeadByte(c) && i + 1 < path.size()) {
       ++i;
       continue;
     }

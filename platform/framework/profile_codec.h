@@ -17,5 +17,3 @@ std::optional<std::vector<uint8_t>> DecodeProfileBytes(const std::string& text);
 // when even that does not fit. Never splits a double-byte character.
 std::string AbbreviatePath(const std::string& path, size_t maxChars);
 
-// True when byte `b` starts a double-byte character in code page 932.
-inline bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
