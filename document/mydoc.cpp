@@ -1,6 +1,10 @@
 // Script document loading and saving.
 #include "document/mydoc.h"
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include "document/document_text.h"
+#include "platform/framework/editview.h"
 #include "platform/framework/dialog.h"
 #include "platform/framework/doctempl.h"
 #include "platform/framework/fwids.h"
@@ -10,71 +14,95 @@
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
 #include "document/editor_settings.h"
-#include "views/myeditview.h"
 
 
-CMyEditView* CMyDoc::GetEditView() const { return dynamic_cast<CMyEditView*>(GetFirstView()); }
+DocumentText* CMyDoc::GetText() const { return dynamic_cast<DocumentText*>(GetFirstView()); }
 
 void CMyDoc::Serialize(CArchive& ar) {
-  CMyEditView* view = GetEditView();
-  if (!view) return;
-  if (GetEditorSettings()->AutoDetect()) view->SerializeText(ar);
-  else view->SerializeRaw(ar);
+  DocumentText* text = GetText();
+  if (!text) return;
+  if (GetEditorSettings()->AutoDetect()) text->SerializeText(ar);
+  else text->SerializeBytes(ar);
 }
 
+namespace {
+// A yes/no question about a save that would lose something; No is the default.
+bool AskToSaveAnyway(const std::string& text) {
+  return AfxMessageBox(text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+}
+
+std::string Format(const char* format, const char* path, unsigned long long number) {
+  std::string text(strlen(format) + strlen(path) + 64, '\0');
+  int n = snprintf(text.data(), text.size(), format, path, number);
+  text.resize(n > 0 ? std::min(static_cast<size_t>(n), text.size() - 1) : 0);
+  return text;
+}
+}  // namespace
+
 BOOL CMyDoc::OnOpenDocument(const char* path) {
-  CMyEditView* view = GetEditView();
-  if (view) {
-    view->m_unmappableOnLoad = 0;
-    view->m_zeroByteOnLoad = false;
-  }
   if (!CDocument::OnOpenDocument(path)) return FALSE;
-  m_lossyCharacters = view ? view->m_unmappableOnLoad : 0;
+  const LoadReport load = GetText() ? GetText()->LastLoad() : LoadReport{};
+  m_lossyCharacters = load.unmappable;
+  m_textCut = load.textCut;
   if (m_lossyCharacters > 0) {
-    char text[512];
-    snprintf(text, sizeof text,
-             "%s\nには、このエディタで表示できない文字が %u 個あります。\n"
-             "それらの文字は「・」などの別の文字で表示されています。"
-             "このまま上書き保存すると、元の文字は失われます。",
-             path, static_cast<unsigned>(m_lossyCharacters));
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(Format("%s\nには、このエディタで表示できない文字が %llu 個あります。\n"
+                         "それらの文字は「・」などの別の文字で表示されています。"
+                         "このまま上書き保存すると、元の文字は失われます。",
+                         path, m_lossyCharacters).c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
   }
-  // Without detection the raw bytes go to the control, which also stops at a zero byte.
-  bool zero = view && view->m_zeroByteOnLoad;
-  if (!zero && view && !GetEditorSettings()->AutoDetect()) {
-    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-      LARGE_INTEGER size{};
-      GetFileSizeEx(f, &size);
-      zero = size.QuadPart > view->GetTextLength();
-      CloseHandle(f);
-    }
-  }
-  if (zero) {
-    char text[512];
-    snprintf(text, sizeof text,
-             "%s\nには値 0 のバイトが含まれています。表示されているのはその手前までです。\n"
-             "このまま上書き保存すると、それより後ろの内容は失われます。",
-             path);
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+  if (m_textCut) {
+    AfxMessageBox(Format("%s\nには値 0 のバイトが含まれています。表示されているのはその手前までです。\n"
+                         "このまま上書き保存すると、それより後ろの内容は失われます。",
+                         path, 0).c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
   }
   return TRUE;
 }
 
-BOOL CMyDoc::OnSaveDocument(const char* path) {
-  if (m_lossyCharacters > 0 && !GetPathName().empty()) {
-    char full[MAX_PATH * 2];
-    DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
-    if (n > 0 && n < sizeof full && lstrcmpiA(full, GetPathName().c_str()) == 0) {
-      char text[512];
-      snprintf(text, sizeof text,
-               "%s\nを開いたときに表示できなかった %u 個の文字は、保存すると失われます。\n上書き保存しますか?",
-               path, static_cast<unsigned>(m_lossyCharacters));
-      if (AfxMessageBox(text, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES) return FALSE;
-    }
+bool CMyDoc::IsOwnFile(const char* path) const {
+  if (GetPathName().empty()) return false;
+  char full[MAX_PATH * 2];
+  DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+  return n > 0 && n < sizeof full && lstrcmpiA(full, GetPathName().c_str()) == 0;
+}
+
+bool CMyDoc::ConfirmSave(const char* path) {
+  DocumentText* text = GetText();
+  if (!text) return true;
+  // Overwriting the file that was opened loses what the editor could not show.
+  if (IsOwnFile(path)) {
+    if (m_lossyCharacters > 0 &&
+        !AskToSaveAnyway(Format("%s\nを開いたときに表示できなかった %llu 個の文字は、保存すると失われます。\n"
+                                "上書き保存しますか?",
+                                path, m_lossyCharacters)))
+      return false;
+    if (m_textCut &&
+        !AskToSaveAnyway(Format("%s\nの値 0 のバイトから後ろは読み込まれていないため、保存すると失われます。\n"
+                                "上書き保存しますか?",
+                                path, 0)))
+      return false;
   }
+  const SaveReport save = text->PreviewSave(GetEditorSettings()->AutoDetect());
+  if (save.unmappable > 0 &&
+      !AskToSaveAnyway(Format("%s\nの文字コードでは表せない文字が %llu 個あります。\n"
+                              "それらの文字は「〓」として保存されます。保存しますか?",
+                              path, save.unmappable)))
+    return false;
+  if (save.bytes > CEditView::kMaxFileSize &&
+      !AskToSaveAnyway(Format("%s\nは %llu バイトになり、このエディタで開ける大きさ (1048575 バイト) を超えます。\n"
+                              "保存しますか?",
+                              path, save.bytes)))
+    return false;
+  return true;
+}
+
+BOOL CMyDoc::OnSaveDocument(const char* path) {
+  if (!ConfirmSave(path)) return FALSE;
   if (!CDocument::OnSaveDocument(path)) return FALSE;
-  m_lossyCharacters = 0;  // what is on disk now is what the editor shows
+  // What is on disk now is what the editor shows.
+  m_lossyCharacters = 0;
+  m_textCut = false;
   return TRUE;
 }
 

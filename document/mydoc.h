@@ -5,7 +5,7 @@
 #pragma once
 #include "platform/framework/doc.h"
 
-class CMyEditView;
+class DocumentText;
 
 class CMyDoc : public CDocument {
  public:
@@ -14,14 +14,23 @@ class CMyDoc : public CDocument {
   BOOL OnSaveDocument(const char* path) override;
   // Save As with the script filters, the default extension and the last folder.
   bool ChooseSavePath(std::string& path, BOOL replace) override;
-  CMyEditView* GetEditView() const;
+  // The view's text, through the narrow interface the document needs.
+  DocumentText* GetText() const;
 
   // The loaded UTF-8 file held characters that code page 932 cannot show;
   // saving over the same file would lose them.
-  size_t m_lossyCharacters = 0;
+  unsigned long long m_lossyCharacters = 0;
+  // A zero byte ended the loaded text early; saving over the file would cut it.
+  bool m_textCut = false;
 
   // The name the Save As dialog proposes for an untitled document.
   static std::string ProposedName(const std::string& title, const std::string& filterExt);
   // Adds the extension of filter 1..4 when the name has none; 5 (all files) adds none.
   static std::string AddFilterExtension(const std::string& path, int filterIndex);
+
+ private:
+  bool IsOwnFile(const char* path) const;
+  // Asks before a save that would lose text or write a file too large to open
+  // again; false when the user says No (nothing is written).
+  bool ConfirmSave(const char* path);
 };

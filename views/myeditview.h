@@ -4,11 +4,12 @@
 // normalisation, and the document's text in and out of its file's encoding.
 #pragma once
 #include <string>
+#include "document/document_text.h"
 #include "document/encoding.h"
 #include "platform/framework/editview.h"
 #include "views/undo_stack.h"
 
-class CMyEditView : public CEditView, protected UndoTarget {
+class CMyEditView : public CEditView, public DocumentText, protected UndoTarget {
  public:
   CMyEditView();
   ~CMyEditView() override;
@@ -43,13 +44,13 @@ class CMyEditView : public CEditView, protected UndoTarget {
   BOOL CanRedo() const { return m_undo.CanRedo(); }
 
   // The document's text through the file's encoding (used when auto-detection is on).
-  void SerializeText(CArchive& ar);
+  void SerializeText(CArchive& ar) override;
   void ReadFileText(CArchive& ar, size_t byteCount);
   void WriteFileText(CArchive& ar);
-  // Characters of the last loaded UTF-8 file that code page 932 cannot show.
-  size_t m_unmappableOnLoad = 0;
-  // The last loaded file held a zero byte; the text ends there.
-  bool m_zeroByteOnLoad = false;
+  // DocumentText: the rest of what the document asks of its text.
+  void SerializeBytes(CArchive& ar) override;
+  LoadReport LastLoad() const override { return m_lastLoad; }
+  SaveReport PreviewSave(bool convert) const override;
 
   void OnInitialUpdate() override;
 
@@ -74,5 +75,6 @@ class CMyEditView : public CEditView, protected UndoTarget {
   void OnEncoding(UINT id);
   void OnUpdateEncoding(CCmdUI* ui);
   unsigned char m_pendingLead = 0;  // a typed lead byte waiting for its trail byte
+  LoadReport m_lastLoad;  // what the last load could not show
   DECLARE_MESSAGE_MAP()
 };

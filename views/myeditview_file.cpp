@@ -4,6 +4,7 @@
 #include <vector>
 #include "platform/framework/doc.h"
 #include "document/editor_settings.h"
+#include "document/file_text.h"
 #include "views/myeditview.h"
 
 namespace {
@@ -30,29 +31,24 @@ void CMyEditView::SerializeText(CArchive& ar) {
   }
 }
 
+void CMyEditView::SerializeBytes(CArchive& ar) {
+  if (ar.IsLoading()) {
+    // The control takes the bytes as they are; it ends the text at a zero byte.
+    m_lastLoad = LoadReport{};
+    SerializeRaw(ar);
+    m_lastLoad.textCut = static_cast<unsigned long long>(GetTextLength()) < ar.GetLength();
+  } else {
+    SerializeRaw(ar);
+  }
+}
+
 void CMyEditView::ReadFileText(CArchive& ar, size_t byteCount) {
   std::vector<char> bytes(byteCount + 1, '\0');
   ar.ReadExact(bytes.data(), byteCount);
-  bytes[byteCount] = '\0';
-  m_unmappableOnLoad = 0;
-  m_zeroByteOnLoad = memchr(bytes.data(), 0, byteCount) != nullptr;
-
-  DetectionCode code = DetectEncoding(bytes.data());
-  m_encoding = static_cast<int>(code);
-  switch (code) {
-    case DetectionCode::EucJp:
-      EucToShiftJis(bytes.data());
-      break;
-    case DetectionCode::Jis:
-      JisToShiftJis(bytes.data());
-      break;
-    case DetectionCode::Utf8:
-      Utf8ToShiftJis(bytes.data(), byteCount, &m_unmappableOnLoad);
-      break;
-    default:
-      m_encoding = static_cast<int>(TextEncoding::ShiftJis);
-      break;
-  }
+  const DecodedFile file = DecodeFileBytes(bytes.data(), byteCount);
+  m_encoding = static_cast<int>(file.encoding);
+  m_lastLoad.unmappable = file.unmappable;
+  m_lastLoad.textCut = file.zeroInFile || file.zeroInText;
 
   int m = NormalizeLineEnds(bytes.data(), nullptr);
   std::vector<char> text(static_cast<size_t>(m) + 1);
@@ -64,26 +60,18 @@ void CMyEditView::ReadFileText(CArchive& ar, size_t byteCount) {
 }
 
 void CMyEditView::WriteFileText(CArchive& ar) {
-  std::string text = GetText();
-  const size_t length = text.size();
-  switch (static_cast<TextEncoding>(m_encoding)) {
-    case TextEncoding::EucJp: {
-      text.resize(ShiftJisToEucCapacity(length));
-      text.resize(ShiftJisToEuc(text.data()));
-      break;
-    }
-    case TextEncoding::Jis: {
-      text.resize(ShiftJisToJisCapacity(length));
-      text.resize(ShiftJisToJis(text.data()));
-      break;
-    }
-    case TextEncoding::Utf8:
-      text = ShiftJisToUtf8(text);
-      break;
-    default:
-      break;
+  std::string bytes = EncodeFileText(GetText(), static_cast<TextEncoding>(m_encoding));
+  ar.Write(bytes.data(), bytes.size());
+}
+
+SaveReport CMyEditView::PreviewSave(bool convert) const {
+  SaveReport report;
+  if (!convert) {
+    report.bytes = static_cast<unsigned long long>(GetTextLength());
+    return report;
   }
-  ar.Write(text.data(), text.size());
+  report.bytes = EncodeFileText(GetText(), static_cast<TextEncoding>(m_encoding), &report.unmappable).size();
+  return report;
 }
 
 void CMyEditView::OnEncoding(UINT id) {

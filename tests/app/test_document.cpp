@@ -212,6 +212,93 @@ TEST_F(DocumentTest, Utf8CharactersWithoutAShiftJisFormAreReportedAndGuarded) {
   EXPECT_EQ(ui.shown.size(), asked);
 }
 
+// Saving over a file whose text a zero byte cut short asks first, with
+// detection on and off; No writes nothing and keeps the document modified.
+TEST_F(DocumentTest, SavingOverAFileCutAtAZeroByteAsksFirst) {
+  for (bool detection : {true, false}) {
+    SCOPED_TRACE(detection);
+    StartWithDetection(detection);
+    const std::string path = dir / "bin.js";
+    const std::string original("abc\0def\r\n", 9);
+    WriteBytes(path, original);
+    CMyDoc* doc = Open(path);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(ui.shown.size(), 1u);  // the warning on open
+    doc->SetModifiedFlag(TRUE);
+    ui.answers = {IDNO};
+    Command(ID_FILE_SAVE);
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[1].type & MB_DEFMASK, static_cast<UINT>(MB_DEFBUTTON2));
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_TRUE(doc->IsModified());
+    // Saving elsewhere loses nothing of that file: no question.
+    EXPECT_TRUE(doc->DoSave((dir / "copy.js").c_str(), FALSE));
+    EXPECT_EQ(ui.shown.size(), 2u);
+    ui.answers = {IDYES};
+    Command(ID_FILE_SAVE);
+    EXPECT_EQ(ReadBytes(path), "abc");
+    EXPECT_FALSE(doc->IsModified());
+    ui.shown.clear();
+    Exit();
+    app.reset();
+  }
+}
+
+// A save whose file would be larger than the editor opens asks, default No.
+TEST_F(DocumentTest, ASaveTooLargeToOpenAgainAsksFirst) {
+  StartWithDetection(true);
+  const std::string path = dir / "big.js";
+  std::string text;
+  while (text.size() + 6 <= 1048575) text += "\x88\x9f\x88\x9f\r\n";  // 亜亜 CR LF: 6 bytes, 8 in UTF-8
+  WriteBytes(path, text);
+  CMyDoc* doc = Open(path);
+  ASSERT_NE(doc, nullptr);
+  ASSERT_TRUE(ui.shown.empty());
+  Command(32791);  // UTF-8
+  ui.answers = {IDNO};
+  Command(ID_FILE_SAVE);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_NE(ui.shown[0].text.find("1048575"), std::string::npos) << ui.shown[0].text;
+  EXPECT_EQ(ui.shown[0].type & MB_DEFMASK, static_cast<UINT>(MB_DEFBUTTON2));
+  EXPECT_EQ(ReadBytes(path), text);
+  EXPECT_TRUE(doc->IsModified());
+  // Shift-JIS keeps the size: no question.
+  Command(32790);
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(ui.shown.size(), 1u);
+  EXPECT_FALSE(doc->IsModified());
+}
+
+// Characters that EUC-JP and JIS cannot hold are counted before the save;
+// Yes writes a valid stand-in, never bytes outside the encoding.
+TEST_F(DocumentTest, CharactersTheTargetEncodingLacksAreCountedBeforeSaving) {
+  StartWithDetection(true);
+  const std::string path = dir / "ibm.js";
+  WriteBytes(path, "\x8d\x82\x8b\xb4 \xfb\xfc\r\n");  // 高橋 and the IBM-extension 髙
+  CMyDoc* doc = Open(path);
+  ASSERT_NE(doc, nullptr);
+  for (UINT item : {32792u, 32793u}) {  // EUC-JP, JIS
+    SCOPED_TRACE(item);
+    Command(item);
+    ui.shown.clear();
+    ui.answers = {IDNO};
+    Command(ID_FILE_SAVE);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].text.find(" 1 個"), std::string::npos) << ui.shown[0].text;
+    EXPECT_EQ(ReadBytes(path), "\x8d\x82\x8b\xb4 \xfb\xfc\r\n");
+    EXPECT_TRUE(doc->IsModified());
+    ui.answers = {IDYES};
+    Command(ID_FILE_SAVE);
+    EXPECT_FALSE(doc->IsModified());
+    const std::string saved = ReadBytes(path);
+    const std::string expected = item == 32792u ? "\xb9\xe2\xb6\xb6 \xa2\xae\r\n"
+                                                : "\x1b$B9b66\x1b(B \x1b$B\".\x1b(B\r\n";
+    EXPECT_EQ(saved, expected);
+    Command(32790);  // back to Shift-JIS for the next round
+    WriteBytes(path, "\x8d\x82\x8b\xb4 \xfb\xfc\r\n");
+  }
+}
+
 TEST_F(DocumentTest, SaveAsProposesTheTitleAndAddsTheFiltersExtension) {
   SetIni("Settings", "FilterIndex", "1");
   StartWithDetection(true);
