@@ -1,6 +1,8 @@
 // Undo history records and steps.
 #include "views/undo_stack.h"
 
+#include <algorithm>
+
 void CUndoStack::DiscardRedo() {
   if (top < static_cast<int32_t>(records.size())) records.resize(static_cast<size_t>(top));
 }
@@ -8,9 +10,10 @@ void CUndoStack::DiscardRedo() {
 void CUndoStack::Push(UndoRecord record) {
   records.push_back(std::move(record));
   ++top;
-  if (top == limit) {
-    // Drop the oldest tenth of the history.
-    int32_t drop = limit / 10;
+  if (top >= limit) {
+    // Drop the oldest tenth of the history, at least one record.
+    int32_t drop = std::max<int32_t>(limit / 10, 1);
+    drop = std::min(drop, top);
     records.erase(records.begin(), records.begin() + drop);
     top -= drop;
   }
@@ -34,12 +37,30 @@ void CUndoStack::RecordInsert(int selectionStart, const std::string& text, bool 
   Push(std::move(r));
 }
 
+bool CUndoStack::ExtendInsert(int at, int length) {
+  if (top < 1 || top != static_cast<int32_t>(records.size()) || length <= 0) return false;
+  UndoRecord& last = records[static_cast<size_t>(top - 1)];
+  if ((last.kind != UNDO_INSERT && last.kind != UNDO_TYPING) || last.end != at) return false;
+  last.end += length;
+  return true;
+}
+
 void CUndoStack::RecordDelete(int start, int end, bool forward) {
+  PushDeletion(start, end, owner ? owner->GetTextRange(start, end - start) : std::string(), forward);
+}
+
+void CUndoStack::RecordDeleted(int start, std::string removed, bool forward) {
+  if (removed.empty()) return;
+  const int end = start + static_cast<int>(removed.size());
+  PushDeletion(start, end, std::move(removed), forward);
+}
+
+void CUndoStack::PushDeletion(int start, int end, std::string text, bool forward) {
   UndoRecord r;
   r.kind = forward ? UNDO_DELETE_FORWARD : UNDO_DELETE;
   r.start = start;
   r.end = end;
-  if (owner) r.text = owner->GetTextRange(start, end - start);
+  r.text = std::move(text);
   DiscardRedo();
   Push(std::move(r));
 }

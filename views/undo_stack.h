@@ -1,6 +1,8 @@
 // The multi-level undo and redo history of one view, without any Windows
 // header: records of insertions and deletions in byte indexes, and the steps
-// that undo and redo them through the owner's text operations.
+// that undo and redo them through the owner's text operations. The view feeds
+// it from the text control's change reports, so every record describes a change
+// that happened; the history's own steps are not recorded again.
 //
 // Invariant: records [0, top) are done, [top, count) can be redone. A done
 // insertion holds no text (read back when undone); a done deletion holds the
@@ -46,10 +48,18 @@ class CUndoStack {
   int32_t limit = INT32_MAX;
   UndoTarget* owner = nullptr;
 
-  // `selectionStart` is where the text is about to go. Empty text records nothing.
+  // `selectionStart` is where the text went (or is about to go). A mergeable
+  // insertion extends a typing record that ends there. Empty text records nothing.
   void RecordInsert(int selectionStart, const std::string& text, bool mergeable);
+  // Grows the last done insertion by `length` bytes when it ends at `at` and
+  // nothing can be redone (the further characters of one IME result); false
+  // when it does not end there.
+  bool ExtendInsert(int at, int length);
   // Reads the removed text from the owner before it goes.
   void RecordDelete(int start, int end, bool forward);
+  // A deletion that already happened: `removed` went from `start`. Empty text
+  // records nothing.
+  void RecordDeleted(int start, std::string removed, bool forward);
   void Undo();
   void Redo();
   void Clear();
@@ -58,5 +68,8 @@ class CUndoStack {
 
  private:
   void DiscardRedo();
+  // Pushes at `top` and applies the limit: when `top` reaches it, the oldest
+  // tenth (at least one record) goes.
   void Push(UndoRecord record);
+  void PushDeletion(int start, int end, std::string text, bool forward);
 };

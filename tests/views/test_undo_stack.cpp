@@ -198,6 +198,24 @@ TEST_F(UndoStackTest, ReachingTheLimitDropsTheOldestTenth) {
   ExpectTextInvariant();
 }
 
+// A tenth of a small limit is less than one record: the oldest still goes.
+TEST_F(UndoStackTest, ALimitBelowTenStillBoundsTheHistory) {
+  for (int limit : {1, 2, 5, 9}) {
+    SCOPED_TRACE(limit);
+    undo.Clear();
+    doc.text.clear();
+    doc.caret = 0;
+    undo.limit = limit;
+    for (int i = 0; i < 30; ++i) {
+      Type(std::string(1, static_cast<char>('a' + i % 26)), false);
+      ASSERT_LT(undo.top, limit);
+      ASSERT_EQ(undo.records.size(), static_cast<size_t>(undo.top));
+    }
+    while (undo.CanUndo()) undo.Undo();
+    EXPECT_EQ(doc.text.size(), static_cast<size_t>(30 - undo.records.size()));
+  }
+}
+
 // Random edits at random places, then undo back to the start checking every
 // intermediate text, and redo forward again: the records' indexes must refer to
 // the text as it was when each was made.
