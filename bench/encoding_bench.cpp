@@ -1,7 +1,9 @@
 // Throughput of encoding detection and of each converter over 1 MiB of
-// Japanese text (Shift-JIS prose with ASCII, half-width katakana and CR LF),
-// in MB/s of input (10^6 bytes). In-place converters get a fresh copy of
-// their input before each timed run; the copy is not timed.
+// Japanese prose (bench/data/prose-sjis.txt, made by make_prose.py: half of
+// its bytes in double-byte characters, lines of 20-80 characters, CR LF), in
+// MB/s of input (10^6 bytes). In-place converters get a fresh copy of their
+// input before each timed run; the copy is not timed.
+// Usage: encoding_bench [path of the Shift-JIS sample]
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -14,15 +16,22 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string MakeShiftJisText(std::size_t size) {
-  const std::string paragraph =
-      "毎朝、机に向かうと最初にスクリプトを動かす。WScript.Echo \"予定\" で今日の予定が並ぶ。\r\n"
-      "ﾌｧｲﾙの文字コードはシフトJIS、EUC-JP、JIS、UTF-8 のどれかで、読み込むときに見分ける。\r\n"
-      "台所の壁に貼った手順の紙のように、短く、読み返せばすぐ分かるものがよい。\r\n\r\n";
-  std::string text;
-  while (text.size() + paragraph.size() <= size) text += paragraph;
-  while (text.size() < size) text += ' ';
-  return text;
+// The sample beside this source file; a Unix path reaches Wine through Z:.
+std::string DefaultSamplePath() {
+  std::string path = __FILE__;
+  path.resize(path.find_last_of("/\\") + 1);
+  path += "data/prose-sjis.txt";
+  return path[0] == '/' ? "Z:" + path : path;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::string data;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    char chunk[65536];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) data.append(chunk, n);
+    std::fclose(f);
+  }
+  return data;
 }
 
 // Runs `step` (which may prepare untimed with `pause`) until half a second of
@@ -45,8 +54,13 @@ volatile std::size_t sink;
 
 }  // namespace
 
-int main() {
-  const std::string sjis = MakeShiftJisText(1 << 20);
+int main(int argc, char** argv) {
+  const std::string path = argc > 1 ? argv[1] : DefaultSamplePath();
+  const std::string sjis = ReadFile(path);
+  if (sjis.empty()) {
+    std::printf("cannot read %s\n", path.c_str());
+    return 1;
+  }
   std::string euc = sjis, jis = sjis;
   euc.resize(ShiftJisToEucCapacity(sjis.size()));
   euc.resize(ShiftJisToEuc(&euc[0]));
