@@ -1,6 +1,7 @@
 // Dialogs and the file dialog wrapper.
 #include "platform/framework/dialog.h"
 #include "platform/framework/app.h"
+#include "platform/framework/except.h"
 #include "platform/framework/modal.h"
 
 namespace {
@@ -88,8 +89,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     dlg->Attach(hwnd);
     try {
       return dlg->OnInitDialog();
-    } catch (const std::exception& e) {
-      AfxReportEscapedException(e.what());
+    } catch (...) {
+      AfxReportCurrentException();
       return TRUE;
     }
   }
@@ -106,8 +107,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, r);
       return TRUE;
     }
-  } catch (const std::exception& e) {
-    AfxReportEscapedException(e.what());
+  } catch (...) {
+    AfxReportCurrentException();
   }
   return FALSE;
 }

@@ -4,6 +4,7 @@
 #include "platform/framework/app.h"
 #include "platform/framework/dialog.h"
 #include "platform/framework/doctempl.h"
+#include "platform/framework/except.h"
 #include "platform/framework/frame.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
@@ -68,26 +69,6 @@ void CDocument::ReportSaveLoadException(const char* path, bool saving, UINT defa
   AfxMessageBox(defaultPrompt, MB_OK | MB_ICONEXCLAMATION);
 }
 
-namespace {
-// Message for a file error, as the framework words it.
-UINT PromptForFileError(const CFileException& e, UINT fallback) {
-  switch (e.cause) {
-    case CFileException::FileNotFound: return AFX_IDP_FILE_NOT_FOUND;
-    case CFileException::AccessDenied: return AFX_IDP_FILE_ACCESS_DENIED;
-    default: return fallback;
-  }
-}
-
-void ReportFileError(const CFileException& e, UINT fallback) {
-  UINT id = PromptForFileError(e, fallback);
-  if (id == fallback) {
-    AfxMessageBox(fallback, MB_OK | MB_ICONEXCLAMATION);
-  } else {
-    AfxMessageBox(AfxFormatString1(id, e.path.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION);
-  }
-}
-}  // namespace
-
 // Runs the serialise step over an open file; a failure is reported to the user
 // (a step that raised CUserException has already said why) and gives false.
 bool CDocument::SerializeReporting(HANDLE file, int mode, const std::string& path, UINT failPrompt) {
@@ -95,13 +76,8 @@ bool CDocument::SerializeReporting(HANDLE file, int mode, const std::string& pat
     CArchive ar(file, static_cast<CArchive::Mode>(mode), path);
     Serialize(ar);
     return true;
-  } catch (const CUserException&) {
-  } catch (const CMemoryException&) {
-    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
-  } catch (const std::bad_alloc&) {
-    AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_OK | MB_ICONEXCLAMATION);
-  } catch (const CFileException& e) {
-    ReportFileError(e, failPrompt);
+  } catch (...) {
+    AfxReportCurrentException(failPrompt);
   }
   return false;
 }

@@ -1,9 +1,7 @@
 // Window wrapper: binding, dispatch through message maps, reflection.
 #include "platform/framework/wnd.h"
-#include <exception>
-#include "platform/framework/modal.h"
-
 #include <unordered_map>
+#include "platform/framework/except.h"
 
 namespace {
 // Window handle to wrapper. A window property would do the same, but costs a
@@ -100,10 +98,14 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
 }
 
 LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wp, LPARAM lp) {
-  if (code == HCBT_CREATEWND && g_creating && !g_creating->m_hWnd) {
-    CWnd* wnd = g_creating;
-    g_creating = nullptr;  // only the window being created, not the ones it creates
-    wnd->SubclassWindow(reinterpret_cast<HWND>(wp));
+  try {
+    if (code == HCBT_CREATEWND && g_creating && !g_creating->m_hWnd) {
+      CWnd* wnd = g_creating;
+      g_creating = nullptr;  // only the window being created, not the ones it creates
+      wnd->SubclassWindow(reinterpret_cast<HWND>(wp));
+    }
+  } catch (...) {
+    AfxReportCurrentException();
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -223,31 +225,26 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   if (!wnd) return ::DefWindowProcA(hwnd, msg, wp, lp);
   CurrentMsg saved = wnd->m_current;
   wnd->m_current = {msg, wp, lp};
+  ++wnd->m_nesting;
   LRESULT result = 0;
   try {
     result = wnd->WindowProc(msg, wp, lp);
-  } catch (const std::exception& e) {
-    AfxReportEscapedException(e.what());
   } catch (...) {
-    AfxReportEscapedException(nullptr);
+    AfxReportCurrentException();
   }
   if (msg == WM_NCDESTROY) {
+    // The window is gone: give it back its own procedure and unbind it. The
+    // final step waits for the outermost message of this wrapper.
     WNDPROC super = wnd->m_pfnSuper;
     wnd->Detach();
     wnd->m_pfnSuper = nullptr;
     if (super) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
-    wnd->PostNcDestroy();  // may delete wnd
-    return result;
+    wnd->m_destroyPending = true;
   }
   wnd->m_current = saved;
-  return result;
-}
-
-void AfxReportEscapedException(const char* what) {
-  std::string text = "内部エラーが発生しました。";
-  if (what && *what) {
-    text += "\n";
-    text += what;
+  if (--wnd->m_nesting == 0 && wnd->m_destroyPending) {
+    wnd->m_destroyPending = false;
+    wnd->PostNcDestroy();  // may delete wnd
   }
-  AfxMessageBox(text.c_str(), MB_OK | MB_ICONSTOP);
+  return result;
 }

@@ -39,7 +39,10 @@ class CWnd : public CCmdTarget {
   virtual LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp);
   virtual BOOL PreCreateWindow(CREATESTRUCTA& cs) { return TRUE; }
   virtual BOOL PreTranslateMessage(MSG* msg) { return FALSE; }
-  // Called after WM_NCDESTROY; frames and views delete themselves here.
+  // The window's final step, after WM_NCDESTROY and once the outermost of its
+  // messages has returned (a window may destroy itself from inside one of its
+  // own messages). Frames and views delete themselves here; nothing touches
+  // the wrapper after this call.
   virtual void PostNcDestroy() {}
   // WM_COMMAND: control notifications are reflected to the control; menu and
   // accelerator commands are routed through OnCmdMsg.
@@ -73,8 +76,10 @@ class CWnd : public CCmdTarget {
  private:
   struct CurrentMsg { UINT msg; WPARAM wp; LPARAM lp; };
   CurrentMsg m_current{};
+  // invariant: m_nesting counts this wrapper's messages now on the stack;
+  // m_destroyPending is set between WM_NCDESTROY and the return of the
+  // outermost of them, when PostNcDestroy runs.
+  int m_nesting = 0;
+  bool m_destroyPending = false;
   friend class CDialog;
 };
-
-// Reports a failure that escaped a handler; used at every window-procedure boundary.
-void AfxReportEscapedException(const char* what);
