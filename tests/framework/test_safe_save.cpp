@@ -55,3 +55,20 @@ TEST(SafeSave, FailurePartWayKeepsTheOldFileAndLeavesNothingBehind) {
   EXPECT_EQ(FilesIn(dir), 1);
   EXPECT_FALSE(doc.IsModified());
 }
+
+TEST(SafeSave, TheReplacedFileKeepsItsAttributes) {
+  TempDir dir;
+  ScriptedResponder ui;
+  HalfWritingDoc doc;
+  doc.m_bAutoDelete = false;
+  const std::string path = dir / "hidden.js";
+  WriteBytes(path, "old contents\r\n");
+  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), kept));
+  if ((GetFileAttributesA(path.c_str()) & kept) != kept) GTEST_SKIP() << "this file system keeps no such attributes";
+  EXPECT_TRUE(doc.OnSaveDocument(path.c_str()));
+  EXPECT_EQ(ReadBytes(path), "new contents\r\n");
+  EXPECT_EQ(GetFileAttributesA(path.c_str()) & kept, kept);
+  EXPECT_EQ(FilesIn(dir), 1);
+  EXPECT_TRUE(ui.shown.empty());
+}
