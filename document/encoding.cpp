@@ -1,14 +1,18 @@
-// The pure part of the encoding functions: the five tests, DetectEncoding and
-// the four byte converters between Shift-JIS and EUC-JP / JIS. No Windows
-// header, so this file also builds natively for sanitizer runs.
+// The encoding tests, DetectEncoding and the four byte converters between
+// Shift-JIS and EUC-JP / JIS. No Windows header, so this file also builds
+// natively for sanitizer runs.
 //
-// All arithmetic is on 8-bit unsigned values, modulo 256: bytes outside the
-// ranges of the standard tables go through the same formulas unchecked.
+// EUC-JP and JIS share one arithmetic: an EUC-JP pair is the JIS pair with the
+// top bit set in both bytes. The arithmetic is on 8-bit values, modulo 256;
+// what it gives for bytes outside the standard rows is checked before it is
+// written (see encoding.h for what takes its place).
 #include "document/encoding.h"
 
 #include <cstdint>
 #include <cstring>
 #include <string>
+
+#include "platform/cp932.h"
 
 namespace {
 
@@ -130,6 +134,86 @@ DetectionCode DetectEncoding(const char* text) {
 
 // ---- Converters ---------------------------------------------------------------
 
+namespace {
+
+constexpr Byte kEucTop = 0x80;  // EUC-JP byte = JIS byte + 80
+// GETA MARK, written for what a conversion cannot carry over.
+constexpr Byte kSjisGeta[2] = {0x81, 0xAC};
+constexpr Byte kJisGeta[2] = {0x22, 0x2E};
+
+inline bool IsJisByte(Byte b) { return InRange(b, 0x21, 0x7E); }
+
+// The Shift-JIS bytes of the JIS pair j1 j2, by the JIS X 0208 arithmetic
+// (row 1 gives lead byte 81, row 63 gives E0); any byte values go through it.
+inline void JisPairToSjis(Byte j1, Byte j2, Byte out[2]) {
+  const Byte h = j1 >> 1;
+  if (j1 & 1) {
+    out[0] = static_cast<Byte>(h < 0x2F ? h + 0x71 : h - 0x4F);
+    out[1] = static_cast<Byte>(j2 > 0x5F ? j2 + 0x20 : j2 + 0x1F);
+  } else {
+    out[0] = static_cast<Byte>(h <= 0x2F ? h + 0x70 : h - 0x50);
+    out[1] = static_cast<Byte>(j2 + 0x7E);
+  }
+}
+
+// The inverse arithmetic: the JIS pair of the Shift-JIS bytes s1 s2.
+inline void SjisPairToJis(Byte s1, Byte s2, Byte out[2]) {
+  const Byte d = static_cast<Byte>(s1 * 2);
+  if (s2 < 0x9F) {
+    out[0] = static_cast<Byte>(d < 0x3F ? d + 0x1F : d - 0x61);
+    out[1] = static_cast<Byte>(s2 > 0x7E ? s2 - 0x20 : s2 - 0x1F);
+  } else {
+    out[0] = static_cast<Byte>(d < 0x3F ? d + 0x20 : d - 0x60);
+    out[1] = static_cast<Byte>(s2 - 0x7E);
+  }
+}
+
+// Writes the Shift-JIS character of the pair j1 j2 (JIS, or EUC-JP less its
+// top bits) at `out`: the arithmetic's bytes when they form a Shift-JIS
+// double-byte character, otherwise the geta mark. Two bytes either way.
+inline Byte* WriteSjisOfPair(Byte* out, Byte j1, Byte j2) {
+  JisPairToSjis(j1, j2, out);
+  if (!cp932::IsLeadByte(out[0]) || !cp932::IsTrailByte(out[1])) {
+    out[0] = kSjisGeta[0];
+    out[1] = kSjisGeta[1];
+  }
+  return out + 2;
+}
+
+// The JIS pair of the Shift-JIS character of `length` bytes at `in`, when JIS
+// X 0208's 94 x 94 layout holds it (lead bytes 81-9F and E0-EF with a trail
+// byte); false for everything else, which the save converters replace with
+// the geta mark.
+inline bool JisPairOfChar(const Byte* in, std::size_t length, Byte out[2]) {
+  if (length != 2) return false;
+  SjisPairToJis(in[0], in[1], out);
+  return IsJisByte(out[0]) && IsJisByte(out[1]);
+}
+
+// The walk both save converters share: a copy of the zero-terminated input,
+// read one code page 932 character at a time.
+class SjisReader {
+ public:
+  explicit SjisReader(const char* text) : copy_(text) {}
+  bool AtEnd() const { return pos_ == copy_.size(); }
+  const Byte* Here() const { return Bytes(copy_.data()) + pos_; }
+  // Length of the character at Here() (1 or 2, as cp932::CharLength counts).
+  std::size_t CharLength() const { return cp932::CharLength(copy_.data(), pos_, copy_.size()); }
+  void Skip(std::size_t n) { pos_ += n; }
+
+ private:
+  const std::string copy_;
+  std::size_t pos_ = 0;
+};
+
+inline std::size_t Finish(char* buffer, Byte* out, std::size_t lost, std::size_t* unmappable) {
+  *out = 0;
+  if (unmappable) *unmappable = lost;
+  return static_cast<std::size_t>(out - Bytes(buffer));
+}
+
+}  // namespace
+
 std::size_t JisToShiftJis(char* buffer) {
   // invariant: out <= in, so a pair is always read before it is overwritten.
   const Byte* in = Bytes(buffer);
@@ -172,27 +256,13 @@ std::size_t JisToShiftJis(char* buffer) {
       *out++ = c;
       ++in;
     } else if (mode == JisMode::Katakana) {
-      *out++ = static_cast<Byte>(c + 0x80);
+      *out++ = c < 0x80 ? static_cast<Byte>(c + 0x80) : c;  // 8-bit bytes are no 7-bit katakana
       ++in;
+    } else if (in[1] == 0) {  // truncated: the lead byte alone, and the text ends
+      *out++ = c;
+      break;
     } else {
-      const Byte j2 = in[1];
-      if (j2 == 0) {  // truncated: the lead byte alone, and the text ends
-        *out++ = c;
-        ++in;
-        break;
-      }
-      const Byte h = c >> 1;
-      Byte s1, s2;
-      if (c & 1) {
-        s1 = static_cast<Byte>(h < 0x2F ? h + 0x71 : h - 0x4F);
-        s2 = static_cast<Byte>(j2 > 0x5F ? j2 + 0x20 : j2 + 0x1F);
-      } else {
-        s1 = static_cast<Byte>(h <= 0x2F ? h + 0x70 : h - 0x50);
-        s2 = static_cast<Byte>(j2 + 0x7E);
-      }
-      out[0] = s1;
-      out[1] = s2;
-      out += 2;
+      out = WriteSjisOfPair(out, c, in[1]);
       in += 2;
     }
   }
@@ -218,100 +288,73 @@ std::size_t EucToShiftJis(char* buffer) {
     in += 2;
     if (c == 0x8E) {
       *out++ = static_cast<Byte>(InRange(e2, 0x21, 0x5F) ? e2 + 0x80 : e2);
-      continue;
-    }
-    const Byte h = c >> 1;
-    Byte s1, s2;
-    if (c & 1) {
-      s1 = static_cast<Byte>(h < 0x6F ? h + 0x31 : h + 0x71);
-      s2 = static_cast<Byte>(e2 > 0xDF ? e2 - 0x60 : e2 - 0x61);
     } else {
-      s1 = static_cast<Byte>(h <= 0x6F ? h + 0x30 : h + 0x70);
-      s2 = static_cast<Byte>(e2 - 2);
+      out = WriteSjisOfPair(out, static_cast<Byte>(c - kEucTop), static_cast<Byte>(e2 - kEucTop));
     }
-    out[0] = s1;
-    out[1] = s2;
-    out += 2;
   }
   *out = 0;
   return static_cast<std::size_t>(out - Bytes(buffer));
 }
 
-std::size_t ShiftJisToEuc(char* buffer) {
-  const std::string copy(buffer);
-  const Byte* in = Bytes(copy.c_str());
+std::size_t ShiftJisToEuc(char* buffer, std::size_t* unmappable) {
+  SjisReader in(buffer);
   Byte* out = Bytes(buffer);
-  while (const Byte c = *in) {
+  std::size_t lost = 0;
+  while (!in.AtEnd()) {
+    const Byte c = *in.Here();
     if (c < 0x80) {
       *out++ = c;
-      ++in;
+      in.Skip(1);
     } else if (InRange(c, 0xA1, 0xDF)) {
       out[0] = 0x8E;
       out[1] = c;
       out += 2;
-      ++in;
+      in.Skip(1);
     } else {
-      const Byte s2 = in[1];
-      if (s2 == 0) {  // truncated
-        *out++ = c;
-        break;
-      }
-      const Byte d = static_cast<Byte>(c * 2);
-      Byte e1, e2;
-      if (s2 < 0x9F) {
-        e1 = static_cast<Byte>(d < 0x3F ? d - 0x61 : d + 0x1F);
-        e2 = static_cast<Byte>(s2 > 0x7E ? s2 + 0x60 : s2 + 0x61);
+      const std::size_t length = in.CharLength();
+      Byte jis[2];
+      if (JisPairOfChar(in.Here(), length, jis)) {
+        out[0] = static_cast<Byte>(jis[0] + kEucTop);
+        out[1] = static_cast<Byte>(jis[1] + kEucTop);
       } else {
-        e1 = static_cast<Byte>(d < 0x3F ? d - 0x60 : d + 0x20);
-        e2 = static_cast<Byte>(s2 + 2);
+        out[0] = static_cast<Byte>(kJisGeta[0] + kEucTop);
+        out[1] = static_cast<Byte>(kJisGeta[1] + kEucTop);
+        ++lost;
       }
-      out[0] = e1;
-      out[1] = e2;
       out += 2;
-      in += 2;
+      in.Skip(length);
     }
   }
-  *out = 0;
-  return static_cast<std::size_t>(out - Bytes(buffer));
+  return Finish(buffer, out, lost, unmappable);
 }
 
-std::size_t ShiftJisToJis(char* buffer) {
-  const std::string copy(buffer);
-  const Byte* in = Bytes(copy.c_str());
+std::size_t ShiftJisToJis(char* buffer, std::size_t* unmappable) {
+  SjisReader in(buffer);
   Byte* out = Bytes(buffer);
+  std::size_t lost = 0;
   JisMode mode = JisMode::Ascii;
-  while (const Byte c = *in) {
+  while (!in.AtEnd()) {
+    const Byte c = *in.Here();
     if (c < 0x80) {
       if (mode != JisMode::Ascii) out = WriteEscape(out, mode = JisMode::Ascii);
       *out++ = c;
-      ++in;
+      in.Skip(1);
     } else if (InRange(c, 0xA1, 0xDF)) {
       if (mode != JisMode::Katakana) out = WriteEscape(out, mode = JisMode::Katakana);
       *out++ = static_cast<Byte>(c - 0x80);
-      ++in;
+      in.Skip(1);
     } else {
       if (mode != JisMode::TwoByte) out = WriteEscape(out, mode = JisMode::TwoByte);
-      const Byte s2 = in[1];
-      if (s2 == 0) {  // truncated: the lead byte alone, then the end step
-        *out++ = c;
-        break;
+      const std::size_t length = in.CharLength();
+      if (!JisPairOfChar(in.Here(), length, out)) {
+        out[0] = kJisGeta[0];
+        out[1] = kJisGeta[1];
+        ++lost;
       }
-      const Byte d = static_cast<Byte>(c * 2);
-      Byte j1, j2;
-      if (s2 < 0x9F) {
-        j1 = static_cast<Byte>(d < 0x3F ? d + 0x1F : d - 0x61);
-        j2 = static_cast<Byte>(s2 > 0x7E ? s2 - 0x20 : s2 - 0x1F);
-      } else {
-        j1 = static_cast<Byte>(d < 0x3F ? d + 0x20 : d - 0x60);
-        j2 = static_cast<Byte>(s2 - 0x7E);
-      }
-      out[0] = j1;
-      out[1] = j2;
       out += 2;
-      in += 2;
+      in.Skip(length);
     }
   }
   if (mode != JisMode::Ascii) out = WriteEscape(out, JisMode::Ascii);
-  *out = 0;
-  return static_cast<std::size_t>(out - Bytes(buffer));
+  return Finish(buffer, out, lost, unmappable);
 }

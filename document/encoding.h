@@ -4,11 +4,11 @@
 //
 // The tests and the four byte converters work on zero-terminated byte strings:
 // the text ends at the first zero byte, and nothing after it is read. A
-// double-byte character whose second byte would be that zero is "truncated";
-// every converter writes such a character as its lone lead byte. The byte
-// converters never fail: bytes outside the ranges they expect go through the
-// same arithmetic or are copied. None of the functions keeps state between
-// calls.
+// double-byte character whose second byte would be that zero is "truncated":
+// the loading converters keep its lead byte, the saving ones write the geta
+// mark for it. The converters never fail: what they cannot carry over becomes
+// a fixed stand-in, and the saving ones count it (see each function). None of
+// the functions keeps state between calls.
 //
 // Everything here except Utf8ToShiftJis and ShiftJisToUtf8 is pure byte code
 // (encoding.cpp, no Windows header); the two UTF-8 functions use the system's
@@ -68,36 +68,66 @@ DetectionCode DetectEncoding(const char* text);
 
 // ---- Byte converters ------------------------------------------------------
 // Each returns the length of the zero-terminated result it wrote at the start
-// of `buffer`.
+// of `buffer`. None of them writes a zero byte for input without one, so that
+// length is the whole result: HoldsNoZero(buffer, length) holds. Only a zero
+// in the input (which ends the text) shortens what they read.
+//
+// Loading (EUC-JP or JIS to Shift-JIS): pairs go through the standard JIS X
+// 0208 arithmetic; a pair whose result is no Shift-JIS double-byte character
+// (lead 81-9F or E0-FC, trail 40-7E or 80-FC), which only malformed input
+// gives, becomes the geta mark 〓 (81 AC) instead.
+//
+// Saving (Shift-JIS to EUC-JP or JIS) walks code page 932 characters as
+// platform/cp932.h counts them. EUC-JP and JIS hold the 94 x 94 cells with
+// lead bytes 81-9F and E0-EF, NEC row 13 (87) and the NEC-selected IBM rows
+// (ED, EE) included: those keep the arithmetic and read back unchanged. The
+// rest cannot be held: the IBM extensions (FA-FC), the user-defined area
+// (F0-F9), a lead byte without its trail byte and the bytes 80, A0 and FD-FF.
+// Each is written as the geta mark (EUC-JP A2 AE, JIS 22 2E in two-byte mode)
+// and counted in `unmappable`, when given (zero means nothing was lost).
+
+// True when the `length` bytes at `text` hold no zero byte: the zero-terminated
+// result is all of it (strlen(text) == length).
+inline bool HoldsNoZero(const char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    if (text[i] == '\0') return false;
+  }
+  return true;
+}
 
 // JIS to Shift-JIS, in place; the result is never longer than the input.
 // Starts in ASCII mode. Read: ESC $ B and ESC $ @ (two-byte), ESC ( B,
 // ESC ( J and SI (ASCII), ESC ( I and SO (half-width katakana, written as
 // byte + 80). An ESC that starts none of these is an ordinary byte of the
 // current mode. Modes apply to every byte, control bytes too: in two-byte
-// mode every two bytes form one character and in katakana mode every byte
-// gets 80 added, CR and LF included, so well-formed JIS returns to ASCII
-// before each line end (as ShiftJisToJis writes it).
+// mode every two bytes form one character (CR LF there is no character and
+// becomes the geta mark) and in katakana mode every byte below 80 gets 80
+// added, CR and LF included, so well-formed JIS returns to ASCII before each
+// line end (as ShiftJisToJis writes it). In katakana mode bytes from 80 up
+// are copied. A pair cut short by the end of the text leaves its first byte.
 std::size_t JisToShiftJis(char* buffer);
 
 // EUC-JP to Shift-JIS, in place; never longer. Every byte from 80 up takes
 // the next byte as its pair. 8E xx becomes one half-width katakana byte; 8F
-// is converted as the lead byte of a pair like any other.
+// is converted as the lead byte of a pair like any other (no three-byte
+// form). A pair cut short by the end of the text leaves its first byte.
 std::size_t EucToShiftJis(char* buffer);
 
 // Shift-JIS to EUC-JP. The input is copied first; `buffer` must hold
 // ShiftJisToEucCapacity(strlen(buffer)) bytes (twice the length plus one).
-std::size_t ShiftJisToEuc(char* buffer);
+// Half-width katakana become 8E xx.
+std::size_t ShiftJisToEuc(char* buffer, std::size_t* unmappable = nullptr);
 constexpr std::size_t ShiftJisToEucCapacity(std::size_t length) { return 2 * length + 1; }
 
 // Shift-JIS to JIS. The input is copied first; `buffer` must hold the result,
 // at worst ShiftJisToJisCapacity(strlen(buffer)) bytes: every change of mode
-// adds three bytes, so four bytes per input byte, three for the final return
-// to ASCII, one for the zero. Writes only ESC $ B, ESC ( I and ESC ( B; the
-// result always ends in ASCII mode, and each line returns to ASCII before its
-// CR LF.
-std::size_t ShiftJisToJis(char* buffer);
-constexpr std::size_t ShiftJisToJisCapacity(std::size_t length) { return 4 * length + 4; }
+// adds three bytes, so a geta mark between ASCII bytes costs five and the
+// ASCII byte after it four, nine bytes for each two input bytes; then three
+// for the final return to ASCII and one for the zero. Writes only ESC $ B,
+// ESC ( I and ESC ( B; the result always ends in ASCII mode, and each line
+// returns to ASCII before its CR LF.
+std::size_t ShiftJisToJis(char* buffer, std::size_t* unmappable = nullptr);
+constexpr std::size_t ShiftJisToJisCapacity(std::size_t length) { return (9 * length + 1) / 2 + 4; }
 
 // ---- UTF-8 (system code-page conversion) -----------------------------------
 //

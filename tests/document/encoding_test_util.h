@@ -8,13 +8,21 @@
 
 #include "document/encoding.h"
 
-inline std::string Convert(std::string s, std::size_t capacity, std::size_t (*fn)(char*)) {
+// The `length` bytes `fn` returns over `s` in a buffer of `capacity` bytes,
+// zero bytes included: a result whose length is not that of the terminated
+// text shows its zero bytes.
+template <class Fn>
+std::string Convert(std::string s, std::size_t capacity, Fn fn) {
   s.resize(capacity);  // pads with zeros: the text stays terminated
   s.resize(fn(&s[0]));
   return s;
 }
-inline std::string SjisToEuc(const std::string& s) { return Convert(s, ShiftJisToEucCapacity(s.size()), ShiftJisToEuc); }
-inline std::string SjisToJis(const std::string& s) { return Convert(s, ShiftJisToJisCapacity(s.size()), ShiftJisToJis); }
+inline std::string SjisToEuc(const std::string& s, std::size_t* lost = nullptr) {
+  return Convert(s, ShiftJisToEucCapacity(s.size()), [&](char* b) { return ShiftJisToEuc(b, lost); });
+}
+inline std::string SjisToJis(const std::string& s, std::size_t* lost = nullptr) {
+  return Convert(s, ShiftJisToJisCapacity(s.size()), [&](char* b) { return ShiftJisToJis(b, lost); });
+}
 inline std::string EucToSjis(const std::string& s) { return Convert(s, s.size() + 1, EucToShiftJis); }
 inline std::string JisToSjis(const std::string& s) { return Convert(s, s.size() + 1, JisToShiftJis); }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "document/encoding.h"
 #include "tests/document/encoding_test_util.h"
@@ -40,11 +41,11 @@ TEST(DetectEncoding, FollowsTheFixedOrderOfTests) {
 TEST(ShiftJisToJis, SwitchesModesAndEndsInAscii) {
   EXPECT_EQ(SjisToJis("\x82\xA0"), "\x1B$B$\"\x1B(B");
   EXPECT_EQ(SjisToJis("a\xB1\xB2\x82\xA0\r\n"), "a\x1B(I12\x1B$B$\"\x1B(B\r\n");
-  EXPECT_EQ(SjisToJis("\x82"), "\x1B$B\x82\x1B(B");  // lone lead byte kept as is
   EXPECT_EQ(SjisToJis(""), "");
-  // The worst case fills the documented capacity exactly (less its zero).
-  std::string alternating = "\xB1";
-  for (int i = 0; i < 100; ++i) alternating += "a\xB1";
+  // The worst case, substitutes between ASCII bytes, fills the documented
+  // capacity exactly (less its zero).
+  std::string alternating = "\x80";
+  for (int i = 0; i < 100; ++i) alternating += "a\x80";
   EXPECT_EQ(SjisToJis(alternating).size(), ShiftJisToJisCapacity(alternating.size()) - 1);
 }
 
@@ -53,7 +54,7 @@ TEST(JisToShiftJis, ReadsEveryEscapeAndShift) {
   EXPECT_EQ(JisToSjis("\x0E" "12\x0F" "A"), "\xB1\xB2" "A");
   EXPECT_EQ(JisToSjis("\x1B$@$\"\x1B(Jx"), "\x82\xA0x");
   // In two-byte mode CR LF is one more pair, and an unknown escape a byte.
-  EXPECT_EQ(JisToSjis("\x1B$B\r\n"), "\x77\x29");
+  EXPECT_EQ(JisToSjis("\x1B$B\r\n"), "\x81\xAC");  // no Shift-JIS character: the geta mark
   EXPECT_EQ(JisToSjis("\x1B$A\x1B(Cz"), "\x1B$A\x1B(Cz");
   EXPECT_EQ(JisToSjis("\x1B$B$"), "$");        // truncated pair: its first byte
   EXPECT_EQ(JisToSjis("\x1B$"), "\x1B$");      // escapes cut short stay bytes
@@ -64,10 +65,109 @@ TEST(EucConversion, PairsKatakanaAndTruncation) {
   EXPECT_EQ(SjisToEuc("\x82\xA0\xB1z"), "\xA4\xA2\x8E\xB1z");
   EXPECT_EQ(EucToSjis("\xA4\xA2\x8E\xB1\x8E\x31z"), "\x82\xA0\xB1\xB1z");
   EXPECT_EQ(EucToSjis("a\xA4"), "a\xA4");
-  EXPECT_EQ(EucToSjis("\xA5\x41"), "\x83\xE0");  // a stray second byte takes the same arithmetic
-  EXPECT_EQ(SjisToEuc("a\x82"), "a\x82");
+  EXPECT_EQ(EucToSjis("\xA5\x41"), "\x83\xE1");  // a stray second byte takes the JIS arithmetic
   // 8F is a lead byte like any other: no three-byte form.
   EXPECT_EQ(EucToSjis("\x8F\xA1\xA1").size(), 3u);
+}
+
+// Every cell a double-byte character of code page 932 can take: lead 81-9F or
+// E0-FC, trail 40-7E or 80-FC.
+std::vector<std::string> DoubleByteCells() {
+  std::vector<std::string> cells;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (lead == 0xA0) lead = 0xE0;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      if (trail != 0x7F) cells.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+    }
+  }
+  return cells;
+}
+
+const std::string kEucGeta = "\xA2\xAE";
+const std::string kJisGeta = "\x1B$B\"." "\x1B(B";
+
+TEST(SaveConverters, WriteTheGetaMarkForWhatEucAndJisCannotHoldAndCountIt) {
+  std::size_t lost = 99;
+  // IBM extension (FB FC), user-defined cell (F0 40), small Roman numeral one.
+  EXPECT_EQ(Hex(SjisToEuc("a\xFB\xFC" "b\xF0\x40\xFA\x40", &lost)), Hex("a" + kEucGeta + "b" + kEucGeta + kEucGeta));
+  EXPECT_EQ(lost, 3u);
+  EXPECT_EQ(Hex(SjisToJis("a\xFB\xFC" "b", &lost)), Hex("a" + kJisGeta + "b"));
+  EXPECT_EQ(lost, 1u);
+  // A lead byte without its trail byte stands alone; the next byte is its own.
+  // 80, A0 and FD-FF are no characters at all.
+  EXPECT_EQ(Hex(SjisToEuc("\x82\r\n\x80\xA0\xFD" "a\x82", &lost)),
+            Hex(kEucGeta + "\r\n" + kEucGeta + kEucGeta + kEucGeta + "a" + kEucGeta));
+  EXPECT_EQ(lost, 5u);
+  EXPECT_EQ(Hex(SjisToJis("\x82\r\n\xB1\x82", &lost)), Hex(kJisGeta + "\r\n\x1B(I1\x1B$B\"." "\x1B(B"));
+  EXPECT_EQ(lost, 2u);
+  EXPECT_EQ(Hex(SjisToEuc("\xE6\xFE", &lost)), Hex(kEucGeta + kEucGeta));  // once wrote EC 00
+  EXPECT_EQ(lost, 2u);
+  EXPECT_EQ(Hex(SjisToJis("\xE9\x1F", &lost)), Hex("\x1B$B\".\x1B(B\x1F"));  // once wrote 71 00
+  EXPECT_EQ(lost, 1u);
+  // NEC row 13 and the NEC-selected IBM rows keep their arithmetic and read back.
+  EXPECT_EQ(Hex(SjisToEuc("\x87\x40\xED\x40", &lost)), "ADA1F9A1");
+  EXPECT_EQ(lost, 0u);
+  EXPECT_EQ(SjisToJis("\x87\x40", &lost), "\x1B$B-!\x1B(B");
+  EXPECT_EQ(lost, 0u);
+  // The count is optional and changes no byte.
+  EXPECT_EQ(SjisToEuc("\xFB\xFC"), kEucGeta);
+  EXPECT_EQ(SjisToJis("\xFB\xFC"), kJisGeta);
+}
+
+TEST(SaveConverters, EveryDoubleByteCellReadsBackOrBecomesTheGetaMark) {
+  std::size_t eucLost = 0, jisLost = 0;
+  for (const std::string& cell : DoubleByteCells()) {
+    const std::string euc = SjisToEuc(cell, &eucLost);
+    const std::string jis = SjisToJis(cell, &jisLost);
+    if (static_cast<unsigned char>(cell[0]) <= 0xEF) {  // the 94 rows of JIS X 0208's layout
+      ASSERT_EQ(euc.size(), 2u) << Hex(cell);
+      ASSERT_TRUE(static_cast<unsigned char>(euc[0]) >= 0xA1 && static_cast<unsigned char>(euc[1]) >= 0xA1 &&
+                  euc[0] != '\xFF' && euc[1] != '\xFF') << Hex(cell);
+      ASSERT_EQ(jis.size(), 8u) << Hex(cell);
+      ASSERT_TRUE(jis[3] >= 0x21 && jis[3] <= 0x7E && jis[4] >= 0x21 && jis[4] <= 0x7E) << Hex(cell);
+      ASSERT_EQ(Hex(EucToSjis(euc)), Hex(cell));
+      ASSERT_EQ(Hex(JisToSjis(jis)), Hex(cell));
+      ASSERT_EQ(eucLost + jisLost, 0u) << Hex(cell);
+    } else {
+      ASSERT_EQ(euc, kEucGeta) << Hex(cell);
+      ASSERT_EQ(jis, kJisGeta) << Hex(cell);
+      ASSERT_EQ(eucLost + jisLost, 2u) << Hex(cell);
+    }
+  }
+}
+
+// Calls `check` with `prefix` followed by every pair of non-zero bytes.
+template <class Check>
+void ForEveryPair(const std::string& prefix, Check check) {
+  for (int a = 1; a < 256; ++a) {
+    for (int b = 1; b < 256; ++b) check(prefix + static_cast<char>(a) + static_cast<char>(b));
+  }
+}
+
+TEST(Converters, NeverWriteAZeroForTextWithoutOne) {
+  EXPECT_EQ(Hex(EucToSjis("\xEC\x02")), "81AC");           // once E6 00
+  EXPECT_EQ(Hex(JisToSjis("\x0E\x80")), "80");              // once 00: 8-bit bytes are copied
+  EXPECT_EQ(Hex(JisToSjis("\x1B$B\x9F\x7B")), "81AC");     // once 00 9B
+  // UTF-8 with a stray ESC ( I reads as JIS; its bytes stay what they were.
+  const std::string stray = "\x1B(I\xE3\x80\x80\xE3\x81\x82";
+  ASSERT_EQ(DetectEncoding(stray.c_str()), DetectionCode::Jis);
+  EXPECT_EQ(Hex(JisToSjis(stray)), "E38080E38182");
+
+  std::size_t bad = 0;
+  std::string example;
+  auto check = [&](const std::string& result, const std::string& input) {
+    if (HoldsNoZero(result.data(), result.size())) return;
+    if (bad++ == 0) example = Hex(input) + " -> " + Hex(result);
+  };
+  for (const char* prefix : {"", "\x1B$B", "\x1B(I", "\x0E", "\x8E"}) {
+    ForEveryPair(prefix, [&](const std::string& in) {
+      check(JisToSjis(in), in);
+      check(EucToSjis(in), in);
+      check(SjisToEuc(in), in);
+      check(SjisToJis(in), in);
+    });
+  }
+  EXPECT_EQ(bad, 0u) << "e.g. " << example;
 }
 
 TEST(InPlaceConverters, LoseBytesAfterTheFirstZero) {
