@@ -75,10 +75,20 @@ void CMainFrame::LoadWindowPlacement(CREATESTRUCTA& cs) {
   std::vector<unsigned char> bytes;
   PlacementRecord rec;
   if (!AfxGetApp()->GetProfileBinary(kSettings, "Window", bytes) || !DecodePlacement(bytes, rec)) return;
-  cs.x = rec.left;
-  cs.y = rec.top;
-  cs.cx = rec.right - rec.left;
-  cs.cy = rec.bottom - rec.top;
+  WindowRect r{rec.left, rec.top, rec.right, rec.bottom};
+  RECT stored{r.left, r.top, r.right, r.bottom};
+  if (!MonitorFromRect(&stored, MONITOR_DEFAULTTONULL)) {
+    // Off every monitor (one that was unplugged, a changed layout): onto the
+    // work area of the nearest one.
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoA(MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &mi))
+      r = FitIntoArea(r, WindowRect{mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom});
+  }
+  cs.x = r.left;
+  cs.y = r.top;
+  cs.cx = static_cast<int>(static_cast<int64_t>(r.right) - r.left);  // DecodePlacement: it fits
+  cs.cy = static_cast<int>(static_cast<int64_t>(r.bottom) - r.top);
   if (rec.showCmd == SW_SHOWMAXIMIZED) AfxGetApp()->m_nCmdShow = SW_SHOWMAXIMIZED;
 }
 

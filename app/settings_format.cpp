@@ -140,7 +140,29 @@ bool DecodePlacement(const std::vector<uint8_t>& bytes, PlacementRecord& r) {
     v[i] = static_cast<int32_t>(x);
   }
   PlacementRecord t{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]};
-  if (t.right <= t.left || t.bottom <= t.top) return false;
+  const int64_t width = static_cast<int64_t>(t.right) - t.left, height = static_cast<int64_t>(t.bottom) - t.top;
+  if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) return false;
   r = t;
   return true;
+}
+
+namespace {
+// One axis of FitIntoArea, in 64 bits: [lo, hi) into [areaLo, areaHi).
+void FitSpan(int32_t& lo, int32_t& hi, int32_t areaLo, int32_t areaHi) {
+  int64_t size = static_cast<int64_t>(hi) - lo;
+  const int64_t room = static_cast<int64_t>(areaHi) - areaLo;
+  if (size > room) size = room;
+  int64_t start = lo;
+  if (start + size > areaHi) start = areaHi - size;
+  if (start < areaLo) start = areaLo;
+  lo = static_cast<int32_t>(start);
+  hi = static_cast<int32_t>(start + size);
+}
+}  // namespace
+
+WindowRect FitIntoArea(const WindowRect& rect, const WindowRect& area) {
+  WindowRect r = rect;
+  FitSpan(r.left, r.right, area.left, area.right);
+  FitSpan(r.top, r.bottom, area.top, area.bottom);
+  return r;
 }

@@ -39,5 +39,14 @@ struct PlacementRecord {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 std::vector<uint8_t> EncodePlacement(const PlacementRecord& rec);
-// False for anything but a complete 44-byte record with a non-empty rectangle.
+// False for anything but a complete 44-byte record with a non-empty normal
+// rectangle whose width and height fit a 32-bit integer.
 bool DecodePlacement(const std::vector<uint8_t>& bytes, PlacementRecord& rec);
+
+struct WindowRect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+// `rect` moved, and cut where it is larger, so that it lies inside `area` (the
+// way a window placed off every monitor is brought onto the nearest one).
+// Both must be non-empty with sizes that fit 32 bits (DecodePlacement's rule).
+WindowRect FitIntoArea(const WindowRect& rect, const WindowRect& area);

@@ -1,5 +1,6 @@
 // The main frame's settings, placement, bars and Help commands; child frames.
 #include "tests/app/app_fixture.h"
+#include <climits>
 #include <fstream>
 #include "app/settings_format.h"
 #include "platform/framework/bars.h"
@@ -119,6 +120,52 @@ TEST_F(MainFrameTest, StoredPlacementGivesPositionSizeAndMaximisedStart) {
   EXPECT_EQ(wp.rcNormalPosition.left, 40);
   EXPECT_EQ(wp.rcNormalPosition.right - wp.rcNormalPosition.left, 800);
   EXPECT_EQ(wp.rcNormalPosition.bottom - wp.rcNormalPosition.top, 600);
+}
+
+namespace {
+RECT WorkAreaOf(HWND hwnd) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi);
+  return mi.rcWork;
+}
+}  // namespace
+
+TEST_F(MainFrameTest, AStoredRectangleOffEveryMonitorComesOntoTheNearestWorkArea) {
+  SetIni("Settings", "Window", Placement(SW_SHOWNORMAL, 5000, 4000, 5800, 4600).c_str());
+  ASSERT_TRUE(Start());
+  RECT r, work = WorkAreaOf(Frame()->m_hWnd);
+  GetWindowRect(Frame()->m_hWnd, &r);
+  EXPECT_EQ(r.right - r.left, 800);
+  EXPECT_EQ(r.bottom - r.top, 600);
+  EXPECT_GE(r.left, work.left);
+  EXPECT_GE(r.top, work.top);
+  EXPECT_LE(r.right, work.right);
+  EXPECT_LE(r.bottom, work.bottom);
+  Exit();
+  app.reset();
+  // Larger than the screen and left of it: moved and cut to the work area.
+  SetIni("Settings", "Window", Placement(SW_SHOWNORMAL, -9000, 10, -9000 + 4000, 3000).c_str());
+  ASSERT_TRUE(Start());
+  GetWindowRect(Frame()->m_hWnd, &r);
+  EXPECT_EQ(r.left, work.left);
+  EXPECT_EQ(r.right, work.right);
+  EXPECT_EQ(r.bottom - r.top, work.bottom - work.top);
+}
+
+TEST_F(MainFrameTest, ARectangleTooWideForItsNumbersGivesTheDefaultPlacement) {
+  for (auto rect : {std::vector<int>{INT_MIN, 0, 100, 600}, std::vector<int>{0, INT_MIN + 5, 800, INT_MAX}}) {
+    SetIni("Settings", "Window", Placement(SW_SHOWMAXIMIZED, rect[0], rect[1], rect[2], rect[3]).c_str());
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(app->m_nCmdShow, SW_SHOWNORMAL);
+    RECT r, visible, work = WorkAreaOf(Frame()->m_hWnd);
+    GetWindowRect(Frame()->m_hWnd, &r);
+    EXPECT_GT(r.right - r.left, 100);
+    EXPECT_GT(r.bottom - r.top, 100);
+    EXPECT_TRUE(IntersectRect(&visible, &r, &work));
+    Exit();
+    app.reset();
+  }
 }
 
 TEST_F(MainFrameTest, WithoutPlacementTheSystemDefaultIsUsed) {

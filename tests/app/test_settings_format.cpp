@@ -1,5 +1,6 @@
 // Settings value formats and menu path shortening, without windows.
 #include <gtest/gtest.h>
+#include <climits>
 #include "app/settings_format.h"
 #include "platform/framework/pathutil.h"
 #include "platform/framework/profile_codec.h"
@@ -46,6 +47,48 @@ TEST(SettingsPlacement, RoundTripsAsEightyEightLetters) {
   EXPECT_FALSE(DecodePlacement(bytes, back));
   r.right = r.left;
   EXPECT_FALSE(DecodePlacement(EncodePlacement(r), back));
+}
+
+TEST(SettingsPlacement, ARectangleWhoseSizeOverflowsIsRefused) {
+  PlacementRecord r;
+  r.left = INT32_MIN;
+  r.right = 100;
+  r.bottom = 600;
+  PlacementRecord back;
+  EXPECT_FALSE(DecodePlacement(EncodePlacement(r), back));
+  r.left = 0;
+  r.top = INT32_MIN + 5;
+  r.bottom = INT32_MAX;
+  EXPECT_FALSE(DecodePlacement(EncodePlacement(r), back));
+  // The widest rectangle whose size still fits.
+  r.left = -1;
+  r.right = INT32_MAX - 1;
+  r.top = 0;
+  r.bottom = 10;
+  ASSERT_TRUE(DecodePlacement(EncodePlacement(r), back));
+  EXPECT_EQ(back.left, -1);
+}
+
+TEST(SettingsPlacement, FittingIntoAWorkAreaMovesThenCuts) {
+  const WindowRect work{0, 0, 1280, 1000};
+  WindowRect off = FitIntoArea(WindowRect{5000, 4000, 5800, 4600}, work);
+  EXPECT_EQ(off.left, 480);
+  EXPECT_EQ(off.top, 400);
+  EXPECT_EQ(off.right, 1280);
+  EXPECT_EQ(off.bottom, 1000);
+  WindowRect big = FitIntoArea(WindowRect{-9000, 10, -5000, 3000}, work);
+  EXPECT_EQ(big.left, 0);
+  EXPECT_EQ(big.right, 1280);
+  EXPECT_EQ(big.top, 0);
+  EXPECT_EQ(big.bottom, 1000);
+  WindowRect far = FitIntoArea(WindowRect{INT32_MAX - 100, INT32_MIN, INT32_MAX, INT32_MIN + 50}, work);
+  EXPECT_EQ(far.left, 1180);
+  EXPECT_EQ(far.right, 1280);
+  EXPECT_EQ(far.top, 0);
+  EXPECT_EQ(far.bottom, 50);
+  WindowRect inside = FitIntoArea(WindowRect{10, 20, 110, 220}, work);
+  EXPECT_EQ(inside.left, 10);
+  EXPECT_EQ(inside.bottom, 220);
 }
 
 TEST(SettingsFont, ThirteenNumbersOrNothing) {
