@@ -1,16 +1,22 @@
-# Shared steps of the set-up scripts: packages, build, Wine prefix, virtual display.
-# Sourced by run.sh and test.sh; every step is idempotent.
+# Shared steps of the set-up scripts: packages, builds, Wine prefixes, virtual
+# display, test sessions. Sourced by the scripts here and by the end-to-end
+# tests; every step is idempotent.
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${RUVELTO_BUILD:-$ROOT/build}"
-export WINEPREFIX="$BUILD/wineprefix"
+# The editor that run.sh starts lives in USER_PREFIX; tests use their own
+# prefix, hence their own Wine server, and never stop the user's.
+USER_PREFIX="$BUILD/wineprefix"
+TEST_PREFIX="$BUILD/wineprefix-test"
+use_prefix() { export WINEPREFIX="$1"; }
 export WINEARCH=win64
 export WINEDEBUG=-all
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 
 PACKAGES="cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386 wine64
-          xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic fonts-wine imagemagick python3"
+          xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic fonts-wine imagemagick python3
+          g++ clang"
 
 log() { echo "== $*" >&2; }
 
@@ -19,6 +25,9 @@ ensure_packages() {
   for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
+  # libFuzzer comes with clang's runtime libraries, which clang only recommends.
+  compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
+    missing+=(libclang-rt-14-dev)
   if [ ${#missing[@]} -gt 0 ]; then
     log "installing: ${missing[*]}"
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
@@ -57,12 +66,16 @@ start_display() {
 }
 
 stop_display() {
-  [ -n "$OWN_XVFB_PID" ] && kill "$OWN_XVFB_PID" 2>/dev/null && wait "$OWN_XVFB_PID" 2>/dev/null
+  if [ -n "$OWN_XVFB_PID" ]; then
+    kill "$OWN_XVFB_PID" 2>/dev/null || true
+    wait "$OWN_XVFB_PID" 2>/dev/null || true
+  fi
   OWN_XVFB_PID=""
 }
 
 # Creates the prefix once; maps the Japanese faces the program asks for onto the
-# installed IPA Gothic.
+# installed IPA Gothic. The settings count as made only once they read back, so
+# a failed import is tried again next time.
 prepare_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "creating Wine prefix $WINEPREFIX"
@@ -83,7 +96,16 @@ prepare_prefix() {
       printf '"%s"="IPAGothic"\r\n' "$face" | iconv -f UTF-8 -t CP932 >> "$reg"
     done
     wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null || true
+    local ok=1
+    # The first and the last value of the file; regedit imports in order.
+    wine reg query 'HKCU\Software\Wine\X11 Driver' /v Managed </dev/null 2>/dev/null | grep -q 'REG_SZ *N' || ok=0
+    wine reg query 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' </dev/null 2>/dev/null |
+      grep -q IPAGothic || ok=0
     wineserver -w
+    if [ "$ok" != 1 ]; then
+      log "the settings of $WINEPREFIX did not import ($reg); they are tried again next time"
+      return 1
+    fi
     touch "$WINEPREFIX/.ruvelto-settings"
   fi
 }
@@ -97,4 +119,35 @@ start_wineserver() {
 stop_wineserver() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
+}
+
+# What tests run in: a virtual display of their own, the test prefix and its
+# warm server. RUVELTO_TEST_SESSION tells a test that it runs inside one.
+test_session_begin() {
+  use_prefix "$TEST_PREFIX"
+  start_display own
+  prepare_prefix
+  stop_wineserver  # one left behind by an interrupted run serves a display that is gone
+  start_wineserver
+  export RUVELTO_TEST_SESSION=1
+}
+
+test_session_end() {
+  stop_wineserver
+  stop_display
+}
+
+# The pure modules built for the host with the sanitizers (tests/native): their
+# unit tests with g++, the fuzz drivers with clang++ and libFuzzer.
+NATIVE="$BUILD/native"
+build_native() {
+  local dir
+  for dir in unit fuzz; do
+    if [ ! -f "$NATIVE/$dir/CMakeCache.txt" ]; then
+      local src="$ROOT/tests/native" cxx=g++
+      [ "$dir" = fuzz ] && src="$ROOT/tests/native/fuzz" cxx=clang++
+      cmake -S "$src" -B "$NATIVE/$dir" -DCMAKE_CXX_COMPILER="$cxx" >/dev/null
+    fi
+    cmake --build "$NATIVE/$dir" -j"$(nproc)"
+  done
 }

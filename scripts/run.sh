@@ -3,6 +3,7 @@
 # display it runs in a virtual one, saves a screenshot and prints its path.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+use_prefix "$USER_PREFIX"
 ensure_packages
 build_all
 EXE="$BUILD/out/ruvelto.exe"

@@ -4,11 +4,9 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 build_all --target ruvelto >/dev/null
-cleanup() { stop_wineserver; stop_display; rm -rf "${SHOTDIR:-}"; }
+cleanup() { test_session_end; rm -rf "${SHOTDIR:-}"; }
 trap cleanup EXIT
-start_display own
-prepare_prefix
-start_wineserver
+test_session_begin
 SHOTDIR="$(mktemp -d)"
 cp "$BUILD/out/ruvelto.exe" "$SHOTDIR/"
 cp -r "$ROOT/resources/shipped/." "$SHOTDIR/"

@@ -9,17 +9,13 @@ sed 's/$/\r/' "$DATA/prose.euc.txt" > "$WORK/prose.js"
 cp "$WORK/prose.js" "$WORK/expected.js"
 start_app "Z:$WORK/prose.js"
 WIN=$(wait_main_window)
-TITLE=$(xdotool getwindowname "$WIN")
-case "$TITLE" in *prose.js*) ;; *) fail "title '$TITLE' does not name the file";; esac
-xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
-sleep 0.5
+# The title names the file once the document is open in its view.
+poll title_has "$WIN" prose.js || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
 xdotool type --delay 20 'var added = 1;'
-xdotool key Return
-sleep 0.3
-xdotool key ctrl+s
+xdotool key Return ctrl+s
 { printf 'var added = 1;\r\n'; cat "$WORK/expected.js"; } > "$WORK/want.js"
-for _ in $(seq 50); do cmp -s "$WORK/prose.js" "$WORK/want.js" && break; sleep 0.2; done
-cmp "$WORK/prose.js" "$WORK/want.js" || fail "saved bytes differ from the EUC-JP text with the typed line"
+poll cmp -s "$WORK/prose.js" "$WORK/want.js" ||
+  { cmp "$WORK/prose.js" "$WORK/want.js"; fail "saved bytes differ from the EUC-JP text with the typed line"; }
 exit_through_menu "$WIN"
 wait_exit
 echo "PASS"

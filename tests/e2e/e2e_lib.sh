@@ -1,51 +1,89 @@
 # Helpers for end-to-end tests: run the real ruvelto.exe under Wine in the
-# test display, find its window with xdotool, drive it with keys.
+# test display, find its windows with xdotool, drive it with keys. Every key
+# waits for the window or menu it is meant for; nothing waits a fixed time.
+# Inside scripts/test.sh a test uses that run's display and Wine server; run
+# alone (bash tests/e2e/e2e_x.sh build/out/ruvelto.exe) it starts its own.
 set -euo pipefail
-EXE_SRC="$1"
+E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+EXE_SRC="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/rv-e2e.XXXXXX")"
 APP_PID=""
+OWN_SESSION=""
 cleanup() {
   if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null || true; fi
   rm -rf "$WORK"
+  if [ -n "$OWN_SESSION" ]; then test_session_end; fi
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+if [ -z "${RUVELTO_TEST_SESSION:-}" ]; then
+  export RUVELTO_BUILD="${RUVELTO_BUILD:-$(dirname "$(dirname "$EXE_SRC")")}"  # <build>/out/ruvelto.exe
+  source "$E2E_DIR/../../scripts/lib.sh"
+  OWN_SESSION=1
+  test_session_begin
+fi
+
+# poll <command...>: runs the command every 0.1 s until it succeeds; false
+# after 30 s.
+poll() {
+  local _
+  for _ in $(seq 300); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
 
 install_copy() {  # a fresh installation folder with only the executable
   cp "$EXE_SRC" "$WORK/ruvelto.exe"
 }
 
-start_app() {  # start_app [args...]
+start_app() {  # start_app [args...]; the windows carry this process id
   (cd "$WORK" && exec wine "$WORK/ruvelto.exe" "$@" >/dev/null 2>&1 </dev/null) &
   APP_PID=$!
 }
 
-# Prints the X window id of the main window once it is shown.
-wait_main_window() {
-  local id=""
-  for _ in $(seq 150); do
-    id=$(xdotool search --onlyvisible --name '^Ruvelto' 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  fail "main window did not appear"
-}
+app_windows() { xdotool search --onlyvisible --pid "$APP_PID" "$@" 2>/dev/null; }
+main_window() { app_windows --name '^Ruvelto' | head -n 1 | grep .; }
 
-wait_exit() {
-  for _ in $(seq 150); do
-    kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" 2>/dev/null || true; APP_PID=""; return 0; }
-    sleep 0.2
-  done
-  fail "program did not exit"
+# Prints the X window id of the main window once it is shown and has the
+# keyboard focus (Wine hands the focus of an unmanaged window to X when the
+# program activates it, so keys from then on reach the program).
+wait_main_window() {
+  local id
+  poll main_window >/dev/null || fail "main window did not appear"
+  id=$(main_window)
+  poll has_focus "$id" || fail "main window did not get the keyboard focus"
+  echo "$id"
 }
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# A shown popup menu of the program: a window of its own without a title.
+menu_window() {
+  local id
+  for id in $(app_windows); do
+    [ -z "$(xdotool getwindowname "$id" 2>/dev/null)" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+wait_menu() { poll menu_window >/dev/null || fail "no menu opened ($1)"; }
+wait_menu_closed() { poll eval '! menu_window >/dev/null' || fail "the menu stayed open ($1)"; }
+
+title_has() { case "$(xdotool getwindowname "$1" 2>/dev/null)" in *"$2"*) return 0;; esac; return 1; }
+
+program_ended() {
+  kill -0 "$APP_PID" 2>/dev/null && return 1
+  wait "$APP_PID" 2>/dev/null || true
+  APP_PID=""
+}
+wait_exit() { poll program_ended || fail "program did not exit"; }
 
 # The File menu's exit command, through the keyboard: Alt+F, then X.
 exit_through_menu() {
-  local id="$1"
-  xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
-  sleep 0.3
+  poll has_focus "$1" || fail "main window lost the keyboard focus"
   xdotool key --clearmodifiers alt+f
-  sleep 0.5
+  wait_menu "File"
   xdotool key x
 }
 

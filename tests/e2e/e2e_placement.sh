@@ -11,28 +11,31 @@ open(sys.argv[1], 'w', newline='\r\n').write('[Settings]\nWindow=%s\nOpenMode=2\
 PY
 start_app
 WIN=$(wait_main_window)
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$WIN")"
+geometry() { eval "$(xdotool getwindowgeometry --shell "$WIN")"; }
+at_stored_place() {
+  geometry
+  [ "$WIDTH" -eq 640 ] && [ "$HEIGHT" -eq 480 ] && [ "$X" -ge 100 ] && [ "$X" -le 110 ] && [ "$Y" -ge 80 ] && [ "$Y" -le 110 ]
+}
+poll at_stored_place || fail "started at $X,$Y size ${WIDTH}x${HEIGHT}, expected 640x480 near 100,80"
 echo "started at $X,$Y size ${WIDTH}x${HEIGHT}"
-[ "$WIDTH" -eq 640 ] && [ "$HEIGHT" -eq 480 ] || fail "size ${WIDTH}x${HEIGHT}, expected 640x480"
-[ "$X" -ge 100 ] && [ "$X" -le 110 ] && [ "$Y" -ge 80 ] && [ "$Y" -le 110 ] || fail "position $X,$Y"
-# Move it the keyboard way: the window menu's Move, arrow keys, Enter.
-xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
-sleep 0.3
+SX=$X; SY=$Y
+# Move it the keyboard way: the window menu's Move, arrow keys (8 pixels each),
+# Enter. The move starts by putting the pointer on the caption, away from where
+# it was parked.
+xdotool mousemove 1279 1023
+pointer_on_caption() { [ "$(xdotool getmouselocation)" != "$PARKED" ]; }
+PARKED=$(xdotool getmouselocation)
 xdotool key --clearmodifiers alt+space
-sleep 0.5
+wait_menu "window menu"
 xdotool key m
-sleep 0.3
+wait_menu_closed "window menu"
+poll pointer_on_caption || fail "the keyboard move did not start"
 for _ in $(seq 20); do xdotool key Right; done
 for _ in $(seq 10); do xdotool key Down; done
 xdotool key Return
-for _ in $(seq 25); do
-  eval "$(xdotool getwindowgeometry --shell "$WIN")"
-  [ "$X" -gt 200 ] && [ "$Y" -gt 120 ] && break
-  sleep 0.2
-done
+moved() { geometry; [ "$X" -eq $((SX + 160)) ] && [ "$Y" -eq $((SY + 80)) ]; }
+poll moved || fail "window did not move by 160,80 (at $X,$Y)"
 echo "moved to $X,$Y"
-[ "$X" -gt 200 ] && [ "$Y" -gt 120 ] || fail "window did not move"
 MX=$X; MY=$Y
 exit_through_menu "$WIN"
 wait_exit
