@@ -87,11 +87,16 @@ std::string FormatColorList(const uint32_t* colors, int count) {
 }
 
 namespace {
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
 // The original reading: "%06X" numbers separated by commas, all or nothing.
+// A number starts with a digit: a sign would let "-1" through as FFFFFFFF,
+// which is written back with eight digits that this reading refuses.
 bool ScanHexList(const char* text, uint32_t* out, int count) {
   for (int i = 0; i < count; ++i) {
     unsigned v = 0;
     int used = 0;
+    if (!IsHexDigit(*text)) return false;
     if (sscanf(text, i + 1 < count ? "%06X,%n" : "%06X%n", &v, &used) != 1 || used == 0) return false;
     out[i] = v;
     text += used;

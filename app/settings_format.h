@@ -29,7 +29,9 @@ std::string LimitFaceName(const std::string& face);
 // written as digits read exactly as before.
 constexpr uint32_t kAutomaticColor = 0xFF000000u;
 std::string FormatColorList(const uint32_t* colors, int count);
-// All `count` colours are taken, or none (the caller keeps its defaults).
+// All `count` colours are taken, or none (the caller keeps its defaults). Each
+// is "Auto" or a hexadecimal number of at most six digits without a sign, so
+// every value taken is written back in a form taken again.
 bool ParseColorList(const std::string& text, uint32_t* colors, int count);
 
 // The main window's placement record: eleven little-endian 32-bit integers.

@@ -155,6 +155,39 @@ TEST(SettingsColors, TheAutomaticValueSurvivesARoundTrip) {
   EXPECT_FALSE(ParseColorList("Auto,Auto", back, 3));
 }
 
+// Whatever the reader takes, the writer puts back in a form the reader takes
+// again, with the same values.
+TEST(SettingsColors, EveryValueTakenIsWrittenBackReadably) {
+  const char* inputs[] = {"-1,FFFFFF",   "+1,000000",  "FFFFFF,-FFFFF", "0x1F,0",     " 1,2",
+                          "000000,FF000000", "Auto,-1",  "12,34",       "FFFFFFFF,0", "1,2,3"};
+  for (const char* in : inputs) {
+    SCOPED_TRACE(in);
+    uint32_t c[2] = {7, 8};
+    if (!ParseColorList(in, c, 2)) continue;
+    std::string out = FormatColorList(c, 2);
+    uint32_t back[2] = {1, 2};
+    ASSERT_TRUE(ParseColorList(out, back, 2)) << out;
+    EXPECT_EQ(back[0], c[0]);
+    EXPECT_EQ(back[1], c[1]);
+  }
+  // A signed number is not a colour: the key keeps its defaults.
+  uint32_t c[2] = {7, 8};
+  EXPECT_FALSE(ParseColorList("-1,FFFFFF", c, 2));
+  EXPECT_FALSE(ParseColorList("000000,+1", c, 2));
+  EXPECT_EQ(c[0], 7u);
+}
+
+TEST(SettingsFont, EveryRecordTakenIsWrittenBackReadably) {
+  for (const char* in : {"-20,0,0,0,400,300,-1,0,128,3,2,1,49", "2147483647,-2147483648,0,0,0,0,0,0,0,0,0,0,511"}) {
+    SCOPED_TRACE(in);
+    FontRecord f;
+    ASSERT_TRUE(ParseFontNumbers(in, f));
+    FontRecord back;
+    ASSERT_TRUE(ParseFontNumbers(FormatFontNumbers(f), back));
+    EXPECT_EQ(FormatFontNumbers(back), FormatFontNumbers(f));
+  }
+}
+
 TEST(MenuPaths, ShortenedToThirtyBytes) {
   EXPECT_EQ(AbbreviatePath("c:\\a\\b.js", 30), "c:\\a\\b.js");
   EXPECT_EQ(AbbreviatePath("c:\\projects\\scripts\\tools\\deploy\\run.wsf", 30), "c:\\...\\tools\\deploy\\run.wsf");
