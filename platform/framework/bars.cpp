@@ -13,6 +13,16 @@ int CControlBar::CalcHeight() const {
 
 // ---------------------------------------------------------------- status bar
 
+BEGIN_MESSAGE_MAP(CStatusBar, CControlBar)
+  ON_MESSAGE(WM_SIZE, OnSize)
+END_MESSAGE_MAP(CControlBar)
+
+LRESULT CStatusBar::OnSize(WPARAM, LPARAM) {
+  LRESULT r = Default();
+  RecalcPanes();
+  return r;
+}
+
 BOOL CStatusBar::Create(CWnd* parent, UINT id) {
   HWND h = CreateWindowExA(0, STATUSCLASSNAMEA, "",
                            WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | SBARS_SIZEGRIP,
@@ -37,6 +47,7 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
   m_ids.assign(ids, ids + count);
   m_texts.assign(static_cast<size_t>(count), std::string());
   m_widths.assign(static_cast<size_t>(count), 0);
+  m_edges.clear();  // new panes: laid out and filled afresh
   HDC dc = GetDC(m_hWnd);
   HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
   HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
@@ -66,9 +77,12 @@ void CStatusBar::RecalcPanes() {
   }
   edges[0] = x;
   edges.back() = -1;
+  if (edges == m_edges) return;
+  bool newParts = edges.size() != m_edges.size();
+  m_edges = edges;
   SendMessage(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-  for (size_t i = 0; i < m_texts.size(); ++i)
-    SendMessage(SB_SETTEXTA, i, reinterpret_cast<LPARAM>(m_texts[i].c_str()));
+  if (newParts)
+    for (size_t i = 0; i < m_texts.size(); ++i) SendMessage(SB_SETTEXTA, i, reinterpret_cast<LPARAM>(m_texts[i].c_str()));
 }
 
 int CStatusBar::GetPaneWidth(int index) const { return m_widths[static_cast<size_t>(index)]; }
@@ -93,7 +107,6 @@ std::string CStatusBar::GetPaneText(int index) const {
 }
 
 void CStatusBar::OnUpdateCmdUI(CFrameWnd* target) {
-  RecalcPanes();
   for (int i = 1; i < GetPaneCount(); ++i) {
     CCmdUI state;
     state.m_nID = m_ids[static_cast<size_t>(i)];
@@ -151,6 +164,15 @@ BOOL CToolBar::Create(CWnd* parent, UINT id, UINT resId, const UINT* buttons, in
   return TRUE;
 }
 
+CToolBar::~CToolBar() {
+  if (m_images) ImageList_Destroy(m_images);
+}
+
+void CToolBar::PostNcDestroy() {
+  if (m_images) ImageList_Destroy(m_images);
+  m_images = nullptr;
+}
+
 bool CToolBar::IsButtonEnabled(UINT id) const { return SendMessage(TB_ISBUTTONENABLED, id) != 0; }
 
 void CToolBar::OnUpdateCmdUI(CFrameWnd* target) {
@@ -161,6 +183,7 @@ void CToolBar::OnUpdateCmdUI(CFrameWnd* target) {
     state.m_pOther = this;
     state.DoUpdate(target, true);
     if (IsButtonEnabled(id) != state.m_bEnabled) SendMessage(TB_ENABLEBUTTON, id, MAKELPARAM(state.m_bEnabled, 0));
-    if (state.m_nCheck >= 0) SendMessage(TB_CHECKBUTTON, id, MAKELPARAM(state.m_nCheck != 0, 0));
+    if (state.m_nCheck >= 0 && (SendMessage(TB_ISBUTTONCHECKED, id) != 0) != (state.m_nCheck != 0))
+      SendMessage(TB_CHECKBUTTON, id, MAKELPARAM(state.m_nCheck != 0, 0));
   }
 }

@@ -30,14 +30,23 @@ class CStatusBar : public CControlBar {
   int GetPaneCount() const { return static_cast<int>(m_ids.size()); }
   UINT GetItemID(int index) const { return m_ids[static_cast<size_t>(index)]; }
   int GetPaneWidth(int index) const;
+  // Sets the indicator panes' texts from their enable queries; only a text
+  // that changed reaches the control.
   void OnUpdateCmdUI(CFrameWnd* target) override;
   bool IsTop() const override { return false; }
+  // Lays the panes out along the bar's width; the control hears of it only
+  // when an edge moved.
   void RecalcPanes();
+
+ protected:
+  LRESULT OnSize(WPARAM, LPARAM);
 
  private:
   std::vector<UINT> m_ids;
   std::vector<int> m_widths;
   std::vector<std::string> m_texts;
+  std::vector<int> m_edges;  // the right edges last given to the control
+  DECLARE_MESSAGE_MAP()
 };
 
 class CToolBar : public CControlBar {
@@ -51,6 +60,11 @@ class CToolBar : public CControlBar {
   int GetButtonCount() const { return static_cast<int>(m_buttons.size()); }
   UINT GetItemID(int index) const { return m_buttons[static_cast<size_t>(index)]; }
   bool IsButtonEnabled(UINT id) const;
+  ~CToolBar() override;
+
+ protected:
+  // The image list is the bar's own: it goes with the window.
+  void PostNcDestroy() override;
 
  private:
   std::vector<UINT> m_buttons;

@@ -245,6 +245,50 @@ TEST_F(MainFrameTest, ToolbarAndStatusBarFollowTheCommandTable) {
   EXPECT_FALSE(sb->IsWindowVisible());
 }
 
+namespace {
+// Status-bar messages that change what the bar shows, seen by a hook.
+HWND g_watched = nullptr;
+int g_barChanges = 0;
+LRESULT CALLBACK CountBarChanges(int code, WPARAM wp, LPARAM lp) {
+  auto* m = reinterpret_cast<CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && m->hwnd == g_watched && (m->message == SB_SETPARTS || m->message == SB_SETTEXTA))
+    ++g_barChanges;
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+}  // namespace
+
+TEST_F(MainFrameTest, IdleStepsLeaveAnUnchangedStatusBarAlone) {
+  ASSERT_TRUE(Start());
+  CStatusBar* sb = Frame()->GetMessageBar();
+  g_watched = sb->m_hWnd;
+  g_barChanges = 0;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountBarChanges, nullptr, GetCurrentThreadId());
+  for (int i = 0; i < 5; ++i) app->OnIdle(0);
+  int idle = g_barChanges;
+  // A wider main window moves the indicator panes with the bar's right edge.
+  int before[6] = {}, after[6] = {};
+  ::SendMessageA(sb->m_hWnd, SB_GETPARTS, 6, reinterpret_cast<LPARAM>(before));
+  RECT r;
+  GetWindowRect(Frame()->m_hWnd, &r);
+  SetWindowPos(Frame()->m_hWnd, nullptr, 0, 0, r.right - r.left + 60, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+  ::SendMessageA(sb->m_hWnd, SB_GETPARTS, 6, reinterpret_cast<LPARAM>(after));
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(idle, 0);
+  EXPECT_EQ(after[4] - before[4], 60);
+  EXPECT_EQ(after[0] - before[0], 60);
+  EXPECT_EQ(sb->GetPaneText(0), "レディ");
+}
+
+TEST_F(MainFrameTest, TheToolbarImagesGoWithTheWindow) {
+  ASSERT_TRUE(Start());
+  HWND tb = GetDlgItem(Frame()->m_hWnd, ID_VIEW_TOOLBAR);
+  auto images = reinterpret_cast<HIMAGELIST>(::SendMessageA(tb, TB_GETIMAGELIST, 0, 0));
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images), 13);
+  Exit();
+  EXPECT_EQ(ImageList_GetImageCount(images), 0);  // no longer an image list
+}
+
 TEST_F(MainFrameTest, ChildWindowsAreAlwaysMaximised) {
   ASSERT_TRUE(Start());
   CMDIChildWnd* first = Frame()->MDIGetActive();
