@@ -29,11 +29,11 @@ std::string EncodeFileText(std::string text, TextEncoding encoding, std::size_t*
   switch (encoding) {
     case TextEncoding::EucJp:
       text.resize(ShiftJisToEucCapacity(length));
-      text.resize(ShiftJisToEuc(text.data()));
+      text.resize(ShiftJisToEuc(text.data(), &lost));
       break;
     case TextEncoding::Jis:
       text.resize(ShiftJisToJisCapacity(length));
-      text.resize(ShiftJisToJis(text.data()));
+      text.resize(ShiftJisToJis(text.data(), &lost));
       break;
     case TextEncoding::Utf8:
       text = ShiftJisToUtf8(text, &lost);
