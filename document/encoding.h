@@ -10,9 +10,9 @@
 // a fixed stand-in, and the saving ones count it (see each function). None of
 // the functions keeps state between calls.
 //
-// Everything here except Utf8ToShiftJis and ShiftJisToUtf8 is pure byte code
-// (encoding.cpp, no Windows header); the two UTF-8 functions use the system's
-// code-page conversion (encoding_utf8.cpp).
+// Everything here is pure byte code (no Windows header): encoding.cpp holds
+// the tests and the EUC-JP and JIS converters, encoding_utf8.cpp the UTF-8
+// conversions over code page 932 tables generated from the system's converter.
 #pragma once
 
 #include <cstddef>
@@ -129,28 +129,37 @@ constexpr std::size_t ShiftJisToEucCapacity(std::size_t length) { return 2 * len
 std::size_t ShiftJisToJis(char* buffer, std::size_t* unmappable = nullptr);
 constexpr std::size_t ShiftJisToJisCapacity(std::size_t length) { return (9 * length + 1) / 2 + 4; }
 
-// ---- UTF-8 (system code-page conversion) -----------------------------------
+// ---- UTF-8 ---------------------------------------------------------------------
 //
-// Characters that code page 932 cannot hold do not survive these conversions:
-// the system puts its default character ("?") or a look-alike in their place,
-// and a document opened and saved again keeps the replacement. The result
-// bytes are the system's; `unmappable`, when given, receives how many
-// characters had no counterpart, so that the caller can warn the user (zero
-// means the conversion lost nothing). Counting costs one extra conversion
-// when nothing is lost and a walk over the characters when something is.
+// One pass each, through code page 932 tables made from the system's own
+// converter (encoding_utf8.cpp, cp932_table.inc): the bytes are those the
+// system's conversions through UTF-16 give, which the oracle tests check for
+// every cell and every UTF-16 code unit. Characters that code page 932 cannot
+// hold do not survive: the system's default character "?" or a look-alike
+// takes their place, and a document opened and saved again keeps the
+// replacement. `unmappable`, when given, receives how many characters had no
+// counterpart, so that the caller can warn the user (zero means the
+// conversion lost nothing); counting costs next to nothing and changes no
+// byte. Neither function writes a zero byte for input without one.
 
 // UTF-8 to Shift-JIS, in place. `byteCount` is the file's length, zero bytes
 // included; `buffer` holds byteCount + 1 bytes. A leading byte-order mark
-// (EF BB BF) is dropped. Invalid UTF-8 becomes U+FFFD first, so it counts as
-// unmappable. A character is unmappable when code page 932 has no code for it
-// or gives it one that reads back as a different character (best fit, e.g.
-// U+00A5 -> 5C). The result is never longer than the input and is
-// zero-terminated; returns its length.
+// (EF BB BF) is dropped. Malformed UTF-8 reads as the system reads it: each
+// malformed sequence is one U+FFFD, written "?" and counted (a lead byte too
+// near the end for its sequence takes the rest of the text). A character
+// beyond U+FFFF is written "??" (its two surrogates) and counted once. A
+// character is unmappable when code page 932 has no code for it or gives it
+// one that reads back as a different character (best fit, e.g. U+00A5 -> 5C).
+// The result is never longer than the input and is zero-terminated; returns
+// its length.
 std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount,
                            std::size_t* unmappable = nullptr);
 
 // Shift-JIS to UTF-8 without byte-order mark. The whole of `text` is
-// converted, zero bytes included. A character is unmappable when code page
-// 932 does not define it (undefined cells, a lead byte without its trail
-// byte, the bytes A0 and FD-FF); the system writes a stand-in character for it.
+// converted, zero bytes included, one character at a time as platform/cp932.h
+// counts them (a lead byte without a valid trail byte is a character alone,
+// and the byte after it keeps its own meaning). A character is unmappable
+// when code page 932 does not define it (undefined cells, a lead byte alone,
+// the bytes A0 and FD-FF); it is written as the system reads it: U+30FB for an
+// undefined cell or a lone lead byte, U+F8F0-U+F8F3 for A0 and FD-FF.
 std::string ShiftJisToUtf8(std::string_view text, std::size_t* unmappable = nullptr);

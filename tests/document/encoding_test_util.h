@@ -1,12 +1,15 @@
 // Helpers for the encoding tests: the converters over std::string with
-// buffers of the documented sizes, hex, and the data files.
+// buffers of the documented sizes, the cells of code page 932, hex, and the
+// data files.
 #pragma once
 
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "document/encoding.h"
+#include "platform/cp932.h"
 
 // The `length` bytes `fn` returns over `s` in a buffer of `capacity` bytes,
 // zero bytes included: a result whose length is not that of the terminated
@@ -25,6 +28,19 @@ inline std::string SjisToJis(const std::string& s, std::size_t* lost = nullptr) 
 }
 inline std::string EucToSjis(const std::string& s) { return Convert(s, s.size() + 1, EucToShiftJis); }
 inline std::string JisToSjis(const std::string& s) { return Convert(s, s.size() + 1, JisToShiftJis); }
+
+// Every cell a double-byte character of code page 932 can take: lead 81-9F or
+// E0-FC, trail 40-7E or 80-FC.
+inline std::vector<std::string> DoubleByteCells() {
+  std::vector<std::string> cells;
+  for (int lead = 0; lead < 256; ++lead) {
+    for (int trail = 0; trail < 256; ++trail) {
+      if (cp932::IsLeadByte(static_cast<unsigned char>(lead)) && cp932::IsTrailByte(static_cast<unsigned char>(trail)))
+        cells.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+    }
+  }
+  return cells;
+}
 
 inline std::string Hex(const std::string& bytes) {
   std::string hex;

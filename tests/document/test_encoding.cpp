@@ -70,19 +70,6 @@ TEST(EucConversion, PairsKatakanaAndTruncation) {
   EXPECT_EQ(EucToSjis("\x8F\xA1\xA1").size(), 3u);
 }
 
-// Every cell a double-byte character of code page 932 can take: lead 81-9F or
-// E0-FC, trail 40-7E or 80-FC.
-std::vector<std::string> DoubleByteCells() {
-  std::vector<std::string> cells;
-  for (int lead = 0x81; lead <= 0xFC; ++lead) {
-    if (lead == 0xA0) lead = 0xE0;
-    for (int trail = 0x40; trail <= 0xFC; ++trail) {
-      if (trail != 0x7F) cells.push_back({static_cast<char>(lead), static_cast<char>(trail)});
-    }
-  }
-  return cells;
-}
-
 const std::string kEucGeta = "\xA2\xAE";
 const std::string kJisGeta = "\x1B$B\"." "\x1B(B";
 
@@ -230,6 +217,9 @@ TEST(Utf8, CountsCharactersCodePage932CannotHold) {
 
   EXPECT_EQ(ShiftJisToUtf8("\x85\x40x\x82\xA0\x82", &lost), ShiftJisToUtf8("\x85\x40x\x82\xA0\x82"));
   EXPECT_EQ(lost, 2u);  // undefined cell 85 40 and the lone lead byte at the end
+  // A lead byte without a trail byte stands alone: the line break after it stays.
+  EXPECT_EQ(Hex(ShiftJisToUtf8("\x82\r\n", &lost)), "E383BB0D0A");
+  EXPECT_EQ(lost, 1u);
   EXPECT_EQ(ShiftJisToUtf8("", &lost), "");
   EXPECT_EQ(lost, 0u);
   char empty[1] = {'\0'};

@@ -7,12 +7,13 @@ Writes, beside this script:
   prose.{sjis,euc,jis}.txt, prose.utf8bom.txt   from prose.utf8.txt
   kana.{sjis,euc,jis}.txt                       from kana.utf8.txt
   cells.txt   one line per code page 932 character (every double-byte cell
-              with lead 81-9F or E0-EF that iconv's CP932 decodes, and every
+              with lead 81-9F or E0-FC that iconv's CP932 decodes, and every
               half-width katakana A1-DF):
-                  <sjis hex> <iso-2022-jp hex or -> <euc-jp-ms hex or ->
+                  <sjis hex> <iso-2022-jp hex or -> <euc-jp-ms hex or -> <euc-jp hex or ->
               ISO-2022-JP for the double-byte cells (JIS X 0208 only; cells
               whose code point JIS X 0208 lacks in iconv's table give "-"),
-              ISO-2022-JP-3 for half-width katakana (ESC ( I); EUC-JP-MS for EUC.
+              ISO-2022-JP-3 for half-width katakana (ESC ( I); EUC-JP-MS, which
+              follows code page 932's layout, and plain EUC-JP for EUC.
 """
 import os
 import subprocess
@@ -41,10 +42,9 @@ def cell_line(cell):
     if iconv(cell, "CP932", "UTF-8") is None:
         return None  # not a character of code page 932
     jis = iconv(cell, "CP932", "ISO-2022-JP-3" if len(cell) == 1 else "ISO-2022-JP")
-    euc = iconv(cell, "CP932", "EUC-JP-MS")
-    return "%s %s %s" % (cell.hex().upper(),
-                         jis.hex().upper() if jis else "-",
-                         euc.hex().upper() if euc else "-")
+    euc_ms = iconv(cell, "CP932", "EUC-JP-MS")
+    euc = iconv(cell, "CP932", "EUC-JP")
+    return " ".join([cell.hex().upper()] + [b.hex().upper() if b else "-" for b in (jis, euc_ms, euc)])
 
 
 def main():
@@ -57,7 +57,7 @@ def main():
     with open(os.path.join(HERE, "prose.utf8bom.txt"), "wb") as f:
         f.write(b"\xEF\xBB\xBF" + text)
 
-    leads = list(range(0x81, 0xA0)) + list(range(0xE0, 0xF0))
+    leads = list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD))
     trails = [t for t in range(0x40, 0xFD) if t != 0x7F]
     cells = [bytes([l, t]) for l in leads for t in trails]
     cells += [bytes([k]) for k in range(0xA1, 0xE0)]
