@@ -64,9 +64,9 @@ std::string CMainFrame::VersionSamplePath() { return ExecutableFolder() + "sampl
 
 void ReportCannotOpen(const std::string& path, unsigned long error) {
   std::string pattern = LoadResString(IDP_CANNOT_OPEN);
-  char text[MAX_PATH * 3];
-  snprintf(text, sizeof text, pattern.c_str(), path.c_str(), error);
-  AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+  std::vector<char> text(pattern.size() + path.size() + 16);
+  snprintf(text.data(), text.size(), pattern.c_str(), path.c_str(), error);
+  AfxMessageBox(text.data(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 // ---------------------------------------------------------------- creation
@@ -252,12 +252,42 @@ void CMainFrame::OnHelpReadme() {
 
 void CMainFrame::OnHelpScriptDocs() { ShellExecuteA(m_hWnd, "OPEN", kScriptDocsUrl, nullptr, nullptr, SW_SHOW); }
 
-void CMainFrame::OnHelpOnline() {
+namespace {
+HWND ShowHtmlHelpTopic(const char* path) {
   using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
   static HMODULE hh = LoadLibraryA("hhctrl.ocx");
   auto fn = hh ? reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(hh, "HtmlHelpA"))) : nullptr;
   const UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
-  if (fn) fn(nullptr, m_helpPath.c_str(), kDisplayTopic, 0);
+  return fn ? fn(nullptr, path, kDisplayTopic, 0) : nullptr;
+}
+
+// Whether the help system can take `path`: it expands environment strings in
+// it and puts the system's help folder in front of a file it does not find,
+// building each in a buffer of MAX_PATH characters (bytes, for the ANSI call).
+bool HelpSystemTakes(const std::string& path) {
+  char expanded[MAX_PATH * 4];
+  DWORD n = ExpandEnvironmentStringsA(path.c_str(), expanded, sizeof expanded);
+  char windows[MAX_PATH];
+  UINT w = GetWindowsDirectoryA(windows, sizeof windows);
+  const size_t kHelpFolder = sizeof "\\help\\" - 1;
+  if (n == 0 || n > sizeof expanded || w == 0 || w >= sizeof windows) return false;
+  return w + kHelpFolder + strlen(expanded) < MAX_PATH;
+}
+}  // namespace
+
+CMainFrame::HelpTopicViewer CMainFrame::s_showHelpTopic = &ShowHtmlHelpTopic;
+
+void CMainFrame::OnHelpOnline() {
+  if (!HelpSystemTakes(m_helpPath)) {
+    ReportCannotOpen(m_helpPath, ERROR_FILENAME_EXCED_RANGE);
+    return;
+  }
+  SetLastError(0);
+  if (!s_showHelpTopic(m_helpPath.c_str())) {
+    DWORD err = GetLastError();
+    if (!err && GetFileAttributesA(m_helpPath.c_str()) == INVALID_FILE_ATTRIBUTES) err = GetLastError();
+    ReportCannotOpen(m_helpPath, err);
+  }
 }
 
 void CMainFrame::OnUpdateHelpOnline(CCmdUI* ui) { ui->Enable(!m_helpPath.empty()); }

@@ -38,6 +38,11 @@ class CMainFrame : public CMDIFrameWnd, public EditorSettings {
   void SetLastFolder(const std::string& folder) override { m_directory = folder; }
   int DefaultExtensionIndex() const override { return m_filterIndex; }
 
+  // Shows the default topic of a compiled help file and returns the viewer's
+  // window (null on failure); a test puts a recorder here instead of the viewer.
+  using HelpTopicViewer = HWND (*)(const char* path);
+  static HelpTopicViewer s_showHelpTopic;
+
   // Paths beside the executable.
   static std::string ExecutableFolder();  // with a trailing backslash
   static std::string ReadmePath();

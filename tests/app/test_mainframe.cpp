@@ -201,6 +201,47 @@ TEST_F(MainFrameTest, ReadmeThatCannotBeOpenedIsReported) {
   EXPECT_EQ(ui.shown[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
 }
 
+namespace {
+std::vector<std::string> g_helpCalls;
+HWND g_helpWindow = nullptr;
+HWND RecordHelpCall(const char* path) {
+  g_helpCalls.push_back(path);
+  return g_helpWindow;
+}
+}  // namespace
+
+// The help system builds the file's name in buffers of MAX_PATH characters,
+// with the system's help folder in front of a file it does not find.
+TEST_F(MainFrameTest, AHelpPathTheHelpSystemCannotTakeIsRefusedBeforeTheCall) {
+  char windows[MAX_PATH];
+  const size_t room = MAX_PATH - 1 - GetWindowsDirectoryA(windows, MAX_PATH) - strlen("\\help\\");
+  const std::string longest = "C:\\" + std::string(room - 7, 'h') + ".chm";
+  const std::string tooLong = "C:\\" + std::string(room - 6, 'h') + ".chm";
+  SetIni("Settings", "HelpPath", tooLong.c_str());
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(Frame()->m_helpPath, tooLong);
+  auto viewer = CMainFrame::s_showHelpTopic;
+  CMainFrame::s_showHelpTopic = &RecordHelpCall;
+  g_helpCalls.clear();
+  g_helpWindow = Frame()->m_hWnd;  // any window: the viewer came up
+  Command(ID_HELP_ONLINE);
+  EXPECT_TRUE(g_helpCalls.empty());
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "'" + tooLong + "' を開くことができません。(Error:206)");
+  EXPECT_EQ(ui.shown[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+  Frame()->m_helpPath = longest;
+  Command(ID_HELP_ONLINE);
+  EXPECT_EQ(g_helpCalls, std::vector<std::string>{longest});
+  EXPECT_EQ(ui.shown.size(), 1u);
+  // A viewer that does not come up is reported the same way.
+  g_helpWindow = nullptr;
+  Frame()->m_helpPath = "C:\\nowhere\\x.chm";
+  Command(ID_HELP_ONLINE);
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[1].text.rfind("'C:\\nowhere\\x.chm' を開くことができません。(Error:", 0), 0u);
+  CMainFrame::s_showHelpTopic = viewer;
+}
+
 TEST_F(MainFrameTest, ScriptBatchFileIsRemovedAtExit) {
   WriteBytes(dir / "__script.bat", "@echo off\r\n");
   ASSERT_TRUE(Start());
