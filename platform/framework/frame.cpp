@@ -334,8 +334,11 @@ BOOL CMDIFrameWnd::OnCreateClient(CREATESTRUCTA* cs, CCreateContext*) {
   CLIENTCREATESTRUCT ccs{};
   ccs.hWindowMenu = FindWindowMenu(cs->hMenu);
   ccs.idFirstChild = AFX_IDW_FIRST_MDICHILD;
+  // Children take the style they are given: a new one is created hidden (the
+  // others stay as they are) and shown by ActivateFrame once its document loaded.
   m_hWndMDIClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
-                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL,
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL |
+                                        MDIS_ALLCHILDSTYLES,
                                     0, 0, 0, 0, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AFX_IDW_PANE_FIRST)),
                                     GetModuleHandleA(nullptr), &ccs);
   return m_hWndMDIClient != nullptr;
@@ -455,7 +458,8 @@ BOOL CMDIChildWnd::LoadFrame(UINT resId, DWORD style, CWnd* parent, CCreateConte
   mcs.y = cs.y;
   mcs.cx = cs.cx;
   mcs.cy = cs.cy;
-  mcs.style = cs.style & ~(WS_MAXIMIZE | WS_VISIBLE);
+  // Hidden, not maximised; the clipping styles the client would otherwise add.
+  mcs.style = (cs.style & ~(WS_MAXIMIZE | WS_VISIBLE)) | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   mcs.lParam = reinterpret_cast<LPARAM>(context);
   CWnd* previous = ExchangeCreating(this);
   HWND h = reinterpret_cast<HWND>(::SendMessageA(m_pMDIFrame->m_hWndMDIClient, WM_MDICREATE, 0,

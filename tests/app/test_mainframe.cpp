@@ -5,6 +5,7 @@
 #include "app/settings_format.h"
 #include "platform/framework/bars.h"
 #include "platform/framework/profile_codec.h"
+#include "platform/framework/recent.h"
 #include "platform/framework/view.h"
 
 using MainFrameTest = AppFixture;
@@ -360,4 +361,53 @@ TEST_F(MainFrameTest, ChildWindowsAreAlwaysMaximised) {
   CMDIChildWnd* second = Frame()->MDIGetActive();
   ASSERT_NE(second, first);
   EXPECT_TRUE(IsZoomed(second->m_hWnd));
+}
+
+namespace {
+std::vector<HWND> VisibleChildren(HWND client) {
+  std::vector<HWND> out;
+  for (HWND c = GetWindow(client, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (IsWindowVisible(c)) out.push_back(c);
+  return out;
+}
+}  // namespace
+
+// A file too large to open, and a recent file that is gone: the message comes
+// while the open windows are as they were, and they stay so.
+TEST_F(MainFrameTest, AFailedOpenLeavesTheOtherWindowsAsTheyWere) {
+  WriteBytes(dir / "big.js", std::string(1048576, 'a'));
+  ASSERT_TRUE(Start());
+  app->GetRecentFileList()->Add(dir / "gone.js");
+  CMDIChildWnd* first = Frame()->MDIGetActive();
+  ASSERT_NE(first, nullptr);
+  const HWND client = Frame()->m_hWndMDIClient, firstWnd = first->m_hWnd;
+  ASSERT_TRUE(IsZoomed(firstWnd));
+  const std::string title = Frame()->GetWindowText();
+  ASSERT_NE(title.find("無題1"), std::string::npos) << title;
+  RECT placed;
+  GetWindowRect(firstWnd, &placed);
+  auto unchanged = [&](const char* when) {
+    SCOPED_TRACE(when);
+    EXPECT_EQ(VisibleChildren(client), std::vector<HWND>{firstWnd});
+    EXPECT_EQ(Frame()->MDIGetActive(), first);
+    EXPECT_TRUE(IsZoomed(firstWnd));
+    EXPECT_EQ(Frame()->GetWindowText(), title);
+    RECT now;
+    GetWindowRect(firstWnd, &now);
+    EXPECT_TRUE(EqualRect(&now, &placed));
+  };
+  int messages = 0;
+  ui.whileShown = [&](const MessageBoxCall&) {
+    ++messages;
+    unchanged("while the message is shown");
+  };
+  EXPECT_EQ(app->OpenDocumentFile((dir / "big.js").c_str()), nullptr);
+  PumpMessages();
+  unchanged("after a file too large");
+  Command(ID_FILE_MRU_FILE1);
+  unchanged("after a recent file that is gone");
+  EXPECT_EQ(messages, 2);
+  EXPECT_EQ(GetWindow(client, GW_CHILD), firstWnd);
+  EXPECT_EQ(GetWindow(firstWnd, GW_HWNDNEXT), nullptr);  // no window left behind
+  EXPECT_EQ(Docs().size(), 1u);
 }

@@ -11,6 +11,7 @@ ScriptedResponder::~ScriptedResponder() {
 
 int ScriptedResponder::OnMessageBox(const MessageBoxCall& call) {
   shown.push_back(call);
+  if (whileShown) whileShown(call);
   if (!answers.empty()) {
     int a = answers.front();
     answers.pop_front();

@@ -17,6 +17,8 @@ class ScriptedResponder : public ModalResponder {
   std::deque<int> answers;
   int defaultAnswer = IDOK;
   std::vector<MessageBoxCall> shown;
+  // Called with each message box while it would be on the screen.
+  std::function<void(const MessageBoxCall&)> whileShown;
   std::function<int(CDialog&)> onDialog;
   std::function<int(CFileDialog&)> onFile;
   std::function<int(const char*, void*)> onCommon;
