@@ -164,6 +164,40 @@ BOOL CToolBar::Create(CWnd* parent, UINT id, UINT resId, const UINT* buttons, in
   return TRUE;
 }
 
+BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
+  ON_MESSAGE(WM_MOUSEMOVE, OnMouseMove)
+  ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
+END_MESSAGE_MAP(CControlBar)
+
+LRESULT CToolBar::OnMouseMove(WPARAM, LPARAM lp) {
+  LRESULT r = Default();
+  POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  int index = static_cast<int>(SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
+  TBBUTTON button{};
+  UINT id = 0;
+  if (index >= 0 && SendMessage(TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button)) &&
+      !(button.fsStyle & BTNS_SEP))
+    id = static_cast<UINT>(button.idCommand);
+  ShowPrompt(id);
+  if (id && !m_trackingLeave) {
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
+    m_trackingLeave = TrackMouseEvent(&track) != FALSE;
+  }
+  return r;
+}
+
+LRESULT CToolBar::OnMouseLeave(WPARAM, LPARAM) {
+  m_trackingLeave = false;
+  ShowPrompt(0);
+  return Default();
+}
+
+void CToolBar::ShowPrompt(UINT id) {
+  if (id == m_promptId) return;
+  m_promptId = id;
+  if (auto* frame = dynamic_cast<CFrameWnd*>(GetParent())) frame->SetMessageText(id ? id : AFX_IDS_IDLEMESSAGE);
+}
+
 CToolBar::~CToolBar() {
   if (m_images) ImageList_Destroy(m_images);
 }

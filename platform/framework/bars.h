@@ -65,8 +65,16 @@ class CToolBar : public CControlBar {
  protected:
   // The image list is the bar's own: it goes with the window.
   void PostNcDestroy() override;
+  // The status-bar prompt of the button under the pointer, enabled or not;
+  // the idle text again once the pointer is over no button.
+  LRESULT OnMouseMove(WPARAM, LPARAM);
+  LRESULT OnMouseLeave(WPARAM, LPARAM);
+  void ShowPrompt(UINT id);
 
  private:
   std::vector<UINT> m_buttons;
   HIMAGELIST m_images = nullptr;
+  UINT m_promptId = 0;  // the button whose prompt is shown (0: none)
+  bool m_trackingLeave = false;
+  DECLARE_MESSAGE_MAP()
 };

@@ -88,7 +88,13 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     dlg = reinterpret_cast<CDialog*>(lp);
     dlg->Attach(hwnd);
     try {
-      return dlg->OnInitDialog();
+      RECT before, after;
+      GetWindowRect(hwnd, &before);
+      BOOL focus = dlg->OnInitDialog();
+      // A dialog that its initialisation did not place goes over its owner.
+      GetWindowRect(hwnd, &after);
+      if (EqualRect(&before, &after) && !(GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) dlg->CenterWindow();
+      return focus;
     } catch (...) {
       AfxReportCurrentException();
       return TRUE;

@@ -25,6 +25,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_MESSAGE(WM_SETFOCUS, OnSetFocus)
   ON_MESSAGE(WM_DROPFILES, OnDropFiles)
   ON_MESSAGE(WM_NOTIFY, OnNotifyTooltip)
+  ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
   ON_UPDATE_COMMAND_UI_RANGE(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, OnUpdateKeyIndicator)
   ON_UPDATE_COMMAND_UI(ID_INDICATOR_KANA, OnUpdateKeyIndicator)
 END_MESSAGE_MAP(CWnd)
@@ -152,10 +153,28 @@ BOOL CFrameWnd::OnCommand(WPARAM wp, LPARAM lp) {
   return OnCmdMsg(id, CmdAction::Execute, nullptr) ? TRUE : FALSE;
 }
 
+bool CFrameWnd::TranslateAccelerators(HACCEL accel, MSG* msg) {
+  bool down = msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN;
+  if (down) m_bAltKeyTaken = false;
+  if (!accel || !TranslateAcceleratorA(m_hWnd, accel, msg)) return false;
+  if (msg->message == WM_SYSKEYDOWN) m_bAltKeyTaken = true;
+  return true;
+}
+
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
-  if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && m_hAccelTable)
-    return TranslateAcceleratorA(m_hWnd, m_hAccelTable, msg);
+  if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) return TranslateAccelerators(m_hAccelTable, msg);
   return FALSE;
+}
+
+LRESULT CFrameWnd::OnSysCommand(WPARAM wp, LPARAM lp) {
+  // Alt released after Alt+key went to an accelerator (Wine sends this when
+  // Alt comes up before the key): not a request of the menu bar, which would
+  // take the keys that follow.
+  if ((wp & 0xFFF0) == SC_KEYMENU && lp == 0 && m_bAltKeyTaken) {
+    m_bAltKeyTaken = false;
+    return 0;
+  }
+  return Default();
 }
 
 void CFrameWnd::UpdateMenuItems(HMENU popup) {
@@ -219,12 +238,6 @@ LRESULT CFrameWnd::OnNotifyTooltip(WPARAM wp, LPARAM lp) {
     lstrcpynA(di->szText, s.c_str(), sizeof di->szText);
     di->lpszText = di->szText;
     di->hinst = nullptr;
-    return 0;
-  }
-  if (hdr->code == TBN_HOTITEMCHANGE) {
-    auto* hot = reinterpret_cast<NMTBHOTITEM*>(lp);
-    if (hot->dwFlags & HICF_LEAVING) SetMessageText(AFX_IDS_IDLEMESSAGE);
-    else SetMessageText(static_cast<UINT>(hot->idNew));
     return 0;
   }
   return Default();
@@ -387,11 +400,14 @@ bool CMDIFrameWnd::OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui) {
 
 BOOL CMDIFrameWnd::PreTranslateMessage(MSG* msg) {
   if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
-    if (m_hWndMDIClient && TranslateMDISysAccel(m_hWndMDIClient, msg)) return TRUE;
+    if (m_hWndMDIClient && TranslateMDISysAccel(m_hWndMDIClient, msg)) {
+      m_bAltKeyTaken = false;
+      return TRUE;
+    }
     HACCEL accel = m_hAccelTable;
     if (CMDIChildWnd* c = MDIGetActive())
       if (c->m_pTemplate && c->m_pTemplate->GetAccel()) accel = c->m_pTemplate->GetAccel();
-    if (accel && TranslateAcceleratorA(m_hWnd, accel, msg)) return TRUE;
+    return TranslateAccelerators(accel, msg);
   }
   return FALSE;
 }
@@ -412,7 +428,14 @@ void CMDIFrameWnd::OnUpdateFrameMenu() {
 }
 
 void CMDIFrameWnd::OnUpdateFrameTitle() {
-  // The MDI client appends the maximised child's title itself.
+  if (!(m_frameStyle & FWS_ADDTOTITLE)) return;
+  std::string title = m_strTitle;
+  if (CMDIChildWnd* child = MDIGetActive())
+    if (!IsZoomed(child->m_hWnd))
+      if (CDocument* doc = child->GetActiveDocument()) title += " - " + doc->GetTitle();
+  if (title == m_strTitleSet) return;
+  m_strTitleSet = title;
+  SetWindowText(title.c_str());  // the MDI client keeps it and adds a maximised child's title
 }
 
 void CMDIFrameWnd::RecalcLayout() { CFrameWnd::RecalcLayout(); }

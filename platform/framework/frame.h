@@ -58,6 +58,13 @@ class CFrameWnd : public CWnd {
   UINT m_nIdleFlags = 0;
   // Client area left for the view or MDI client after the bars.
   RECT m_clientRect{};
+  // Set when an accelerator took a key pressed with Alt, until the next key
+  // goes down: the system, which never saw that key, takes Alt's release for
+  // a request of the menu bar (see OnSysCommand).
+  bool m_bAltKeyTaken = false;
+  // The frame's accelerators for a keyboard message, keeping m_bAltKeyTaken.
+  bool TranslateAccelerators(HACCEL accel, MSG* msg);
+  LRESULT OnSysCommand(WPARAM, LPARAM);
 
   virtual BOOL OnCreateClient(CREATESTRUCTA* cs, CCreateContext* context);
   LRESULT OnCreate(WPARAM, LPARAM);
@@ -100,11 +107,14 @@ class CMDIFrameWnd : public CFrameWnd {
   LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool OnCmdMsg(UINT id, CmdAction action, CCmdUI* ui) override;
   BOOL PreTranslateMessage(MSG* msg) override;
+  // "Ruvelto - title" while the active child is not maximised; a maximised
+  // child's title is added by the MDI client itself ("Ruvelto - [title]").
   void OnUpdateFrameTitle() override;
   // Text of the Window menu pop-up the MDI client appends window entries to.
   static HMENU FindWindowMenu(HMENU menu);
 
  protected:
+  std::string m_strTitleSet;  // the frame title last given to the MDI client
   BOOL OnCreateClient(CREATESTRUCTA* cs, CCreateContext* context) override;
   void OnWindowArrange();
   void OnWindowCascade();

@@ -134,6 +134,29 @@ std::string CWnd::GetWindowText() const {
   return s;
 }
 
+namespace {
+// The start of a span of `size` centred on [lo, hi), moved into [areaLo, areaHi).
+LONG CentredStart(LONG lo, LONG hi, LONG size, LONG areaLo, LONG areaHi) {
+  LONG start = lo + (hi - lo - size) / 2;
+  if (start + size > areaHi) start = areaHi - size;
+  if (start < areaLo) start = areaLo;
+  return start;
+}
+}  // namespace
+
+void CWnd::CenterWindow(HWND over) const {
+  if (!over) over = ::GetWindow(m_hWnd, GW_OWNER);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoA(MonitorFromWindow(over ? over : m_hWnd, MONITOR_DEFAULTTONEAREST), &mi);
+  RECT self, target = mi.rcWork;
+  GetWindowRect(m_hWnd, &self);
+  if (over && ::IsWindowVisible(over) && !IsIconic(over)) GetWindowRect(over, &target);
+  LONG x = CentredStart(target.left, target.right, self.right - self.left, mi.rcWork.left, mi.rcWork.right);
+  LONG y = CentredStart(target.top, target.bottom, self.bottom - self.top, mi.rcWork.top, mi.rcWork.bottom);
+  SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HWND CWnd::GetSafeOwner(HWND parent) {
   HWND h = parent;
   while (h && (GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) h = ::GetParent(h);

@@ -60,6 +60,9 @@ class CWnd : public CCmdTarget {
   void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
   std::string GetWindowText() const;
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+  // Centres this window over `over` (its owner when null), kept inside the
+  // work area of that window's monitor; on the work area when there is none.
+  void CenterWindow(HWND over = nullptr) const;
   void SendMessageToDescendants(UINT msg, WPARAM wp, LPARAM lp, bool deep = true) const;
 
   static HWND GetSafeOwner(HWND parent);

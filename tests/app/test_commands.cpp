@@ -221,11 +221,14 @@ TEST_F(CommandTest, OpenUsesTheScriptFilterAndRemembersTheFolder) {
 TEST_F(CommandTest, AboutShowsDialog100WithTheBuildLine) {
   ASSERT_TRUE(Start());
   std::string caption, build;
+  RECT box{}, main{};
   ui.onDialog = [&](CDialog& dlg) {
     caption = dlg.GetWindowText();
     build = dlg.GetDlgItemText(IDC_BUILD);
+    GetWindowRect(dlg.m_hWnd, &box);
     return IDOK;
   };
+  GetWindowRect(Frame()->m_hWnd, &main);
   Command(ID_APP_ABOUT);
   EXPECT_EQ(ui.dialogsShown, std::vector<UINT>{IDD_ABOUTBOX});
   EXPECT_EQ(caption, "バージョン情報");
@@ -233,6 +236,9 @@ TEST_F(CommandTest, AboutShowsDialog100WithTheBuildLine) {
   EXPECT_EQ(build.rfind("Build: ", 0), 0u);
   EXPECT_NE(build.find(" @ "), std::string::npos);
   EXPECT_EQ(build.size(), strlen("Build: Dec 07 2026 @ 12:34:56"));
+  // Centred on the main window.
+  EXPECT_NEAR((box.left + box.right) / 2, (main.left + main.right) / 2, 1);
+  EXPECT_NEAR((box.top + box.bottom) / 2, (main.top + main.bottom) / 2, 1);
 }
 
 TEST_F(CommandTest, PrinterSetupRunsThePrintSetupDialog) {

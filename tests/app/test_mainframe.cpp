@@ -6,6 +6,7 @@
 #include "platform/framework/bars.h"
 #include "platform/framework/profile_codec.h"
 #include "platform/framework/recent.h"
+#include "platform/framework/resstr.h"
 #include "platform/framework/view.h"
 
 using MainFrameTest = AppFixture;
@@ -410,4 +411,102 @@ TEST_F(MainFrameTest, AFailedOpenLeavesTheOtherWindowsAsTheyWere) {
   EXPECT_EQ(GetWindow(client, GW_CHILD), firstWnd);
   EXPECT_EQ(GetWindow(firstWnd, GW_HWNDNEXT), nullptr);  // no window left behind
   EXPECT_EQ(Docs().size(), 1u);
+}
+
+TEST_F(MainFrameTest, TheMainTitleNamesTheActiveDocumentMaximisedOrNot) {
+  ASSERT_TRUE(Start());
+  Command(ID_FILE_NEW);
+  HWND client = Frame()->m_hWndMDIClient, child = Frame()->MDIGetActive()->m_hWnd;
+  EXPECT_EQ(Frame()->GetWindowText(), "Ruvelto - [無題2]");
+  ::SendMessageA(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+  PumpMessages();
+  EXPECT_EQ(Frame()->GetWindowText(), "Ruvelto - 無題2");
+  ::SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+  PumpMessages();
+  EXPECT_EQ(Frame()->GetWindowText(), "Ruvelto - [無題2]");
+  Command(ID_WINDOW_CLOSE_ALL);
+  EXPECT_EQ(Frame()->GetWindowText(), "Ruvelto");
+}
+
+// A button's prompt stays only while the pointer is over the button, enabled
+// or not.
+TEST_F(MainFrameTest, AToolbarPromptGoesWhenThePointerLeavesTheButton) {
+  ASSERT_TRUE(Start());
+  HWND tb = GetDlgItem(Frame()->m_hWnd, ID_VIEW_TOOLBAR);
+  CStatusBar* sb = Frame()->GetMessageBar();
+  auto moveTo = [&](int x, int y) {
+    ::SendMessageA(tb, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    PumpMessages();
+  };
+  for (UINT id : {static_cast<UINT>(ID_FILE_NEW), static_cast<UINT>(ID_SCRIPT_RUN)}) {
+    SCOPED_TRACE(id);
+    RECT r;
+    ::SendMessageA(tb, TB_GETRECT, id, reinterpret_cast<LPARAM>(&r));
+    std::string prompt = LoadResString(id).substr(0, LoadResString(id).find('\n'));
+    moveTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    EXPECT_EQ(sb->GetPaneText(0), prompt);
+    RECT bar;
+    GetClientRect(tb, &bar);
+    moveTo(bar.right - 2, (r.top + r.bottom) / 2);  // the bar's empty end
+    EXPECT_EQ(sb->GetPaneText(0), "レディ");
+    moveTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::SendMessageA(tb, WM_MOUSELEAVE, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(sb->GetPaneText(0), "レディ");
+  }
+  EXPECT_FALSE(Frame()->IsCommandEnabled(ID_SCRIPT_RUN));
+}
+
+namespace {
+int g_menuLoops = 0;
+LRESULT CALLBACK EndMenuLoops(int code, WPARAM wp, LPARAM lp) {
+  auto* m = reinterpret_cast<CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && m->message == WM_ENTERMENULOOP) {
+    ++g_menuLoops;  // and out of it again, so that the test goes on
+    PostMessageA(m->hwnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(m->hwnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// One keyboard message as the message loop would take it, with Alt's state.
+void Key(CWinApp* app, HWND to, UINT message, WPARAM key, LPARAM lp, bool altDown) {
+  BYTE state[256] = {};
+  if (altDown) state[VK_MENU] = 0x80;
+  SetKeyboardState(state);
+  MSG msg{to, message, key, lp, 0, {}};
+  if (!app->PreTranslateMessage(&msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  PumpMessages();
+}
+}  // namespace
+
+// Alt+Backspace is an accelerator (undo); releasing Alt afterwards must not
+// put the menu bar into keyboard mode, where the next keys would go.
+TEST_F(MainFrameTest, AltBackspaceLeavesTheKeysWithTheView) {
+  ASSERT_TRUE(Start());
+  CView* view = Frame()->MDIGetActive()->GetActiveView();
+  ASSERT_NE(view, nullptr);
+  HWND v = view->m_hWnd;
+  SetFocus(v);
+  Key(app.get(), v, WM_CHAR, 'a', 0x001E0001, false);
+  const LPARAM alt = 0x20000000;
+  g_menuLoops = 0;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, EndMenuLoops, nullptr, GetCurrentThreadId());
+  // As the X11 driver delivers it: Alt comes up before Backspace.
+  Key(app.get(), v, WM_SYSKEYDOWN, VK_LMENU, alt | 0x00380001, true);
+  Key(app.get(), v, WM_SYSKEYDOWN, VK_BACK, alt | 0x000E0001, true);
+  Key(app.get(), v, WM_KEYUP, VK_LMENU, 0xC0380001, false);
+  Key(app.get(), v, WM_KEYUP, VK_BACK, 0xC00E0001, false);
+  Key(app.get(), v, WM_CHAR, 'x', 0x002D0001, false);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(g_menuLoops, 0);
+  EXPECT_EQ(GetFocus(), v);
+  int n = GetWindowTextLengthA(v);
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  GetWindowTextA(v, text.data(), n + 1);
+  text.resize(static_cast<size_t>(n));
+  EXPECT_EQ(text, "x");  // "a" undone, "x" typed into the view
 }
