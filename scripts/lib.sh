@@ -96,13 +96,12 @@ prepare_prefix() {
       printf '"%s"="IPAGothic"\r\n' "$face" | iconv -f UTF-8 -t CP932 >> "$reg"
     done
     wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null || true
-    local ok=1
-    # The first and the last value of the file; regedit imports in order.
-    wine reg query 'HKCU\Software\Wine\X11 Driver' /v Managed </dev/null 2>/dev/null | grep -q 'REG_SZ *N' || ok=0
-    wine reg query 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' </dev/null 2>/dev/null |
-      grep -q IPAGothic || ok=0
+    # The first and the last value of the file read back; regedit imports in order.
+    local first last
+    first=$(wine reg query 'HKCU\Software\Wine\X11 Driver' /v Managed </dev/null 2>/dev/null) || true
+    last=$(wine reg query 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' </dev/null 2>/dev/null) || true
     wineserver -w
-    if [ "$ok" != 1 ]; then
+    if ! [[ "$first" =~ REG_SZ\ +N && "$last" =~ REG_SZ\ +IPAGothic ]]; then
       log "the settings of $WINEPREFIX did not import ($reg); they are tried again next time"
       return 1
     fi

@@ -51,7 +51,7 @@ run_tests() {  # run_tests <name>: one scripts/test.sh run; its calls in $T/<nam
 regedit_ran() { grep -q '^wine .* regedit ' "$T/$1.log"; }
 
 FAKE_REGEDIT=fail run_tests failed && { cat "$T/failed.out"; fail "a run whose prefix settings did not import passed"; }
-run_tests retried || { cat "$T/retried.out"; fail "the run after a failed import failed"; }
+run_tests retried || { cat "$T/retried.out" "$T/retried.log"; fail "the run after a failed import failed"; }
 regedit_ran retried || fail "the settings import was not tried again after it failed"
 run_tests again || { cat "$T/again.out"; fail "third run failed"; }
 regedit_ran again && fail "settings imported again after a successful import"
