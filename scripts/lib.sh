@@ -23,18 +23,19 @@ log() { echo "== $*" >&2; }
 ensure_packages() {
   local missing=()
   for p in $PACKAGES; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" = "install ok installed" ] || missing+=("$p")
   done
   # libFuzzer comes with clang's runtime libraries, which clang only recommends.
   compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
     missing+=(libclang-rt-14-dev)
   if [ ${#missing[@]} -gt 0 ]; then
     log "installing: ${missing[*]}"
-    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    dpkg --print-foreign-architectures | grep -x i386 >/dev/null || dpkg --add-architecture i386
     apt-get update -q
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
   fi
-  if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+  # (grep reads to the end: under pipefail, an early exit could fail the writer)
+  if ! locale -a 2>/dev/null | grep -i '^ja_JP.utf8$' >/dev/null; then
     log "generating ja_JP.UTF-8"
     sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
     grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
