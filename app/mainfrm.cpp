@@ -23,12 +23,15 @@ const UINT kToolbarButtons[] = {ID_FILE_NEW,     ID_FILE_OPEN,      ID_FILE_SAVE
 const UINT kIndicators[] = {ID_SEPARATOR,     ID_INDICATOR_LINE, ID_INDICATOR_KANA,
                             ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
 
-HFONT CreatePointFont(int points, const char* face) {
+LOGFONTA PointFont(int points, const char* face) {
   HDC dc = GetDC(nullptr);
-  int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  LOGFONTA lf{};
+  lf.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
   ReleaseDC(nullptr, dc);
-  return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+  return lf;
 }
 }  // namespace
 
@@ -43,10 +46,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_UPDATE_COMMAND_UI(ID_HELP_WSH_VERSION, OnUpdateHelpWshVersion)
 END_MESSAGE_MAP(CMDIFrameWnd)
 
-CMainFrame::CMainFrame() { SetEditorSettings(this); }
+CMainFrame::CMainFrame(CSettingsStore& settings) : m_settings(settings) {}
 
 CMainFrame::~CMainFrame() {
-  if (GetEditorSettings() == this) SetEditorSettings(nullptr);
   if (m_font) DeleteObject(m_font);
 }
 
@@ -69,12 +71,80 @@ void ReportCannotOpen(const std::string& path, unsigned long error) {
   AfxMessageBox(text.data(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+// ---------------------------------------------------------------- settings
+
+namespace {
+// The section "Settings" of the application's settings file.
+class SettingsSection : public SettingsProfile {
+ public:
+  explicit SettingsSection(CWinApp& app) : m_app(app) {}
+  int GetInt(const char* key, int def) const override { return static_cast<int>(m_app.GetProfileInt(kSettings, key, def)); }
+  std::string GetString(const char* key) const override { return m_app.GetProfileString(kSettings, key, ""); }
+  void WriteInt(const char* key, int value) override { m_app.WriteProfileInt(kSettings, key, value); }
+  void WriteString(const char* key, const std::string& value) override {
+    m_app.WriteProfileString(kSettings, key, value.c_str());
+  }
+
+ private:
+  CWinApp& m_app;
+};
+
+LOGFONTA LogFontOf(const FontRecord& rec) {
+  LOGFONTA lf{};
+  lf.lfHeight = rec.height;
+  lf.lfWidth = rec.width;
+  lf.lfEscapement = rec.escapement;
+  lf.lfOrientation = rec.orientation;
+  lf.lfWeight = rec.weight;
+  lf.lfItalic = rec.italic;
+  lf.lfUnderline = rec.underline;
+  lf.lfStrikeOut = rec.strikeOut;
+  lf.lfCharSet = rec.charSet;
+  lf.lfOutPrecision = rec.outPrecision;
+  lf.lfClipPrecision = rec.clipPrecision;
+  lf.lfQuality = rec.quality;
+  lf.lfPitchAndFamily = rec.pitchAndFamily;
+  std::string face = LimitFaceName(rec.faceName);
+  memcpy(lf.lfFaceName, face.c_str(), face.size() + 1);
+  return lf;
+}
+
+FontRecord FontRecordOf(const LOGFONTA& lf) {
+  FontRecord rec;
+  rec.height = lf.lfHeight;
+  rec.width = lf.lfWidth;
+  rec.escapement = lf.lfEscapement;
+  rec.orientation = lf.lfOrientation;
+  rec.weight = lf.lfWeight;
+  rec.italic = lf.lfItalic;
+  rec.underline = lf.lfUnderline;
+  rec.strikeOut = lf.lfStrikeOut;
+  rec.charSet = lf.lfCharSet;
+  rec.outPrecision = lf.lfOutPrecision;
+  rec.clipPrecision = lf.lfClipPrecision;
+  rec.quality = lf.lfQuality;
+  rec.pitchAndFamily = lf.lfPitchAndFamily;
+  rec.faceName = LimitFaceName(lf.lfFaceName);
+  return rec;
+}
+}  // namespace
+
+void CMainFrame::SetEditorFont(const LOGFONTA& font) {
+  HFONT made = CreateFontIndirectA(&font);
+  if (!made) return;
+  if (m_font) DeleteObject(m_font);
+  m_font = made;
+  LOGFONTA actual{};
+  GetObjectA(m_font, sizeof actual, &actual);
+  m_settings.m_font = FontRecordOf(actual);
+  m_settings.m_hasFont = true;
+}
+
 // ---------------------------------------------------------------- creation
 
-void CMainFrame::LoadWindowPlacement(CREATESTRUCTA& cs) {
-  std::vector<unsigned char> bytes;
-  PlacementRecord rec;
-  if (!AfxGetApp()->GetProfileBinary(kSettings, "Window", bytes) || !DecodePlacement(bytes, rec)) return;
+void CMainFrame::PlaceFromSettings(CREATESTRUCTA& cs) {
+  if (!m_settings.m_hasWindow) return;
+  const PlacementRecord& rec = m_settings.m_window;
   WindowRect r{rec.left, rec.top, rec.right, rec.bottom};
   RECT stored{r.left, r.top, r.right, r.bottom};
   if (!MonitorFromRect(&stored, MONITOR_DEFAULTTONULL)) {
@@ -94,89 +164,9 @@ void CMainFrame::LoadWindowPlacement(CREATESTRUCTA& cs) {
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
   if (!CMDIFrameWnd::PreCreateWindow(cs)) return FALSE;
-  LoadWindowPlacement(cs);
-  CWinApp* app = AfxGetApp();
-  m_autoKanji = app->GetProfileInt(kSettings, "AutoKanji", 0) != 0;
-  m_tabStops = static_cast<int>(app->GetProfileInt(kSettings, "TabStops", 4));
-  m_autoIndent = app->GetProfileInt(kSettings, "AutoIndent", 1) != 0;
-  m_stress = static_cast<int>(app->GetProfileInt(kSettings, "Stress", 1));
-  m_directory = LimitBytes(app->GetProfileString(kSettings, "Directory", ""), MAX_PATH - 1);
-  m_filterIndex = static_cast<int>(app->GetProfileInt(kSettings, "FilterIndex", 0));
-  m_helpPath = LimitBytes(app->GetProfileString(kSettings, "HelpPath", ""), MAX_PATH - 1);
-  m_macroLanguage = static_cast<int>(app->GetProfileInt(kSettings, "Language", 0));
+  m_settings.ReadPlacementAndOptions(SettingsSection(*AfxGetApp()));
+  PlaceFromSettings(cs);
   return TRUE;
-}
-
-void CMainFrame::LoadEditorFont() {
-  CWinApp* app = AfxGetApp();
-  std::string numbers = app->GetProfileString(kSettings, "Font", "");
-  std::string face = app->GetProfileString(kSettings, "Font-Family", "");
-  FontRecord rec;
-  if (ParseFontNumbers(numbers, rec)) {
-    LOGFONTA lf{};
-    lf.lfHeight = rec.height;
-    lf.lfWidth = rec.width;
-    lf.lfEscapement = rec.escapement;
-    lf.lfOrientation = rec.orientation;
-    lf.lfWeight = rec.weight;
-    lf.lfItalic = rec.italic;
-    lf.lfUnderline = rec.underline;
-    lf.lfStrikeOut = rec.strikeOut;
-    lf.lfCharSet = rec.charSet;
-    lf.lfOutPrecision = rec.outPrecision;
-    lf.lfClipPrecision = rec.clipPrecision;
-    lf.lfQuality = rec.quality;
-    lf.lfPitchAndFamily = rec.pitchAndFamily;
-    std::string limited = LimitFaceName(face);
-    memcpy(lf.lfFaceName, limited.c_str(), limited.size() + 1);
-    m_font = CreateFontIndirectA(&lf);
-  }
-  if (!m_font) m_font = CreatePointFont(14, "FixedSys");
-}
-
-void CMainFrame::SaveEditorFont() {
-  LOGFONTA lf{};
-  if (!m_font || !GetObjectA(m_font, sizeof lf, &lf)) return;
-  FontRecord rec;
-  rec.height = lf.lfHeight;
-  rec.width = lf.lfWidth;
-  rec.escapement = lf.lfEscapement;
-  rec.orientation = lf.lfOrientation;
-  rec.weight = lf.lfWeight;
-  rec.italic = lf.lfItalic;
-  rec.underline = lf.lfUnderline;
-  rec.strikeOut = lf.lfStrikeOut;
-  rec.charSet = lf.lfCharSet;
-  rec.outPrecision = lf.lfOutPrecision;
-  rec.clipPrecision = lf.lfClipPrecision;
-  rec.quality = lf.lfQuality;
-  rec.pitchAndFamily = lf.lfPitchAndFamily;
-  CWinApp* app = AfxGetApp();
-  app->WriteProfileString(kSettings, "Font", FormatFontNumbers(rec).c_str());
-  app->WriteProfileString(kSettings, "Font-Family", LimitFaceName(lf.lfFaceName).c_str());
-}
-
-void CMainFrame::LoadColors() {
-  CWinApp* app = AfxGetApp();
-  uint32_t syntax[3] = {m_colors.keyword, m_colors.comment, m_colors.string};
-  if (ParseColorList(app->GetProfileString(kSettings, "Colors", ""), syntax, 3)) {
-    m_colors.keyword = syntax[0];
-    m_colors.comment = syntax[1];
-    m_colors.string = syntax[2];
-  }
-  uint32_t editor[2] = {m_colors.text, m_colors.background};
-  if (ParseColorList(app->GetProfileString(kSettings, "Editor", ""), editor, 2)) {
-    m_colors.text = editor[0];
-    m_colors.background = editor[1];
-  }
-}
-
-void CMainFrame::SaveColors() {
-  CWinApp* app = AfxGetApp();
-  const uint32_t syntax[3] = {m_colors.keyword, m_colors.comment, m_colors.string};
-  app->WriteProfileString(kSettings, "Colors", FormatColorList(syntax, 3).c_str());
-  const uint32_t editor[2] = {m_colors.text, m_colors.background};
-  app->WriteProfileString(kSettings, "Editor", FormatColorList(editor, 2).c_str());
 }
 
 LRESULT CMainFrame::OnCreate(WPARAM wp, LPARAM lp) {
@@ -189,8 +179,9 @@ LRESULT CMainFrame::OnCreate(WPARAM wp, LPARAM lp) {
     return -1;
   m_pStatusBar = &m_wndStatusBar;
   SetMessageText(AFX_IDS_IDLEMESSAGE);
-  LoadEditorFont();
-  LoadColors();
+  m_settings.ReadFontAndColors(SettingsSection(*AfxGetApp()));
+  if (m_settings.m_hasFont) SetEditorFont(LogFontOf(m_settings.m_font));
+  if (!m_font) SetEditorFont(PointFont(14, "FixedSys"));
   std::string macro = ExecutableFolder() + "macro";
   if (GetFileAttributesA(macro.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(macro.c_str(), nullptr);
   RecalcLayout();
@@ -199,11 +190,11 @@ LRESULT CMainFrame::OnCreate(WPARAM wp, LPARAM lp) {
 
 // ---------------------------------------------------------------- destruction
 
-void CMainFrame::SaveWindowPlacement() {
+void CMainFrame::StorePlacement() {
   WINDOWPLACEMENT wp{};
   wp.length = sizeof wp;
   if (!GetWindowPlacement(m_hWnd, &wp)) return;
-  PlacementRecord rec;
+  PlacementRecord& rec = m_settings.m_window;
   rec.length = static_cast<int32_t>(wp.length);
   rec.flags = static_cast<int32_t>(wp.flags);
   rec.showCmd = static_cast<int32_t>(wp.showCmd);
@@ -215,23 +206,13 @@ void CMainFrame::SaveWindowPlacement() {
   rec.top = wp.rcNormalPosition.top;
   rec.right = wp.rcNormalPosition.right;
   rec.bottom = wp.rcNormalPosition.bottom;
-  std::vector<uint8_t> bytes = EncodePlacement(rec);
-  AfxGetApp()->WriteProfileBinary(kSettings, "Window", bytes.data(), bytes.size());
+  m_settings.m_hasWindow = true;
 }
 
 LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
-  CWinApp* app = AfxGetApp();
-  SaveWindowPlacement();
-  app->WriteProfileInt(kSettings, "AutoKanji", m_autoKanji ? 1 : 0);
-  app->WriteProfileInt(kSettings, "TabStops", m_tabStops);
-  app->WriteProfileInt(kSettings, "AutoIndent", m_autoIndent ? 1 : 0);
-  app->WriteProfileInt(kSettings, "Stress", m_stress);
-  app->WriteProfileString(kSettings, "Directory", m_directory.c_str());
-  app->WriteProfileInt(kSettings, "FilterIndex", m_filterIndex);
-  app->WriteProfileString(kSettings, "HelpPath", m_helpPath.c_str());
-  app->WriteProfileInt(kSettings, "Language", m_macroLanguage);
-  SaveEditorFont();
-  SaveColors();
+  StorePlacement();
+  SettingsSection section(*AfxGetApp());
+  m_settings.Write(section);
   std::string bat = ExecutableFolder() + "__script.bat";
   if (GetFileAttributesA(bat.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(bat.c_str())) {
     std::string text = AfxFormatString1(AFX_IDP_FILE_ACCESS_DENIED, bat.c_str());
@@ -278,19 +259,20 @@ bool HelpSystemTakes(const std::string& path) {
 CMainFrame::HelpTopicViewer CMainFrame::s_showHelpTopic = &ShowHtmlHelpTopic;
 
 void CMainFrame::OnHelpOnline() {
-  if (!HelpSystemTakes(m_helpPath)) {
-    ReportCannotOpen(m_helpPath, ERROR_FILENAME_EXCED_RANGE);
+  const std::string& path = m_settings.m_helpPath;
+  if (!HelpSystemTakes(path)) {
+    ReportCannotOpen(path, ERROR_FILENAME_EXCED_RANGE);
     return;
   }
   SetLastError(0);
-  if (!s_showHelpTopic(m_helpPath.c_str())) {
+  if (!s_showHelpTopic(path.c_str())) {
     DWORD err = GetLastError();
-    if (!err && GetFileAttributesA(m_helpPath.c_str()) == INVALID_FILE_ATTRIBUTES) err = GetLastError();
-    ReportCannotOpen(m_helpPath, err);
+    if (!err && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) err = GetLastError();
+    ReportCannotOpen(path, err);
   }
 }
 
-void CMainFrame::OnUpdateHelpOnline(CCmdUI* ui) { ui->Enable(!m_helpPath.empty()); }
+void CMainFrame::OnUpdateHelpOnline(CCmdUI* ui) { ui->Enable(!m_settings.m_helpPath.empty()); }
 
 void CMainFrame::OnHelpWshVersion() {
   std::string path = VersionSamplePath();

@@ -26,6 +26,12 @@ END_MESSAGE_MAP(CWinApp)
 
 CMyApp* GetMyApp() { return dynamic_cast<CMyApp*>(AfxGetApp()); }
 
+CMyApp::CMyApp() { SetEditorSettings(&m_settings); }
+
+CMyApp::~CMyApp() {
+  if (GetEditorSettings() == &m_settings) SetEditorSettings(nullptr);
+}
+
 std::string CMyApp::GetModulePath() const {
   return m_modulePathOverride.empty() ? CWinApp::GetModulePath() : m_modulePathOverride;
 }
@@ -48,7 +54,7 @@ BOOL CMyApp::InitInstance() {
       IDR_SCRIPTTYPE, [] { return static_cast<CDocument*>(new CMyDoc); },
       [] { return static_cast<CMDIChildWnd*>(new CChildFrame); }, [] { return static_cast<CView*>(new CMyView); }));
   // 6. The main window; it reads its settings while it is created.
-  auto* frame = new CMainFrame;
+  auto* frame = new CMainFrame(m_settings);
   if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | CFrameWnd::FWS_ADDTOTITLE, nullptr)) {
     if (!frame->m_hWnd) delete frame;
     return FALSE;
@@ -102,13 +108,12 @@ void CMyApp::OnAppAbout() {
 }
 
 void CMyApp::OnFileOpenScript() {
-  auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd);
-  if (frame && !frame->m_directory.empty()) SetCurrentDirectoryA(frame->m_directory.c_str());
+  if (!m_settings.m_directory.empty()) SetCurrentDirectoryA(m_settings.m_directory.c_str());
   std::string filter = LoadResString(IDS_OPEN_FILTER);
   CFileDialog dlg(true, "wsf", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, filter.c_str());
   if (dlg.DoModal() != IDOK) return;
   std::string path = dlg.GetPathName();
-  if (OpenDocumentFile(path.c_str()) && frame) frame->m_directory = PathFolder(path);
+  if (OpenDocumentFile(path.c_str())) m_settings.m_directory = PathFolder(path);
 }
 
 void CMyApp::OnWindowCloseAll() {

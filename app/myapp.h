@@ -2,6 +2,7 @@
 // application-level commands (Open, Close all, Save all, About) and the
 // operations other parts call (update hints to all views, find a document).
 #pragma once
+#include "app/settings_store.h"
 #include "platform/framework/app.h"
 
 class CDocument;
@@ -10,7 +11,13 @@ enum ViewUpdateHint { HintFontAndColors = 1, HintOptions = 2 };
 
 class CMyApp : public CWinApp {
  public:
+  CMyApp();
+  ~CMyApp() override;
+
   int m_nOpenMode = 0;  // Settings/OpenMode: 0 empty document, 1 most recent file, 2 nothing
+  // The editor-wide settings, registered as the program's EditorSettings for
+  // the life of the application object; the main window reads and writes them.
+  CSettingsStore m_settings;
   std::string m_modulePathOverride;  // tests run the program as if installed elsewhere
 
   BOOL InitInstance() override;

@@ -56,6 +56,7 @@ class AppFixture : public ::testing::Test {
   }
 
   CMainFrame* Frame() const { return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr; }
+  CSettingsStore& Settings() const { return app->m_settings; }
   std::vector<CDocument*> Docs() const { return app->GetOpenDocuments(); }
   std::vector<std::string> Titles() const {
     std::vector<std::string> t;

@@ -208,7 +208,7 @@ TEST_F(CommandTest, OpenUsesTheScriptFilterAndRemembersTheFolder) {
   EXPECT_FALSE(flags & OFN_ALLOWMULTISELECT);
   EXPECT_EQ(lstrcmpiA(cwd.c_str(), other.path().c_str()), 0);
   EXPECT_EQ(Titles(), std::vector<std::string>{"pick.hta"});
-  EXPECT_EQ(lstrcmpiA(Frame()->m_directory.c_str(), other.path().c_str()), 0);
+  EXPECT_EQ(lstrcmpiA(Settings().m_directory.c_str(), other.path().c_str()), 0);
   // Opening the same file again activates it instead of opening it twice.
   Command(ID_FILE_OPEN);
   EXPECT_EQ(Docs().size(), 1u);

@@ -150,7 +150,7 @@ TEST_F(DocumentTest, TurningDetectionOffAfterLoadingWritesShiftJis) {
   WriteBytes(path, WithCrLf(Data("prose.euc.txt")));
   CMyDoc* doc = Open(path);
   ASSERT_NE(doc, nullptr);
-  Frame()->m_autoKanji = false;
+  Settings().m_autoKanji = false;
   Command(ID_FILE_SAVE);
   EXPECT_EQ(ReadBytes(path), WithCrLf(Data("prose.sjis.txt")));
 }
@@ -334,9 +334,9 @@ TEST_F(DocumentTest, SaveAsProposesTheTitleAndAddsTheFiltersExtension) {
     EXPECT_TRUE(FileExists(dir / c.saved));
     EXPECT_EQ(doc->GetPathName(), dir / c.saved);
     EXPECT_EQ(doc->GetTitle(), c.saved);
-    EXPECT_EQ(lstrcmpiA(Frame()->m_directory.c_str(), dir.path().c_str()), 0);
+    EXPECT_EQ(lstrcmpiA(Settings().m_directory.c_str(), dir.path().c_str()), 0);
   }
-  EXPECT_EQ(Frame()->m_filterIndex, 1);  // only read
+  EXPECT_EQ(Settings().m_filterIndex, 1);  // only read
   EXPECT_EQ((*app->GetRecentFileList())[0], dir / "page.hta");
 }
 

@@ -52,20 +52,20 @@ TEST_F(MainFrameTest, HandWrittenSettingsComeBackInTheirOrder) {
   SetIni("Settings", "Font", "-20,0,0,0,400,0,0,0,128,3,2,1,49");
   SetIni("Settings", "Font-Family", "IPAGothic");
   ASSERT_TRUE(Start());
-  CMainFrame* f = Frame();
-  EXPECT_TRUE(f->m_autoKanji);
-  EXPECT_EQ(f->m_tabStops, 8);
-  EXPECT_FALSE(f->m_autoIndent);
-  EXPECT_EQ(f->m_stress, 2);
-  EXPECT_EQ(f->m_directory, "C:\\Work");
-  EXPECT_EQ(f->m_filterIndex, 2);
-  EXPECT_EQ(f->m_helpPath, "C:\\h\\x.chm");
-  EXPECT_EQ(f->m_macroLanguage, 1);
-  EXPECT_EQ(f->m_colors.keyword, 0x00FF00u);
-  EXPECT_EQ(f->m_colors.comment, kAutomaticColor);
-  EXPECT_EQ(f->m_colors.background, 0x000000u);
+  const CSettingsStore& f = Settings();
+  EXPECT_TRUE(f.m_autoKanji);
+  EXPECT_EQ(f.m_tabStops, 8);
+  EXPECT_FALSE(f.m_autoIndent);
+  EXPECT_EQ(f.m_stress, 2);
+  EXPECT_EQ(f.m_directory, "C:\\Work");
+  EXPECT_EQ(f.m_filterIndex, 2);
+  EXPECT_EQ(f.m_helpPath, "C:\\h\\x.chm");
+  EXPECT_EQ(f.m_macroLanguage, 1);
+  EXPECT_EQ(f.m_colors.keyword, 0x00FF00u);
+  EXPECT_EQ(f.m_colors.comment, kAutomaticColor);
+  EXPECT_EQ(f.m_colors.background, 0x000000u);
   LOGFONTA lf{};
-  GetObjectA(f->m_font, sizeof lf, &lf);
+  GetObjectA(Frame()->EditorFont(), sizeof lf, &lf);
   EXPECT_EQ(lf.lfHeight, -20);
   EXPECT_STREQ(lf.lfFaceName, "IPAGothic");
   Exit();
@@ -103,11 +103,11 @@ TEST_F(MainFrameTest, BadValuesFallBackToDefaultsWithoutAMessage) {
   SetIni("Settings", "Directory", longDir.c_str());
   ASSERT_TRUE(Start());
   EXPECT_TRUE(ui.shown.empty());
-  EXPECT_EQ(Frame()->m_colors.keyword, 0xFF0000u);
-  EXPECT_EQ(Frame()->m_tabStops, 0);  // an unparsable integer reads as 0, like the system does
-  EXPECT_LT(Frame()->m_directory.size(), static_cast<size_t>(MAX_PATH));
+  EXPECT_EQ(Settings().m_colors.keyword, 0xFF0000u);
+  EXPECT_EQ(Settings().m_tabStops, 0);  // an unparsable integer reads as 0, like the system does
+  EXPECT_LT(Settings().m_directory.size(), static_cast<size_t>(MAX_PATH));
   LOGFONTA lf{};
-  GetObjectA(Frame()->m_font, sizeof lf, &lf);
+  GetObjectA(Frame()->EditorFont(), sizeof lf, &lf);
   EXPECT_STREQ(lf.lfFaceName, "FixedSys");
 }
 
@@ -182,7 +182,7 @@ TEST_F(MainFrameTest, WithoutPlacementTheSystemDefaultIsUsed) {
 TEST_F(MainFrameTest, HelpCommandsAreEnabledByPathAndSample) {
   ASSERT_TRUE(Start());
   EXPECT_FALSE(Frame()->IsCommandEnabled(ID_HELP_ONLINE));
-  Frame()->m_helpPath = "c:\\help.chm";
+  Settings().m_helpPath = "c:\\help.chm";
   EXPECT_TRUE(Frame()->IsCommandEnabled(ID_HELP_ONLINE));
   EXPECT_FALSE(Frame()->IsCommandEnabled(ID_HELP_WSH_VERSION));
   CreateDirectoryA((dir / "sample").c_str(), nullptr);
@@ -221,7 +221,7 @@ TEST_F(MainFrameTest, AHelpPathTheHelpSystemCannotTakeIsRefusedBeforeTheCall) {
   const std::string tooLong = "C:\\" + std::string(room - 6, 'h') + ".chm";
   SetIni("Settings", "HelpPath", tooLong.c_str());
   ASSERT_TRUE(Start());
-  ASSERT_EQ(Frame()->m_helpPath, tooLong);
+  ASSERT_EQ(Settings().m_helpPath, tooLong);
   auto viewer = CMainFrame::s_showHelpTopic;
   CMainFrame::s_showHelpTopic = &RecordHelpCall;
   g_helpCalls.clear();
@@ -231,13 +231,13 @@ TEST_F(MainFrameTest, AHelpPathTheHelpSystemCannotTakeIsRefusedBeforeTheCall) {
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text, "'" + tooLong + "' を開くことができません。(Error:206)");
   EXPECT_EQ(ui.shown[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
-  Frame()->m_helpPath = longest;
+  Settings().m_helpPath = longest;
   Command(ID_HELP_ONLINE);
   EXPECT_EQ(g_helpCalls, std::vector<std::string>{longest});
   EXPECT_EQ(ui.shown.size(), 1u);
   // A viewer that does not come up is reported the same way.
   g_helpWindow = nullptr;
-  Frame()->m_helpPath = "C:\\nowhere\\x.chm";
+  Settings().m_helpPath = "C:\\nowhere\\x.chm";
   Command(ID_HELP_ONLINE);
   ASSERT_EQ(ui.shown.size(), 2u);
   EXPECT_EQ(ui.shown[1].text.rfind("'C:\\nowhere\\x.chm' を開くことができません。(Error:", 0), 0u);

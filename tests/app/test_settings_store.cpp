@@ -1,0 +1,75 @@
+// The settings store over a profile kept in memory: which keys it reads and
+// writes, in which order, and what comes back of what it read.
+#include <gtest/gtest.h>
+#include <map>
+#include "app/settings_store.h"
+
+namespace {
+class MemoryProfile : public SettingsProfile {
+ public:
+  std::map<std::string, std::string> values;
+  mutable std::vector<std::string> read;
+  std::vector<std::string> written;
+
+  int GetInt(const char* key, int def) const override {
+    read.push_back(key);
+    auto it = values.find(key);
+    return it == values.end() ? def : atoi(it->second.c_str());
+  }
+  std::string GetString(const char* key) const override {
+    read.push_back(key);
+    auto it = values.find(key);
+    return it == values.end() ? std::string() : it->second;
+  }
+  void WriteInt(const char* key, int value) override { WriteString(key, std::to_string(value)); }
+  void WriteString(const char* key, const std::string& value) override {
+    written.push_back(key);
+    values[key] = value;
+  }
+};
+
+const std::vector<std::string> kFileOrder = {"Window",   "AutoKanji",   "TabStops", "AutoIndent", "Stress",
+                                             "Directory", "FilterIndex", "HelpPath", "Language",   "Font",
+                                             "Font-Family", "Colors",    "Editor"};
+}  // namespace
+
+TEST(SettingsStore, ReadsAndWritesEveryKeyInTheFilesOrder) {
+  MemoryProfile file;
+  file.values = {{"Window", std::string(88, 'A')}, {"Font", "-20,0,0,0,400,0,0,0,128,3,2,1,49"}};
+  CSettingsStore store;
+  store.ReadPlacementAndOptions(file);
+  store.ReadFontAndColors(file);
+  EXPECT_EQ(file.read, kFileOrder);
+  store.m_hasWindow = true;
+  store.Write(file);
+  EXPECT_EQ(file.written, kFileOrder);
+}
+
+TEST(SettingsStore, WritesBackWhatItReadInTheFormsItReads) {
+  MemoryProfile file;
+  file.values = {{"AutoKanji", "5"},          {"TabStops", "0"},     {"AutoIndent", "0"},
+                 {"Stress", "2"},             {"FilterIndex", "3"},  {"Language", "1"},
+                 {"HelpPath", "C:\\h\\x.chm"}, {"Directory", std::string(300, 'd')},
+                 {"Font", "-20,0,0,0,400,0,0,0,128,3,2,1,49"}, {"Font-Family", std::string(40, 'f')},
+                 {"Colors", "00FF00,Auto,123456"}, {"Editor", "-1,FFFFFF"}};
+  CSettingsStore store;
+  store.ReadPlacementAndOptions(file);
+  store.ReadFontAndColors(file);
+  EXPECT_TRUE(store.AutoDetect());
+  EXPECT_EQ(store.DefaultExtensionIndex(), 3);
+  EXPECT_FALSE(store.m_hasWindow);  // absent: the system's placement
+  MemoryProfile out;
+  store.Write(out);
+  EXPECT_EQ(out.values["AutoKanji"], "1");
+  EXPECT_EQ(out.values["TabStops"], "0");
+  EXPECT_EQ(out.values["AutoIndent"], "0");
+  EXPECT_EQ(out.values["Stress"], "2");
+  EXPECT_EQ(out.values["Language"], "1");
+  EXPECT_EQ(out.values["HelpPath"], "C:\\h\\x.chm");
+  EXPECT_EQ(out.values["Directory"], std::string(CSettingsStore::kMaxPathBytes, 'd'));
+  EXPECT_EQ(out.values["Font"], "-20,0,0,0,400,0,0,0,128,3,2,1,49");
+  EXPECT_EQ(out.values["Font-Family"], std::string(31, 'f'));
+  EXPECT_EQ(out.values["Colors"], "00FF00,Auto,123456");
+  EXPECT_EQ(out.values["Editor"], "000000,FFFFFF");  // a signed number: the defaults
+  EXPECT_EQ(out.values.count("Window"), 0u);
+}
