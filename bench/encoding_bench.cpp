@@ -4,6 +4,7 @@
 // MB/s of input (10^6 bytes). In-place converters get a fresh copy of their
 // input before each timed run; the copy is not timed.
 // Usage: encoding_bench [path of the Shift-JIS sample]
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -34,20 +35,22 @@ std::string ReadFile(const std::string& path) {
   return data;
 }
 
-// Runs `step` (which may prepare untimed with `pause`) until half a second of
-// timed work has passed; returns MB/s over `bytes` per run.
+// Runs `step` (after an untimed `prepare`) until half a second of timed work
+// and at least five runs have passed; returns MB/s over `bytes` for the median
+// run, which other work on a shared machine disturbs least.
 template <class Prepare, class Step>
 double Measure(std::size_t bytes, Prepare prepare, Step step) {
+  std::vector<double> seconds;
   double timed = 0;
-  long runs = 0;
-  while (timed < 0.5 || runs < 5) {
+  while (timed < 0.5 || seconds.size() < 5) {
     prepare();
     const auto start = Clock::now();
     step();
-    timed += std::chrono::duration<double>(Clock::now() - start).count();
-    ++runs;
+    seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    timed += seconds.back();
   }
-  return bytes * static_cast<double>(runs) / timed / 1e6;
+  std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
+  return bytes / seconds[seconds.size() / 2] / 1e6;
 }
 
 volatile std::size_t sink;
@@ -86,29 +89,36 @@ int main(int argc, char** argv) {
   worst += '\xA0';
   detect("DetectEncoding (worst case)", worst, DetectionCode::Undetermined);
 
+  // Each converter with and without the count of what it loses; the count
+  // must be zero for this text, and the result must match the other side.
   std::vector<char> work(ShiftJisToJisCapacity(sjis.size()));
-  auto convert = [&](const char* name, const std::string& input, std::size_t (*fn)(char*)) {
-    auto load = [&] { std::memcpy(work.data(), input.c_str(), input.size() + 1); };
-    std::printf("%-30s %8.0f MB/s\n", name, Measure(input.size(), load, [&] { sink = fn(work.data()); }));
+
+  auto check = [&](const char* name, const char* result, std::size_t length, const std::string& expected) {
+    if (std::string(result, length) != expected) std::printf("%s: result differs from the sample\n", name);
   };
-  convert("ShiftJisToEuc", sjis, ShiftJisToEuc);
-  convert("ShiftJisToJis", sjis, ShiftJisToJis);
-  convert("EucToShiftJis", euc, EucToShiftJis);
-  convert("JisToShiftJis", jis, JisToShiftJis);
+  auto inPlace = [&](const char* name, const std::string& input, const std::string& expected, auto fn) {
+    auto load = [&] { std::memcpy(work.data(), input.data(), input.size() + 1); };
+    std::size_t lost = 0, length = 0;
+    const double plain = Measure(input.size(), load, [&] { length = fn(work.data(), nullptr); });
+    check(name, work.data(), length, expected);
+    const double counting = Measure(input.size(), load, [&] { length = fn(work.data(), &lost); });
+    check(name, work.data(), length, expected);
+    std::printf("%-30s %8.0f MB/s %8.0f MB/s counting%s\n", name, plain, counting, lost ? " (lost some)" : "");
+  };
+  std::printf("%-30s %13s %8s\n", "converter", "plain", "counting");
+  inPlace("ShiftJisToEuc", sjis, euc, [](char* b, std::size_t* lost) { return ShiftJisToEuc(b, lost); });
+  inPlace("ShiftJisToJis", sjis, jis, [](char* b, std::size_t* lost) { return ShiftJisToJis(b, lost); });
+  inPlace("EucToShiftJis", euc, sjis, [](char* b, std::size_t*) { return EucToShiftJis(b); });
+  inPlace("JisToShiftJis", jis, sjis, [](char* b, std::size_t*) { return JisToShiftJis(b); });
+  inPlace("Utf8ToShiftJis", utf8, sjis,
+          [&](char* b, std::size_t* lost) { return Utf8ToShiftJis(b, utf8.size(), lost); });
 
   std::size_t lost = 0;
-  auto loadUtf8 = [&] { std::memcpy(work.data(), utf8.data(), utf8.size()); };
-  std::printf("%-30s %8.0f MB/s\n", "Utf8ToShiftJis", Measure(utf8.size(), loadUtf8, [&] {
-    sink = Utf8ToShiftJis(work.data(), utf8.size());
-  }));
-  std::printf("%-30s %8.0f MB/s\n", "Utf8ToShiftJis (counting)", Measure(utf8.size(), loadUtf8, [&] {
-    sink = Utf8ToShiftJis(work.data(), utf8.size(), &lost);
-  }));
-  std::printf("%-30s %8.0f MB/s\n", "ShiftJisToUtf8", Measure(sjis.size(), none, [&] {
-    sink = ShiftJisToUtf8(sjis).size();
-  }));
-  std::printf("%-30s %8.0f MB/s\n", "ShiftJisToUtf8 (counting)", Measure(sjis.size(), none, [&] {
-    sink = ShiftJisToUtf8(sjis, &lost).size();
-  }));
+  std::string back;
+  const double plain = Measure(sjis.size(), none, [&] { back = ShiftJisToUtf8(sjis); });
+  check("ShiftJisToUtf8", back.data(), back.size(), utf8);
+  const double counting = Measure(sjis.size(), none, [&] { back = ShiftJisToUtf8(sjis, &lost); });
+  std::printf("%-30s %8.0f MB/s %8.0f MB/s counting%s\n", "ShiftJisToUtf8", plain, counting,
+              lost ? " (lost some)" : "");
   return 0;
 }

@@ -8,7 +8,29 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/cp932.h"
+
 namespace cp932_table {
+
+// cp932::IsLeadByte and IsTrailByte as one table (bit 0: lead, bit 1:
+// trail), for the loops over text: their two ranges each cost a branch that
+// kanji text does not predict, where one look-up does not.
+struct ByteRoles {
+  std::uint8_t role[256] = {};
+};
+constexpr ByteRoles MakeByteRoles() {
+  ByteRoles r;
+  for (unsigned b = 0; b < 256; ++b) {
+    const auto byte = static_cast<unsigned char>(b);
+    r.role[b] = static_cast<std::uint8_t>((cp932::IsLeadByte(byte) ? 1 : 0) | (cp932::IsTrailByte(byte) ? 2 : 0));
+  }
+  return r;
+}
+constexpr ByteRoles kRoles = MakeByteRoles();
+
+// Whether in[0] in[1] is a double-byte character: a lead byte and a valid
+// trail byte (cp932::CharLength(...) == 2 where in[1] exists).
+inline bool StartsPair(const std::uint8_t* in) { return (kRoles.role[in[0]] & kRoles.role[in[1]] >> 1) & 1; }
 
 // Pairs are kept for the 60 lead bytes 81-9F and E0-FC and the trail bytes
 // 40-FC; the system reads every other pair with a lead byte as undefined.

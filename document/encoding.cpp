@@ -10,8 +10,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <string>
 
+#include "document/cp932_table.h"
 #include "platform/cp932.h"
 
 namespace {
@@ -143,29 +143,46 @@ constexpr Byte kJisGeta[2] = {0x22, 0x2E};
 
 inline bool IsJisByte(Byte b) { return InRange(b, 0x21, 0x7E); }
 
-// The Shift-JIS bytes of the JIS pair j1 j2, by the JIS X 0208 arithmetic
-// (row 1 gives lead byte 81, row 63 gives E0); any byte values go through it.
-inline void JisPairToSjis(Byte j1, Byte j2, Byte out[2]) {
-  const Byte h = j1 >> 1;
-  if (j1 & 1) {
-    out[0] = static_cast<Byte>(h < 0x2F ? h + 0x71 : h - 0x4F);
-    out[1] = static_cast<Byte>(j2 > 0x5F ? j2 + 0x20 : j2 + 0x1F);
-  } else {
-    out[0] = static_cast<Byte>(h <= 0x2F ? h + 0x70 : h - 0x50);
-    out[1] = static_cast<Byte>(j2 + 0x7E);
+// The JIS X 0208 arithmetic between JIS pairs j1 j2 and Shift-JIS pairs
+// s1 s2 (row 1 gives lead byte 81, row 63 gives E0), for any byte values, as
+// tables: the formulas branch on the parity of the row and the half of the
+// trail byte, which text does not predict. Each output byte depends on one or
+// two inputs only:
+//   s1 = sjisLead[j1], s2 = sjisTrail[j1 & 1][j2];
+//   j1 = jisRow[s1] + rowStep[s2], j2 = jisCell[s2].
+struct PairTables {
+  Byte sjisLead[256] = {};
+  Byte sjisTrail[2][256] = {};
+  Byte jisRow[256] = {};
+  Byte rowStep[256] = {};
+  Byte jisCell[256] = {};
+};
+
+constexpr PairTables MakePairTables() {
+  PairTables t;
+  for (unsigned b = 0; b < 256; ++b) {
+    const unsigned h = b >> 1;
+    t.sjisLead[b] = static_cast<Byte>(b & 1 ? (h < 0x2F ? h + 0x71 : h - 0x4F) : (h <= 0x2F ? h + 0x70 : h - 0x50));
+    t.sjisTrail[0][b] = static_cast<Byte>(b + 0x7E);
+    t.sjisTrail[1][b] = static_cast<Byte>(b > 0x5F ? b + 0x20 : b + 0x1F);
+    const unsigned d = (b * 2) & 0xFF;
+    t.jisRow[b] = static_cast<Byte>(d < 0x3F ? d + 0x1F : d - 0x61);  // trail byte below 9F; one more from 9F
+    t.rowStep[b] = b >= 0x9F;
+    t.jisCell[b] = static_cast<Byte>(b < 0x9F ? (b > 0x7E ? b - 0x20 : b - 0x1F) : b - 0x7E);
   }
+  return t;
 }
 
-// The inverse arithmetic: the JIS pair of the Shift-JIS bytes s1 s2.
+constexpr PairTables kPair = MakePairTables();
+
+inline void JisPairToSjis(Byte j1, Byte j2, Byte out[2]) {
+  out[0] = kPair.sjisLead[j1];
+  out[1] = kPair.sjisTrail[j1 & 1][j2];
+}
+
 inline void SjisPairToJis(Byte s1, Byte s2, Byte out[2]) {
-  const Byte d = static_cast<Byte>(s1 * 2);
-  if (s2 < 0x9F) {
-    out[0] = static_cast<Byte>(d < 0x3F ? d + 0x1F : d - 0x61);
-    out[1] = static_cast<Byte>(s2 > 0x7E ? s2 - 0x20 : s2 - 0x1F);
-  } else {
-    out[0] = static_cast<Byte>(d < 0x3F ? d + 0x20 : d - 0x60);
-    out[1] = static_cast<Byte>(s2 - 0x7E);
-  }
+  out[0] = static_cast<Byte>(kPair.jisRow[s1] + kPair.rowStep[s2]);
+  out[1] = kPair.jisCell[s2];
 }
 
 // Writes the Shift-JIS character of the pair j1 j2 (JIS, or EUC-JP less its
@@ -173,44 +190,82 @@ inline void SjisPairToJis(Byte s1, Byte s2, Byte out[2]) {
 // double-byte character, otherwise the geta mark. Two bytes either way.
 inline Byte* WriteSjisOfPair(Byte* out, Byte j1, Byte j2) {
   JisPairToSjis(j1, j2, out);
-  if (!cp932::IsLeadByte(out[0]) || !cp932::IsTrailByte(out[1])) {
+  const bool jisPair = IsJisByte(j1) && IsJisByte(j2);  // always gives a character
+  if (!jisPair && (!cp932::IsLeadByte(out[0]) || !cp932::IsTrailByte(out[1]))) {
     out[0] = kSjisGeta[0];
     out[1] = kSjisGeta[1];
   }
   return out + 2;
 }
 
-// The JIS pair of the Shift-JIS character of `length` bytes at `in`, when JIS
-// X 0208's 94 x 94 layout holds it (lead bytes 81-9F and E0-EF with a trail
-// byte); false for everything else, which the save converters replace with
-// the geta mark.
-inline bool JisPairOfChar(const Byte* in, std::size_t length, Byte out[2]) {
-  if (length != 2) return false;
-  SjisPairToJis(in[0], in[1], out);
-  return IsJisByte(out[0]) && IsJisByte(out[1]);
+// Moves the zero-terminated text at the start of `buffer` (`capacity` bytes)
+// to the end of the buffer and answers where it begins there. The save
+// converters then read it from there and write their result from the start:
+// with the documented capacities the writing never reaches a byte not yet
+// read, and nothing is allocated.
+inline const Byte* MoveToEnd(char* buffer, std::size_t capacity) {
+  const std::size_t size = std::strlen(buffer) + 1;
+  Byte* text = Bytes(buffer) + capacity - size;
+  std::memmove(text, buffer, size);
+  return text;
 }
 
-// The walk both save converters share: a copy of the zero-terminated input,
-// read one code page 932 character at a time.
-class SjisReader {
- public:
-  explicit SjisReader(const char* text) : copy_(text) {}
-  bool AtEnd() const { return pos_ == copy_.size(); }
-  const Byte* Here() const { return Bytes(copy_.data()) + pos_; }
-  // Length of the character at Here() (1 or 2, as cp932::CharLength counts).
-  std::size_t CharLength() const { return cp932::CharLength(copy_.data(), pos_, copy_.size()); }
-  void Skip(std::size_t n) { pos_ += n; }
-
- private:
-  const std::string copy_;
-  std::size_t pos_ = 0;
-};
+// Reads the code page 932 character at `in` (a byte from 80 up other than
+// half-width katakana) and answers the byte after it. `jis` gets its JIS
+// pair when JIS X 0208's 94 x 94 layout holds it (lead bytes 81-9F and E0-EF
+// with a trail byte), otherwise the geta mark, counted in `lost`. A lead byte
+// counts as a pair only with a valid trail byte after it (a zero ends the
+// text, so in[1] is there to read). The tests branch rather than compute the
+// length: in a run of kanji the branch is predicted and the next read does
+// not wait for this one.
+inline const Byte* ReadJisPair(const Byte* in, Byte jis[2], std::size_t* lost) {
+  std::size_t length = 1;
+  if (cp932_table::StartsPair(in)) {
+    SjisPairToJis(in[0], in[1], jis);
+    if (IsJisByte(jis[0]) && IsJisByte(jis[1])) return in + 2;
+    length = 2;
+  }
+  jis[0] = kJisGeta[0];
+  jis[1] = kJisGeta[1];
+  ++*lost;
+  return in + length;
+}
 
 inline std::size_t Finish(char* buffer, Byte* out, std::size_t lost, std::size_t* unmappable) {
   *out = 0;
   if (unmappable) *unmappable = lost;
   return static_cast<std::size_t>(out - Bytes(buffer));
 }
+
+
+// The length of the escape or shift at `in` that changes the mode (3 or 1),
+// setting `mode`; 0 when none starts there. in[1] is read only when in[0] is
+// ESC, in[2] only when in[1] matched, so nothing past the end is read.
+inline std::size_t ReadModeChange(const Byte* in, JisMode* mode) {
+  switch (in[0]) {
+    case kEsc:
+      if (in[1] == '$' && (in[2] == 'B' || in[2] == '@')) {
+        *mode = JisMode::TwoByte;
+        return 3;
+      }
+      if (in[1] == '(' && (in[2] == 'B' || in[2] == 'J')) {
+        *mode = JisMode::Ascii;
+        return 3;
+      }
+      if (in[1] == '(' && in[2] == 'I') {
+        *mode = JisMode::Katakana;
+        return 3;
+      }
+      return 0;
+    case kShiftIn: *mode = JisMode::Ascii; return 1;
+    case kShiftOut: *mode = JisMode::Katakana; return 1;
+    default: return 0;
+  }
+}
+
+// Whether `c` ends a run of one mode: the end of the text, or a byte that
+// may start a mode change.
+inline bool EndsRun(Byte c) { return c == 0 || c == kEsc || c == kShiftIn || c == kShiftOut; }
 
 }  // namespace
 
@@ -219,51 +274,34 @@ std::size_t JisToShiftJis(char* buffer) {
   const Byte* in = Bytes(buffer);
   Byte* out = Bytes(buffer);
   JisMode mode = JisMode::Ascii;
-  while (const Byte c = *in) {
-    if (c == kEsc) {
-      // in[1] is read only when it is not the end; in[2] only when in[1] matched.
-      const Byte a = in[1];
-      if (a == '$' && (in[2] == 'B' || in[2] == '@')) {
-        mode = JisMode::TwoByte;
-        in += 3;
-        continue;
-      }
-      if (a == '(') {
-        const Byte b = in[2];
-        if (b == 'B' || b == 'J') {
-          mode = JisMode::Ascii;
-          in += 3;
-          continue;
-        }
-        if (b == 'I') {
-          mode = JisMode::Katakana;
-          in += 3;
-          continue;
-        }
-      }
-      // Otherwise an ordinary byte of the current mode.
-    } else if (c == kShiftIn) {
-      mode = JisMode::Ascii;
-      ++in;
-      continue;
-    } else if (c == kShiftOut) {
-      mode = JisMode::Katakana;
-      ++in;
+  while (*in) {
+    if (const std::size_t n = ReadModeChange(in, &mode)) {
+      in += n;
       continue;
     }
-
-    if (mode == JisMode::Ascii) {
-      *out++ = c;
-      ++in;
-    } else if (mode == JisMode::Katakana) {
-      *out++ = c < 0x80 ? static_cast<Byte>(c + 0x80) : c;  // 8-bit bytes are no 7-bit katakana
-      ++in;
-    } else if (in[1] == 0) {  // truncated: the lead byte alone, and the text ends
-      *out++ = c;
-      break;
-    } else {
-      out = WriteSjisOfPair(out, c, in[1]);
-      in += 2;
+    // A run of the current mode; its first byte may be an ESC that starts
+    // nothing, an ordinary byte of the mode.
+    switch (mode) {
+      case JisMode::Ascii:
+        do *out++ = *in++;
+        while (!EndsRun(*in));
+        break;
+      case JisMode::Katakana:
+        do {
+          const Byte c = *in++;
+          *out++ = c < 0x80 ? static_cast<Byte>(c + 0x80) : c;  // 8-bit bytes are no 7-bit katakana
+        } while (!EndsRun(*in));
+        break;
+      case JisMode::TwoByte:
+        do {
+          if (in[1] == 0) {  // truncated: the first byte alone, and the text ends
+            *out++ = *in++;
+            break;
+          }
+          out = WriteSjisOfPair(out, in[0], in[1]);
+          in += 2;
+        } while (!EndsRun(*in));
+        break;
     }
   }
   *out = 0;
@@ -297,62 +335,50 @@ std::size_t EucToShiftJis(char* buffer) {
 }
 
 std::size_t ShiftJisToEuc(char* buffer, std::size_t* unmappable) {
-  SjisReader in(buffer);
+  const Byte* in = MoveToEnd(buffer, ShiftJisToEucCapacity(std::strlen(buffer)));
   Byte* out = Bytes(buffer);
   std::size_t lost = 0;
-  while (!in.AtEnd()) {
-    const Byte c = *in.Here();
+  while (const Byte c = *in) {
     if (c < 0x80) {
       *out++ = c;
-      in.Skip(1);
+      ++in;
     } else if (InRange(c, 0xA1, 0xDF)) {
       out[0] = 0x8E;
       out[1] = c;
       out += 2;
-      in.Skip(1);
+      ++in;
     } else {
-      const std::size_t length = in.CharLength();
       Byte jis[2];
-      if (JisPairOfChar(in.Here(), length, jis)) {
-        out[0] = static_cast<Byte>(jis[0] + kEucTop);
-        out[1] = static_cast<Byte>(jis[1] + kEucTop);
-      } else {
-        out[0] = static_cast<Byte>(kJisGeta[0] + kEucTop);
-        out[1] = static_cast<Byte>(kJisGeta[1] + kEucTop);
-        ++lost;
-      }
+      in = ReadJisPair(in, jis, &lost);
+      out[0] = static_cast<Byte>(jis[0] + kEucTop);
+      out[1] = static_cast<Byte>(jis[1] + kEucTop);
       out += 2;
-      in.Skip(length);
     }
   }
   return Finish(buffer, out, lost, unmappable);
 }
 
 std::size_t ShiftJisToJis(char* buffer, std::size_t* unmappable) {
-  SjisReader in(buffer);
+  const Byte* in = MoveToEnd(buffer, ShiftJisToJisCapacity(std::strlen(buffer)));
   Byte* out = Bytes(buffer);
   std::size_t lost = 0;
   JisMode mode = JisMode::Ascii;
-  while (!in.AtEnd()) {
-    const Byte c = *in.Here();
+  while (const Byte c = *in) {
     if (c < 0x80) {
       if (mode != JisMode::Ascii) out = WriteEscape(out, mode = JisMode::Ascii);
       *out++ = c;
-      in.Skip(1);
+      ++in;
     } else if (InRange(c, 0xA1, 0xDF)) {
       if (mode != JisMode::Katakana) out = WriteEscape(out, mode = JisMode::Katakana);
       *out++ = static_cast<Byte>(c - 0x80);
-      in.Skip(1);
+      ++in;
     } else {
+      Byte jis[2];
+      in = ReadJisPair(in, jis, &lost);  // before the escape may overwrite the character
       if (mode != JisMode::TwoByte) out = WriteEscape(out, mode = JisMode::TwoByte);
-      const std::size_t length = in.CharLength();
-      if (!JisPairOfChar(in.Here(), length, out)) {
-        out[0] = kJisGeta[0];
-        out[1] = kJisGeta[1];
-        ++lost;
-      }
+      out[0] = jis[0];
+      out[1] = jis[1];
       out += 2;
-      in.Skip(length);
     }
   }
   if (mode != JisMode::Ascii) out = WriteEscape(out, JisMode::Ascii);

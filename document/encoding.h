@@ -113,14 +113,15 @@ std::size_t JisToShiftJis(char* buffer);
 // form). A pair cut short by the end of the text leaves its first byte.
 std::size_t EucToShiftJis(char* buffer);
 
-// Shift-JIS to EUC-JP. The input is copied first; `buffer` must hold
-// ShiftJisToEucCapacity(strlen(buffer)) bytes (twice the length plus one).
-// Half-width katakana become 8E xx.
+// Shift-JIS to EUC-JP. `buffer` must hold ShiftJisToEucCapacity(strlen(buffer))
+// bytes (twice the length plus one): the input is first moved to the end of
+// that space and the result written from the start, all of it may be
+// overwritten. Half-width katakana become 8E xx.
 std::size_t ShiftJisToEuc(char* buffer, std::size_t* unmappable = nullptr);
 constexpr std::size_t ShiftJisToEucCapacity(std::size_t length) { return 2 * length + 1; }
 
-// Shift-JIS to JIS. The input is copied first; `buffer` must hold the result,
-// at worst ShiftJisToJisCapacity(strlen(buffer)) bytes: every change of mode
+// Shift-JIS to JIS. `buffer` must hold ShiftJisToJisCapacity(strlen(buffer))
+// bytes, used as by ShiftJisToEuc; that is the worst case: every change of mode
 // adds three bytes, so a geta mark between ASCII bytes costs five and the
 // ASCII byte after it four, nine bytes for each two input bytes; then three
 // for the final return to ASCII and one for the zero. Writes only ESC $ B,

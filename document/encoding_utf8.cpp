@@ -2,13 +2,13 @@
 // system's converter (cp932_table.inc): the bytes the system's conversions
 // through UTF-16 give, and the count of the characters code page 932 cannot
 // carry. No Windows header, so this file also builds natively.
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "document/cp932_table.h"
 #include "document/encoding.h"
-#include "platform/cp932.h"
 
 namespace {
 
@@ -34,17 +34,23 @@ struct WriteTable {
   bool Lost(unsigned unit) const { return (lostBits[unit >> 5] >> (unit & 31)) & 1; }
 };
 
+// The tables are static objects (a fixed address costs the loops no
+// register), filled on first use; C++ makes the filling thread-safe.
+WriteTable writeTable;
+
+bool FillWriteTable(WriteTable& t) {
+  InvertCells(kSingleUnit, kSingleDefined, kPairUnit, t.code);
+  for (const UnitCode& e : kWriteExceptions) t.code[e.unit] = e.code;
+  for (unsigned u = 0; u < 0x10000; ++u) {
+    if (ReadCode(t.code[u]) != u) t.lostBits[u >> 5] |= 1u << (u & 31);
+  }
+  return true;
+}
+
 const WriteTable& Writing() {
-  static const WriteTable* const table = [] {
-    WriteTable* t = new WriteTable();
-    InvertCells(kSingleUnit, kSingleDefined, kPairUnit, t->code);
-    for (const UnitCode& e : kWriteExceptions) t->code[e.unit] = e.code;
-    for (unsigned u = 0; u < 0x10000; ++u) {
-      if (ReadCode(t->code[u]) != u) t->lostBits[u >> 5] |= 1u << (u & 31);
-    }
-    return t;
-  }();
-  return *table;
+  static const bool filled = FillWriteTable(writeTable);
+  (void)filled;
+  return writeTable;
 }
 
 // ---- Reading UTF-8 as the system's converter does ----------------------------
@@ -83,20 +89,50 @@ inline std::size_t ReadUtf8(const Byte* in, const Byte* end, std::uint32_t* code
   return count + 1;
 }
 
-inline Byte* PutUtf8(Byte* out, unsigned unit) {
+// ---- Reading code page 932 --------------------------------------------------------
+
+// The UTF-8 bytes of each cell, ready to copy: up to three bytes, then the
+// count of them in bits 0-1 of the fourth and, in bit 2, whether code page
+// 932 leaves the cell undefined (it then reads as the system's stand-in).
+struct ReadTable {
+  Byte pair[kLeads][kTrails][4];
+  Byte single[256][4];
+};
+
+void PutUtf8(unsigned unit, bool undefined, Byte out[4]) {
   if (unit < 0x80) {
-    *out = static_cast<Byte>(unit);
-    return out + 1;
-  }
-  if (unit < 0x800) {
+    out[0] = static_cast<Byte>(unit);
+    out[3] = 1;
+  } else if (unit < 0x800) {
     out[0] = static_cast<Byte>(0xC0 | unit >> 6);
     out[1] = static_cast<Byte>(0x80 | (unit & 0x3F));
-    return out + 2;
+    out[3] = 2;
+  } else {
+    out[0] = static_cast<Byte>(0xE0 | unit >> 12);
+    out[1] = static_cast<Byte>(0x80 | (unit >> 6 & 0x3F));
+    out[2] = static_cast<Byte>(0x80 | (unit & 0x3F));
+    out[3] = 3;
   }
-  out[0] = static_cast<Byte>(0xE0 | unit >> 12);
-  out[1] = static_cast<Byte>(0x80 | (unit >> 6 & 0x3F));
-  out[2] = static_cast<Byte>(0x80 | (unit & 0x3F));
-  return out + 3;
+  if (undefined) out[3] |= 4;
+}
+
+ReadTable readTable;
+
+bool FillReadTable(ReadTable& t) {
+  for (unsigned b = 0; b < 256; ++b) PutUtf8(kSingleUnit[b], !SingleIsDefined(kSingleDefined, b), t.single[b]);
+  for (int lead = 0; lead < kLeads; ++lead) {
+    for (unsigned trail = 0; trail < kTrails; ++trail) {
+      const std::uint16_t unit = kPairUnit[lead][trail];
+      PutUtf8(unit != 0 ? unit : kSingleUnit[LeadOfIndex(lead)], unit == 0, t.pair[lead][trail]);
+    }
+  }
+  return true;
+}
+
+const ReadTable& Reading() {
+  static const bool filled = FillReadTable(readTable);
+  (void)filled;
+  return readTable;
 }
 
 }  // namespace
@@ -135,37 +171,51 @@ std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount, std::size_t* unm
 }
 
 std::string ShiftJisToUtf8(std::string_view text, std::size_t* unmappable) {
+  const ReadTable& reading = Reading();
+  const Byte* in = reinterpret_cast<const Byte*>(text.data());
+  const Byte* const end = in + text.size();
   std::string result;
   result.reserve(text.size() + text.size() / 2);
-  const std::size_t n = text.size();
   std::size_t lost = 0;
-  Byte chunk[4096 + 3];
-  std::size_t i = 0;
-  while (i < n) {
+  // A chunk at a time: up to kChunk input bytes (a pair may end one byte
+  // later) give at most three bytes each, and a cell's four table bytes are
+  // copied whole, hence the slack. The loop stops before the last byte, so
+  // that in[1] can always be read; that byte is taken on its own below.
+  constexpr std::size_t kChunk = 2048;
+  Byte chunk[3 * (kChunk + 1) + 1];
+  const Byte* const last = end - (in != end);
+  while (in < last) {
     Byte* out = chunk;
-    while (i < n && out < chunk + 4096) {
-      const Byte c = static_cast<Byte>(text[i]);
+    const Byte* const stop = last - in > static_cast<std::ptrdiff_t>(kChunk) ? in + kChunk : last;
+    while (in < stop) {
+      const Byte c = *in;
       if (c < 0x80) {
         *out++ = c;
-        ++i;
+        ++in;
         continue;
       }
-      std::uint16_t unit;
-      if (cp932::CharLength(text.data(), i, n) == 2) {
-        unit = kPairUnit[LeadIndex(c)][static_cast<Byte>(text[i + 1]) - kTrailFirst];
-        if (unit == 0) {
-          unit = kSingleUnit[c];  // the system's stand-in for an undefined pair
-          ++lost;
-        }
-        i += 2;
-      } else {
-        unit = kSingleUnit[c];
-        lost += !SingleIsDefined(kSingleDefined, c);
-        ++i;
+      const Byte* cell;
+      if (StartsPair(in)) {
+        cell = reading.pair[LeadIndex(c)][in[1] - kTrailFirst];
+        in += 2;
+      } else {  // a single byte, or a lead byte alone
+        cell = reading.single[c];
+        ++in;
       }
-      out = PutUtf8(out, unit);
+      std::memcpy(out, cell, 4);
+      if (cell[3] == 3) {  // a defined character from U+0800 up: the next store need not wait for the count
+        out += 3;
+      } else {
+        out += cell[3] & 3;
+        lost += cell[3] >> 2;
+      }
     }
     result.append(reinterpret_cast<const char*>(chunk), static_cast<std::size_t>(out - chunk));
+  }
+  if (in < end) {  // the last byte, alone
+    const Byte* cell = reading.single[*in];
+    result.append(reinterpret_cast<const char*>(cell), cell[3] & 3);
+    lost += cell[3] >> 2;
   }
   if (unmappable) *unmappable = lost;
   return result;
