@@ -72,3 +72,43 @@ TEST(SafeSave, TheReplacedFileKeepsItsAttributes) {
   EXPECT_EQ(FilesIn(dir), 1);
   EXPECT_TRUE(ui.shown.empty());
 }
+
+namespace {
+// Makes `link` a symbolic link to `target` with the Unix tool, where there is
+// one (Wine starts Unix programs); false elsewhere.
+bool MakeUnixLink(const TempDir& dir, const char* target, const char* link) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string cmd = std::string("ln -s ") + target + " " + link;
+  if (!CreateProcessA("Z:\\bin\\ln", cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.path().c_str(), &si, &pi))
+    return false;
+  CloseHandle(pi.hProcess);  // not a Windows process: nothing to wait on
+  CloseHandle(pi.hThread);
+  for (int i = 0; i < 500 && !FileExists(dir / link); ++i) Sleep(10);  // until ln has run
+  return FileExists(dir / link);
+}
+
+std::string FinalPath(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  char buf[MAX_PATH * 2] = "";
+  if (h != INVALID_HANDLE_VALUE) {
+    GetFinalPathNameByHandleA(h, buf, sizeof buf, 0);
+    CloseHandle(h);
+  }
+  return buf;
+}
+}  // namespace
+
+TEST(SafeSave, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
+  TempDir dir;
+  ScriptedResponder ui;
+  HalfWritingDoc doc;
+  doc.m_bAutoDelete = false;
+  WriteBytes(dir / "target.js", "old contents\r\n");
+  if (!MakeUnixLink(dir, "target.js", "link.js")) GTEST_SKIP() << "no symbolic links here";
+  EXPECT_TRUE(doc.OnSaveDocument((dir / "link.js").c_str()));
+  EXPECT_EQ(ReadBytes(dir / "target.js"), "new contents\r\n");
+  EXPECT_EQ(FinalPath(dir / "link.js"), FinalPath(dir / "target.js"));  // still a link
+  EXPECT_EQ(FilesIn(dir), 2);
+}
