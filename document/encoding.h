@@ -80,8 +80,9 @@ DetectionCode DetectEncoding(const char* text);
 // Saving (Shift-JIS to EUC-JP or JIS) walks code page 932 characters as
 // platform/cp932.h counts them. EUC-JP and JIS hold the 94 x 94 cells with
 // lead bytes 81-9F and E0-EF, NEC row 13 (87) and the NEC-selected IBM rows
-// (ED, EE) included: those keep the arithmetic and read back unchanged. The
-// rest cannot be held: the IBM extensions (FA-FC), the user-defined area
+// (ED, EE) included, and so are the cells code page 932 leaves undefined in
+// those rows: all keep the arithmetic and read back unchanged. The rest
+// cannot be held: the IBM extensions (FA-FC), the user-defined area
 // (F0-F9), a lead byte without its trail byte and the bytes 80, A0 and FD-FF.
 // Each is written as the geta mark (EUC-JP A2 AE, JIS 22 2E in two-byte mode)
 // and counted in `unmappable`, when given (zero means nothing was lost).
@@ -115,8 +116,8 @@ std::size_t EucToShiftJis(char* buffer);
 
 // Shift-JIS to EUC-JP. `buffer` must hold ShiftJisToEucCapacity(strlen(buffer))
 // bytes (twice the length plus one): the input is first moved to the end of
-// that space and the result written from the start, all of it may be
-// overwritten. Half-width katakana become 8E xx.
+// that space and the result written from the start, so the whole space may
+// be overwritten. Half-width katakana become 8E xx.
 std::size_t ShiftJisToEuc(char* buffer, std::size_t* unmappable = nullptr);
 constexpr std::size_t ShiftJisToEucCapacity(std::size_t length) { return 2 * length + 1; }
 
