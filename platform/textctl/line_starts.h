@@ -29,6 +29,8 @@ class LineStarts {
   void InsertLine(int line, int pos);
   // Removes the start of line `line` (line >= 1), joining it to the line above.
   void RemoveLine(int line);
+  // Makes room for `count` more lines, so that inserting them allocates nothing.
+  void EnsureRoom(int count) { body_.EnsureRoom(count); }
   // Appends a line start at the end without any shifting (bulk loading).
   void AppendLine(int pos);
 

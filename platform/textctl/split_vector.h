@@ -47,6 +47,10 @@ class SplitVector {
     gapLength_ -= count;
   }
 
+  // Makes room so that inserting `count` more values allocates nothing; a
+  // failure (bad_alloc) leaves the contents as they were.
+  void EnsureRoom(int count) { RoomFor(count); }
+
   void Delete(int pos) { DeleteRange(pos, 1); }
 
   void DeleteRange(int pos, int count) {

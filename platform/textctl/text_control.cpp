@@ -15,10 +15,10 @@ namespace rv::textctl {
 
 EditState* StateOf(HWND hwnd) { return reinterpret_cast<EditState*>(GetWindowLongPtrA(hwnd, 0)); }
 
-void Notify(EditState* s, int code) {
+bool Notify(EditState* s, int code) {
   HWND parent = GetParent(s->hwnd);
-  if (!parent) return;
-  SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(s->hwnd), code), reinterpret_cast<LPARAM>(s->hwnd));
+  if (parent) SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(s->hwnd), code), reinterpret_cast<LPARAM>(s->hwnd));
+  return !s->destroyed;
 }
 
 namespace {
@@ -62,25 +62,37 @@ void SetSelection(EditState* s, TextPos anchor, TextPos caret) {
   UpdateCaret(s);
 }
 
-void ReplaceRange(EditState* s, TextPos start, TextPos end, const char* text, int length,
-                  TextPos newCaret, bool notify) {
+namespace {
+
+// Hands one change to the listener; an IME result's later characters are
+// marked as continuing its first.
+void Report(EditState* s, TextPos position, const std::string& removed, const char* text, int length, int cause,
+            unsigned flags) {
+  const bool imeResultChar = cause == RVCC_IME && s->imeResult;
+  if (imeResultChar && s->imeChained) flags |= RVCF_CONTINUED;
+  s->imeChained = imeResultChar;
+  if (!s->listener) return;
+  RvTextChange change{position, removed.data(), static_cast<int>(removed.size()), text, length, cause, flags};
+  try {
+    s->listener->OnTextChange(s->hwnd, change);
+  } catch (...) {
+    // The listener's failure is its own; the change has happened and is notified.
+  }
+}
+
+}  // namespace
+
+bool ReplaceRange(EditState* s, TextPos start, TextPos end, const char* text, int length, TextPos newCaret,
+                  int cause) {
   TextModel& m = s->model;
+  const unsigned flags = s->anchor != s->caret && start == s->SelStart() && end == s->SelEnd() ? RVCF_SELECTION : 0;
+  std::string removed;
+  if (s->listener) removed = m.Range(start, end - start);
   int linesBefore = m.LineCount();
   int firstLine = m.LineFromPos(start);
-  m.Replace(start, end - start, text, length);
+  m.Replace(start, end - start, text, length);  // changes nothing when it throws
   s->pendingLead = -1;
-  int delta = length - (end - start);
-  auto adjust = [&](TextPos p) {
-    if (p >= end) return p + delta;
-    if (p > start) return start;
-    return p;
-  };
-  if (newCaret < 0) {
-    s->anchor = adjust(s->anchor);
-    s->caret = adjust(s->caret);
-  } else {
-    s->anchor = s->caret = newCaret;
-  }
+  s->anchor = s->caret = m.BoundaryAtOrAfter(newCaret);
   s->modified = true;
   int lastLine = m.LineFromPos(start + length);
   for (int line = firstLine; line <= lastLine && line - firstLine < 64; ++line) NoteLineWidth(s, LineWidth(s, line));
@@ -89,44 +101,41 @@ void ReplaceRange(EditState* s, TextPos start, TextPos end, const char* text, in
   if (s->topLine > maxTop) ScrollTo(s, maxTop, s->xOffset);
   UpdateScrollBars(s);
   UpdateCaret(s);
-  if (notify) {
-    Notify(s, EN_UPDATE);
-    Notify(s, EN_CHANGE);
-  }
+  Report(s, start, removed, text, length, cause, flags);
+  return !s->destroyed && Notify(s, EN_UPDATE) && Notify(s, EN_CHANGE);
 }
 
-bool ReplaceSelection(EditState* s, const char* text, int length, bool wholeOrNothing) {
+void ReplaceSelection(EditState* s, const char* text, int length, bool wholeOrNothing, int cause) {
   TextPos start = s->SelStart(), end = s->SelEnd();
   int64_t base = static_cast<int64_t>(s->model.Length()) - (end - start);
   int64_t cap = std::min<int64_t>(s->limit, 0x7FFFFFF0);
   if (base + length > cap) {
-    Notify(s, EN_MAXTEXT);
-    if (wholeOrNothing) return false;
+    if (!Notify(s, EN_MAXTEXT) || wholeOrNothing) return;
     int room = cap > base ? static_cast<int>(cap - base) : 0;
-    // Keep only whole characters of the inserted text.
+    // Keep only whole characters (and whole CR LF pairs) of the inserted text.
     int cut = 0;
     while (cut < room) {
-      unsigned char b = static_cast<unsigned char>(text[cut]);
-      int step = 1;
-      if (cut + 1 < length && ((b == '\r' && text[cut + 1] == '\n') ||
-                               (TextModel::IsLeadByte(b) && TextModel::IsTrailByte(static_cast<unsigned char>(text[cut + 1])))))
-        step = 2;
+      int step = static_cast<int>(cp932::CharLength(text, cut, length));
+      if (step == 1 && text[cut] == '\r' && cut + 1 < length && text[cut + 1] == '\n') step = 2;
       if (cut + step > room) break;
       cut += step;
     }
-    if (cut == 0 && start == end) return false;
+    if (cut == 0 && start == end) return;
     length = cut;
   }
-  ReplaceRange(s, start, end, text, length, start + length, true);
-  ScrollCaretIntoView(s);
-  return true;
+  if (ReplaceRange(s, start, end, text, length, start + length, cause)) ScrollCaretIntoView(s);
 }
 
-void ClearSelection(EditState* s) {
+void ClearSelection(EditState* s, int cause) {
   if (s->ReadOnly() || s->anchor == s->caret) return;
   TextPos start = s->SelStart();
-  ReplaceRange(s, start, s->SelEnd(), "", 0, start, true);
-  ScrollCaretIntoView(s);
+  if (ReplaceRange(s, start, s->SelEnd(), "", 0, start, cause)) ScrollCaretIntoView(s);
+}
+
+void CutSelection(EditState* s) {
+  if (s->ReadOnly()) return;
+  CopyToClipboard(s);
+  ClearSelection(s, RVCC_CUT);
 }
 
 void CopyToClipboard(EditState* s) {
@@ -193,7 +202,7 @@ void PasteFromClipboard(EditState* s) {
   std::string text;
   if (!ReadClipboardText(s->hwnd, &text)) return;
   if (text.empty() && s->anchor == s->caret) return;
-  ReplaceSelection(s, text.data(), static_cast<int>(text.size()), false);
+  ReplaceSelection(s, text.data(), static_cast<int>(text.size()), false, RVCC_PASTE);
 }
 
 namespace {
@@ -201,7 +210,9 @@ namespace {
 void SetText(EditState* s, const char* text) {
   if (!text) text = "";
   int length = static_cast<int>(strlen(text));
-  s->model.SetText(text, length);
+  std::string removed;
+  if (s->listener) removed = s->model.Range(0, s->model.Length());
+  s->model.SetText(text, length);  // changes nothing when it throws
   s->anchor = s->caret = 0;
   s->pendingLead = -1;
   s->modified = false;
@@ -226,6 +237,18 @@ void SetText(EditState* s, const char* text) {
   InvalidateAll(s);
   UpdateScrollBars(s);
   UpdateCaret(s);
+  Report(s, 0, removed, text, length, RVCC_SETTEXT, 0);
+}
+
+LRESULT OnReplaceRange(EditState* s, const RvReplaceRange* r) {
+  if (!r || r->start < 0 || r->start > r->end || r->end > s->model.Length() || r->length < 0 ||
+      (r->length > 0 && !r->text))
+    return FALSE;
+  s->desiredX = -1;
+  int caret = std::clamp(r->caret, 0, s->model.Length() - (r->end - r->start) + r->length);
+  if (ReplaceRange(s, r->start, r->end, r->length ? r->text : "", r->length, caret, RVCC_REPLACERANGE))
+    ScrollCaretIntoView(s);
+  return TRUE;
 }
 
 LRESULT OnGetSel(EditState* s, WPARAM wp, LPARAM lp) {
@@ -433,17 +456,18 @@ LRESULT HandleMessage(EditState* s, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ScrollCaretIntoView(s);
         return 0;
       }
-      ReplaceSelection(s, text, length, false);
+      ReplaceSelection(s, text, length, false, RVCC_REPLACESEL);
       return 0;
     }
+    case RVEM_REPLACERANGE: return OnReplaceRange(s, reinterpret_cast<const RvReplaceRange*>(lp));
+    case RVEM_SETCHANGELISTENER: {
+      RvTextChangeListener* previous = s->listener;
+      s->listener = reinterpret_cast<RvTextChangeListener*>(lp);
+      return reinterpret_cast<LRESULT>(previous);
+    }
     case EM_SCROLLCARET: ScrollCaretIntoView(s); return TRUE;
-    case WM_CLEAR: ClearSelection(s); return 0;
-    case WM_CUT:
-      if (!s->ReadOnly()) {
-        CopyToClipboard(s);
-        ClearSelection(s);
-      }
-      return 0;
+    case WM_CLEAR: ClearSelection(s, RVCC_CLEAR); return 0;
+    case WM_CUT: CutSelection(s); return 0;
     case WM_COPY: CopyToClipboard(s); return 0;
     case WM_PASTE: PasteFromClipboard(s); return 0;
     case EM_CANUNDO: return FALSE;
@@ -524,14 +548,40 @@ LRESULT HandleMessage(EditState* s, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_IME_ENDCOMPOSITION:
       s->composing = false;
       break;
+    case WM_IME_COMPOSITION:
+      if (lp & GCS_RESULTSTR) {
+        // The default handling sends the result back as WM_IME_CHAR messages;
+        // their changes are reported as one input.
+        const bool outer = !s->imeResult;
+        s->imeResult = true;
+        s->imeChained = false;
+        LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
+        if (outer) s->imeResult = false;
+        return r;
+      }
+      break;
     case WM_IME_CHAR:
       // A double-byte result goes on as two character messages, lead byte first,
       // through the window's procedure so that a subclass sees them.
+      ++s->imeCharDepth;
       if (HIBYTE(wp)) SendMessageA(hwnd, WM_CHAR, HIBYTE(wp), lp);
-      SendMessageA(hwnd, WM_CHAR, LOBYTE(wp), lp);
+      if (!s->destroyed) SendMessageA(hwnd, WM_CHAR, LOBYTE(wp), lp);
+      --s->imeCharDepth;
       return 0;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+namespace {
+
+void FreeState(EditState* s) {
+  if (s->measureDc) {
+    SelectObject(s->measureDc, s->measureOldFont);
+    DeleteDC(s->measureDc);
+  }
+  delete s;
 }
 
 }  // namespace
@@ -555,20 +605,23 @@ LRESULT CALLBACK TextControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, 0, 0);
     if (s->dragTimer) KillTimer(hwnd, kDragTimerId);
-    if (s->measureDc) {
-      SelectObject(s->measureDc, s->measureOldFont);
-      DeleteDC(s->measureDc);
-    }
-    delete s;
+    s->destroyed = true;
+    // A message of this window still being handled further out keeps the state
+    // until it returns.
+    if (s->depth == 0) FreeState(s);
     return DefWindowProcA(hwnd, msg, wp, lp);
   }
+  LRESULT result = 0;
+  ++s->depth;
   try {
-    return HandleMessage(s, hwnd, msg, wp, lp);
+    result = HandleMessage(s, hwnd, msg, wp, lp);
   } catch (...) {
     // Nothing may unwind through a window procedure; an allocation failure leaves
-    // the text as the model left it.
-    return 0;
+    // the text as the model left it, which is as it was.
+    result = 0;
   }
+  if (--s->depth == 0 && s->destroyed) FreeState(s);
+  return result;
 }
 
 }  // namespace rv::textctl

@@ -33,8 +33,9 @@
 //
 // Notifications to the parent, as WM_COMMAND (control id, code) with the control's
 // handle: EN_UPDATE then EN_CHANGE after every change of the text by typing, Enter,
-// Backspace, Delete, cut, paste, clear and EM_REPLACESEL, but - like the system's
-// multi-line control - not after WM_SETTEXT, which also clears the modified flag.
+// Backspace, Delete, cut, paste, clear, IME input, EM_REPLACESEL and
+// RVEM_REPLACERANGE, but - like the system's multi-line control - not after
+// WM_SETTEXT, which also clears the modified flag.
 // EN_VSCROLL / EN_HSCROLL whenever the view scrolls, EN_SETFOCUS / EN_KILLFOCUS,
 // EN_MAXTEXT. WM_CTLCOLOREDIT goes to the parent before painting: the returned
 // brush fills the background, the DC's text and background colours draw the text.
@@ -56,6 +57,22 @@
 //
 // The clipboard is written in CF_TEXT; pasting reads CF_TEXT, or CF_UNICODETEXT
 // converted with code page 932 when only that is offered.
+//
+// Change reports: every change of the text, WM_SETTEXT included, passes through
+// one function of the control, which reports it to the listener set with
+// RVEM_SETCHANGELISTENER - where, which bytes went, which came, and the input
+// that caused it - synchronously, after the text, the selection and the modified
+// flag have changed and before EN_UPDATE / EN_CHANGE go to the parent. A
+// history records from these reports what the control really did (a lone lead
+// byte deleted as one byte, a lead byte joined by the byte typed after it), and
+// puts changes back with RVEM_REPLACERANGE, which takes exact byte ranges.
+//
+// Re-entrance: a listener or a parent may send the control messages from a report
+// or a notification, changes included, and may destroy it; the control then
+// stops the operation that notified and touches nothing of the window's state
+// (which lives until the outermost message of the window returns). No C++
+// exception leaves the window procedure: an allocation failure abandons the
+// message and leaves the text as it was.
 #pragma once
 #include <windows.h>
 
@@ -83,3 +100,65 @@ ATOM RegisterTextControlClass(HINSTANCE hinst);
 #define RVEM_POSFROMCHAR32 (WM_USER + 0x303)
 // RVEM_GETLINEHEIGHT: the height of a line in pixels.
 #define RVEM_GETLINEHEIGHT (WM_USER + 0x304)
+// What caused a change (RvTextChange::cause).
+enum RvChangeCause {
+  RVCC_CHAR = 1,      // a typed character (WM_CHAR; both bytes of a double-byte one)
+  RVCC_ENTER,         // Enter or Ctrl+Enter: CR LF typed
+  RVCC_BACKSPACE,     // Backspace: the selection, or the character before the caret
+  RVCC_DELETE,        // Delete: the selection, or the character after the caret
+  RVCC_CUT,           // WM_CUT, Ctrl+X, Shift+Delete
+  RVCC_PASTE,         // WM_PASTE, Ctrl+V, Shift+Insert
+  RVCC_CLEAR,         // WM_CLEAR
+  RVCC_IME,           // a character of an IME result (WM_IME_CHAR)
+  RVCC_REPLACESEL,    // EM_REPLACESEL
+  RVCC_REPLACERANGE,  // RVEM_REPLACERANGE
+  RVCC_SETTEXT,       // WM_SETTEXT (and the window text at creation)
+};
+
+// RvTextChange::flags.
+#define RVCF_SELECTION 0x1  // the removed bytes were the (non-empty) selection
+#define RVCF_CONTINUED 0x2  // continues the previous report as one input: the
+                            // second and later characters of one IME result
+
+// One change: at `position` the `removedLength` bytes `removed` were replaced by
+// the `insertedLength` bytes `inserted`. The pointers are valid during the report
+// only; neither text is NUL-terminated.
+struct RvTextChange {
+  int position;
+  const char* removed;
+  int removedLength;
+  const char* inserted;
+  int insertedLength;
+  int cause;       // RvChangeCause
+  unsigned flags;  // RVCF_*
+};
+
+// Receives the change reports of one control. An exception thrown here is
+// caught by the control and goes no further.
+class RvTextChangeListener {
+ public:
+  virtual void OnTextChange(HWND control, const RvTextChange& change) = 0;
+
+ protected:
+  ~RvTextChangeListener() = default;
+};
+
+// RVEM_SETCHANGELISTENER: wParam 0, lParam an RvTextChangeListener* (null: none).
+//   The listener must outlive the window or be removed first. Returns the
+//   previous listener.
+#define RVEM_SETCHANGELISTENER (WM_USER + 0x305)
+
+// RVEM_REPLACERANGE: wParam 0, lParam a const RvReplaceRange*. Replaces exactly the
+//   bytes [start, end) by `text` (`length` bytes), whatever characters they cut
+//   through, ignoring the text limit and the read-only style; the caret (no
+//   selection) goes to `caret`, or to the character boundary after it, and is
+//   scrolled into view. Reported as RVCC_REPLACERANGE and notified like
+//   EM_REPLACESEL. Returns FALSE (nothing changed) for a range outside the text.
+struct RvReplaceRange {
+  int start;
+  int end;
+  const char* text;
+  int length;
+  int caret;
+};
+#define RVEM_REPLACERANGE (WM_USER + 0x306)

@@ -4,8 +4,12 @@
 // text_input.cpp (keyboard and mouse).
 //
 // Rules kept by all three files:
-// - Every change of the text goes through ReplaceRange, which updates the display,
-//   the scroll bars and sends EN_UPDATE / EN_CHANGE (unless told not to notify).
+// - Every change of the text goes through ReplaceRange (WM_SETTEXT through
+//   SetText), which updates the display and the scroll bars, reports the change
+//   to the listener and sends EN_UPDATE / EN_CHANGE.
+// - After anything that reaches outside code (a report, a notification), the
+//   window may have been destroyed: check s->destroyed and stop. The state
+//   itself stays valid until the outermost message of the window returns.
 // - Every change of the selection goes through SetSelection.
 // - Nothing here is called while painting except the layout functions (XOfPos,
 //   ForEachChar, Measure*), which never change state other than the width cache.
@@ -16,6 +20,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "platform/cp932.h"
+#include "platform/textctl/text_control.h"
 #include "platform/textctl/text_model.h"
 
 namespace rv::textctl {
@@ -52,10 +58,18 @@ struct EditState {
   bool redraw = true;
   bool focused = false;
   bool caretShown = false;
-  bool composing = false;
-  POINT caretAt = {-1, -1};  // where SetCaretPos last put the caret  // between WM_IME_STARTCOMPOSITION and its end
+  bool composing = false;  // between WM_IME_STARTCOMPOSITION and its end
+  POINT caretAt = {-1, -1};  // where SetCaretPos last put the caret
   unsigned limit = 30000;
   int pendingLead = -1;  // a lead byte waiting for its trail byte
+
+  // Change reports and re-entrance.
+  RvTextChangeListener* listener = nullptr;
+  int depth = 0;           // messages of this window being handled, nested
+  bool destroyed = false;  // WM_NCDESTROY came; freed when depth drops to 0
+  int imeCharDepth = 0;    // inside WM_IME_CHAR: typed bytes come from the IME
+  bool imeResult = false;  // inside WM_IME_COMPOSITION with a result string
+  bool imeChained = false; // the last report was a character of that result
 
   // Mouse and keyboard.
   bool dragging = false;
@@ -72,17 +86,23 @@ struct EditState {
 EditState* StateOf(HWND hwnd);
 
 // text_control.cpp
-void Notify(EditState* s, int code);
-// Replaces [start, end) by text; the selection becomes an empty caret at newCaret
-// (or stays where it was, adjusted, when newCaret is -1).
-void ReplaceRange(EditState* s, TextPos start, TextPos end, const char* text, int length,
-                  TextPos newCaret, bool notify);
-// Replaces the selection by text honouring the limit; false when nothing fit.
-bool ReplaceSelection(EditState* s, const char* text, int length, bool wholeOrNothing);
+// Sends a notification to the parent; false when the window was destroyed meanwhile.
+bool Notify(EditState* s, int code);
+// Replaces [start, end) by text, reports the change (cause: RvChangeCause) and
+// notifies; the selection becomes an empty caret at newCaret (moved forward to a
+// boundary). False when the window was destroyed meanwhile: stop at once.
+bool ReplaceRange(EditState* s, TextPos start, TextPos end, const char* text, int length, TextPos newCaret,
+                  int cause);
+// Replaces the selection by text honouring the limit (all or nothing when
+// wholeOrNothing) and scrolls the caret into view.
+void ReplaceSelection(EditState* s, const char* text, int length, bool wholeOrNothing, int cause);
 void SetSelection(EditState* s, TextPos anchor, TextPos caret);
 void CopyToClipboard(EditState* s);
 void PasteFromClipboard(EditState* s);
-void ClearSelection(EditState* s);
+// Removes a non-empty selection (not when read-only) and scrolls the caret into view.
+void ClearSelection(EditState* s, int cause);
+// Copies the selection to the clipboard and removes it (not when read-only).
+void CutSelection(EditState* s);
 
 // text_view.cpp
 void ApplyFont(EditState* s, HFONT font);
@@ -165,8 +185,8 @@ int ForEachChar(EditState* s, const std::string& line, TextPos lineStart, Fn fn)
       }
       width = next - x;
     } else {
-      if (TextModel::IsLeadByte(b) && i + 1 < n && TextModel::IsTrailByte(static_cast<unsigned char>(line[i + 1]))) {
-        len = 2;
+      len = static_cast<int>(cp932::CharLength(line.data(), i, n));
+      if (len == 2) {
         wchar_t w[2];
         int got = MultiByteToWideChar(932, 0, line.data() + i, 2, w, 2);
         ch = got == 1 ? w[0] : L'\x30FB';

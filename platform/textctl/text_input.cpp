@@ -18,33 +18,25 @@ void MoveCaret(EditState* s, TextPos pos, bool extend, bool keepX = false) {
   ScrollCaretIntoView(s);
 }
 
-void TypeBytes(EditState* s, const char* bytes, int length) {
+// Typed bytes replace the selection; those of an IME result say so.
+void TypeBytes(EditState* s, const char* bytes, int length, int cause) {
   if (s->ReadOnly()) return;
-  ReplaceSelection(s, bytes, length, true);
+  ReplaceSelection(s, bytes, length, true, s->imeCharDepth > 0 ? RVCC_IME : cause);
 }
 
-void Backspace(EditState* s) {
+// Backspace and Delete: the selection, or the character before or after the caret.
+void DeleteKey(EditState* s, bool forward) {
+  const int cause = forward ? RVCC_DELETE : RVCC_BACKSPACE;
   if (s->ReadOnly()) return;
   if (s->anchor != s->caret) {
-    ClearSelection(s);
+    ClearSelection(s, cause);
     return;
   }
-  if (s->caret == 0) return;
-  TextPos prev = s->model.PrevBoundary(s->caret);
-  ReplaceRange(s, prev, s->caret, "", 0, prev, true);
-  ScrollCaretIntoView(s);
-}
-
-void DeleteForward(EditState* s) {
-  if (s->ReadOnly()) return;
-  if (s->anchor != s->caret) {
-    ClearSelection(s);
-    return;
-  }
-  if (s->caret >= s->model.Length()) return;
-  TextPos next = s->model.NextBoundary(s->caret);
-  ReplaceRange(s, s->caret, next, "", 0, s->caret, true);
-  ScrollCaretIntoView(s);
+  const TextModel& m = s->model;
+  TextPos from = forward ? s->caret : m.PrevBoundary(s->caret);
+  TextPos to = forward ? m.NextBoundary(s->caret) : s->caret;
+  if (from == to) return;
+  if (ReplaceRange(s, from, to, "", 0, from, cause)) ScrollCaretIntoView(s);
 }
 
 // The caret moved vertically by `lines`, keeping its x across short lines.
@@ -63,20 +55,20 @@ void OnChar(EditState* s, WPARAM ch) {
   if (ch > 0xFF) {
     // Both bytes of a double-byte character in one message.
     OnChar(s, (ch >> 8) & 0xFF);
-    OnChar(s, ch & 0xFF);
+    if (!s->destroyed) OnChar(s, ch & 0xFF);
     return;
   }
   unsigned char c = static_cast<unsigned char>(ch);
   if (s->pendingLead >= 0) {
     char pair[2] = {static_cast<char>(s->pendingLead), static_cast<char>(c)};
     s->pendingLead = -1;
-    if (TextModel::IsTrailByte(c)) {
-      TypeBytes(s, pair, 2);
+    if (cp932::IsTrailByte(c)) {
+      TypeBytes(s, pair, 2, RVCC_CHAR);
       return;
     }
     // A lead byte without its trail byte is dropped.
   }
-  if (TextModel::IsLeadByte(c)) {
+  if (cp932::IsLeadByte(c)) {
     if (!s->ReadOnly()) s->pendingLead = c;
     return;
   }
@@ -84,20 +76,15 @@ void OnChar(EditState* s, WPARAM ch) {
     case 1: SetSelection(s, 0, s->model.Length()); return;  // Ctrl+A
     case 3: CopyToClipboard(s); return;                     // Ctrl+C
     case 22: PasteFromClipboard(s); return;                 // Ctrl+V
-    case 24:                                                // Ctrl+X
-      if (!s->ReadOnly()) {
-        CopyToClipboard(s);
-        ClearSelection(s);
-      }
-      return;
-    case 8: Backspace(s); return;
+    case 24: CutSelection(s); return;                       // Ctrl+X
+    case 8: DeleteKey(s, false); return;
     case '\r':
-    case '\n': TypeBytes(s, "\r\n", 2); return;
-    case '\t': TypeBytes(s, "\t", 1); return;
+    case '\n': TypeBytes(s, "\r\n", 2, RVCC_ENTER); return;
+    case '\t': TypeBytes(s, "\t", 1, RVCC_CHAR); return;
     default:
       if (c >= 0x20) {
         char b = static_cast<char>(c);
-        TypeBytes(s, &b, 1);
+        TypeBytes(s, &b, 1, RVCC_CHAR);
       }
       return;
   }
@@ -124,20 +111,16 @@ void OnKeyDown(EditState* s, WPARAM key) {
       int page = VisibleLines(s) * (key == VK_PRIOR ? -1 : 1);
       TextPos target = VerticalTarget(s, page);
       ScrollTo(s, s->topLine + page, s->xOffset);
-      MoveCaret(s, target, shift, true);
+      if (!s->destroyed) MoveCaret(s, target, shift, true);
       break;
     }
     case VK_HOME: MoveCaret(s, ctrl ? 0 : m.LineStart(line), shift); break;
     case VK_END: MoveCaret(s, ctrl ? m.Length() : m.LineEnd(line), shift); break;
     case VK_DELETE:
-      if (shift) {
-        if (!s->ReadOnly()) {
-          CopyToClipboard(s);
-          ClearSelection(s);
-        }
-      } else {
-        DeleteForward(s);
-      }
+      if (shift)
+        CutSelection(s);
+      else
+        DeleteKey(s, true);
       break;
     case VK_INSERT:
       if (ctrl) CopyToClipboard(s);

@@ -1,6 +1,9 @@
 // CP932 text storage with line starts (see text_model.h).
 #include "platform/textctl/text_model.h"
 
+#include <algorithm>
+#include "platform/cp932.h"
+
 namespace rv::textctl {
 
 namespace {
@@ -8,7 +11,11 @@ constexpr unsigned char kCR = '\r';
 constexpr unsigned char kLF = '\n';
 
 // Classes for word movement and double-click selection.
-enum CharKind { kBlank, kBreak, kWord, kPunct, kHalfKana, kHiragana, kKatakana, kWideAlnum, kKanji, kWideSymbol };
+enum CharKind {
+  kBlank = TextModel::kBlankClass,
+  kBreak = TextModel::kBreakClass,
+  kWord, kPunct, kHalfKana, kHiragana, kKatakana, kWideAlnum, kKanji, kWideSymbol
+};
 }  // namespace
 
 int TextModel::GetRange(TextPos pos, int count, char* out) const {
@@ -43,7 +50,7 @@ int TextModel::CharLengthAt(TextPos pos) const {
   if (pos + 1 < Length()) {
     unsigned char next = ByteAt(pos + 1);
     if (b == kCR && next == kLF) return 2;
-    if (IsLeadByte(b) && IsTrailByte(next)) return 2;
+    if (cp932::IsLeadByte(b) && cp932::IsTrailByte(next)) return 2;
   }
   return 1;
 }
@@ -54,7 +61,7 @@ TextPos TextModel::BoundaryAtOrBefore(TextPos pos) const {
   // A byte that cannot be a lead byte ends a character, except a CR before LF.
   // Scan back to such a byte, then walk forward character by character.
   TextPos q = pos - 1;
-  while (q >= 0 && IsLeadByte(ByteAt(q))) --q;
+  while (q >= 0 && cp932::IsLeadByte(ByteAt(q))) --q;
   TextPos b = q + 1;
   if (q >= 0 && ByteAt(q) == kCR && ByteAt(q + 1) == kLF) b = q;
   while (true) {
@@ -79,7 +86,7 @@ TextPos TextModel::PrevBoundary(TextPos pos) const {
   return BoundaryAtOrBefore(BoundaryAtOrBefore(pos) - 1);
 }
 
-int TextModel::CharClass(TextPos pos) const {
+int TextModel::WordClassAt(TextPos pos) const {
   unsigned char b = ByteAt(pos);
   if (CharLengthAt(pos) == 2 && b != kCR) {
     unsigned code = (b << 8) | ByteAt(pos + 1);
@@ -100,42 +107,59 @@ int TextModel::CharClass(TextPos pos) const {
 TextPos TextModel::WordStartAfter(TextPos pos) const {
   TextPos p = BoundaryAtOrBefore(pos);
   if (p >= Length()) return Length();
-  int kind = CharClass(p);
+  int kind = WordClassAt(p);
   if (kind == kBreak) return p + CharLengthAt(p);
   if (kind != kBlank) {
-    while (p < Length() && CharClass(p) == kind) p += CharLengthAt(p);
+    while (p < Length() && WordClassAt(p) == kind) p += CharLengthAt(p);
   }
-  while (p < Length() && CharClass(p) == kBlank) p += CharLengthAt(p);
+  while (p < Length() && WordClassAt(p) == kBlank) p += CharLengthAt(p);
   return p;
+}
+
+// Finding the character before a position can mean scanning back over a whole
+// run of lead-valued bytes, so the word functions never step backwards: they
+// walk the characters of one line forwards once, from its start.
+TextModel::Runs TextModel::WalkRuns(TextPos from, TextPos to) const {
+  Runs r;
+  int kind = -1;
+  TextPos runStart = from;
+  for (TextPos q = from; q < to; q += CharLengthAt(q)) {
+    int k = WordClassAt(q);
+    if (k != kind) {
+      kind = k;
+      runStart = q;
+    }
+    r.lastChar = q;
+    r.lastRun = runStart;
+    r.lastKind = k;
+    if (k != kBlank) r.lastWordRun = runStart;
+  }
+  return r;
 }
 
 TextPos TextModel::WordStartBefore(TextPos pos) const {
   TextPos p = BoundaryAtOrBefore(pos);
-  if (p > 0 && CharClass(PrevBoundary(p)) == kBreak) p = PrevBoundary(p);
-  while (p > 0 && CharClass(PrevBoundary(p)) == kBlank) p = PrevBoundary(p);
-  if (p > 0) {
-    int kind = CharClass(PrevBoundary(p));
-    if (kind != kBreak) {
-      while (p > 0 && CharClass(PrevBoundary(p)) == kind) p = PrevBoundary(p);
-    }
-  }
-  return p;
+  if (p <= 0) return 0;
+  int line = LineFromPos(p);
+  if (p == LineStart(line)) p = LineEnd(--line);  // over the line break before p
+  TextPos start = LineStart(line);
+  Runs r = WalkRuns(start, p);
+  return r.lastWordRun >= 0 ? r.lastWordRun : start;
 }
 
 void TextModel::WordAround(TextPos pos, TextPos* start, TextPos* end) const {
   TextPos p = BoundaryAtOrBefore(pos);
-  if (p >= Length() || CharClass(p) == kBreak) {
-    if (p == 0 || CharClass(PrevBoundary(p)) == kBreak) {
-      *start = *end = p;
-      return;
-    }
-    p = PrevBoundary(p);
+  int line = LineFromPos(p);
+  TextPos lineStart = LineStart(line), lineEnd = LineEnd(line);
+  // At a line's end the word is the one before it, if any.
+  Runs r = WalkRuns(lineStart, p < lineEnd ? p + CharLengthAt(p) : lineEnd);
+  if (r.lastChar < 0) {
+    *start = *end = p;
+    return;
   }
-  int kind = CharClass(p);
-  TextPos s = p, e = p;
-  while (s > 0 && CharClass(PrevBoundary(s)) == kind) s = PrevBoundary(s);
-  while (e < Length() && CharClass(e) == kind) e += CharLengthAt(e);
-  *start = s;
+  TextPos e = r.lastChar;
+  while (e < lineEnd && WordClassAt(e) == r.lastKind) e += CharLengthAt(e);
+  *start = r.lastRun;
   *end = e;
 }
 
@@ -150,6 +174,11 @@ void TextModel::Replace(TextPos pos, int removeLength, const char* text, int ins
   if (pos < 0 || removeLength < 0 || pos + removeLength > Length()) return;
   if (insertLength < 0) insertLength = 0;
   if (removeLength == 0 && insertLength == 0) return;
+  // Everything that can fail is allocated before anything changes: a new line
+  // can start after each inserted line-break byte and at pos itself.
+  bytes_.EnsureRoom(insertLength);
+  lines_.EnsureRoom(static_cast<int>(std::count_if(text, text + insertLength, [](char c) { return c == '\r' || c == '\n'; })) + 1);
+
   // Whether a line starts at q depends only on the bytes at q - 1 and q, so the
   // starts in [pos, pos + removeLength] are the only ones the change can affect.
   int line = LineFromPos(pos);
@@ -170,13 +199,17 @@ void TextModel::Replace(TextPos pos, int removeLength, const char* text, int ins
 }
 
 void TextModel::SetText(const char* text, int length) {
-  bytes_.Clear();
-  bytes_.InsertRange(0, text, length);
-  lines_.Reset(length);
+  // Built aside and moved in, so that a failure leaves the old text.
+  SplitVector<char> bytes;
+  bytes.InsertRange(0, text, length);
+  LineStarts lines;
+  lines.Reset(length);
   for (int i = 0; i < length; ++i) {
     unsigned char b = static_cast<unsigned char>(text[i]);
-    if (b == kLF || (b == kCR && (i + 1 == length || text[i + 1] != '\n'))) lines_.AppendLine(i + 1);
+    if (b == kLF || (b == kCR && (i + 1 == length || text[i + 1] != '\n'))) lines.AppendLine(i + 1);
   }
+  bytes_ = std::move(bytes);
+  lines_ = std::move(lines);
 }
 
 }  // namespace rv::textctl

@@ -1,17 +1,18 @@
 // The text of one text control: CP932 bytes in a gap buffer and the index of its
-// line starts. All knowledge of code page 932 and of line breaks lives here; the
-// window side asks this class where characters and lines begin. No Windows header.
+// line starts. The knowledge of characters and line breaks lives here (the byte
+// rules themselves in platform/cp932.h); the window side asks this class where
+// characters and lines begin. No Windows header.
 //
-// Offsets are byte offsets (TextPos). A double-byte character (lead byte 0x81-0x9F
-// or 0xE0-0xFC followed by a trail byte 0x40-0x7E or 0x80-0xFC) and a CR LF pair
-// each count 2. A lead byte not followed by a trail byte stands alone. Lines end at
+// Offsets are byte offsets (TextPos). A double-byte character (a lead byte
+// followed by a trail byte) and a CR LF pair each count 2. A lead byte not followed by a trail byte stands alone. Lines end at
 // CR LF, at a lone CR or at a lone LF; a text ending in a line break has an empty
 // last line. A character boundary is an offset that does not fall inside a
 // double-byte character or between CR and LF; lines always start on one.
 //
 // Costs: Replace is proportional to the bytes removed and inserted plus O(log n);
 // line and offset queries are O(log n); boundary tests scan back only over a run of
-// lead-valued bytes. ContiguousText moves the gap to the end once per change.
+// lead-valued bytes; word movement walks one line once. ContiguousText moves the
+// gap to the end once per change.
 #pragma once
 #include <string>
 #include "platform/textctl/line_starts.h"
@@ -23,9 +24,6 @@ using TextPos = int;
 
 class TextModel {
  public:
-  static bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-  static bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
-
   TextPos Length() const { return bytes_.Length(); }
   // The byte at pos, or 0 outside the text.
   unsigned char ByteAt(TextPos pos) const { return static_cast<unsigned char>(bytes_.ValueAt(pos)); }
@@ -56,6 +54,12 @@ class TextModel {
   TextPos NextBoundary(TextPos pos) const;
   TextPos PrevBoundary(TextPos pos) const;
 
+  // The class of the character at the boundary pos for word movement: blank,
+  // line break, or one of the kinds of word characters (runs of one kind form
+  // a word).
+  enum { kBlankClass = 0, kBreakClass = 1 };
+  int WordClassAt(TextPos pos) const;
+
   // Word movement as an edit control does it, within and across lines.
   TextPos WordStartBefore(TextPos pos) const;
   TextPos WordStartAfter(TextPos pos) const;
@@ -63,7 +67,9 @@ class TextModel {
   void WordAround(TextPos pos, TextPos* start, TextPos* end) const;
 
   // The one gateway for changes: removes [pos, pos + removeLength) and inserts
-  // text there. pos and pos + removeLength must be boundaries.
+  // text there. Any offsets will do (the history puts back exact bytes); the
+  // boundaries around them follow from the bytes. When memory runs out it
+  // throws bad_alloc and leaves the model as it was; so does SetText.
   void Replace(TextPos pos, int removeLength, const char* text, int insertLength);
   void SetText(const char* text, int length);
 
@@ -73,7 +79,18 @@ class TextModel {
 
   // True when a line begins at pos (0 < pos <= Length()).
   bool StartsLineAt(TextPos pos) const;
-  int CharClass(TextPos pos) const;
+
+  // The characters of [from, to), a stretch of one line starting on a
+  // boundary, walked forwards: the start and class of the last character, the
+  // start of the run of its class that it ends, and the start of the last run
+  // that is not blank (-1 each when there is none).
+  struct Runs {
+    TextPos lastChar = -1;
+    TextPos lastRun = -1;
+    int lastKind = -1;
+    TextPos lastWordRun = -1;
+  };
+  Runs WalkRuns(TextPos from, TextPos to) const;
 };
 
 }  // namespace rv::textctl

@@ -47,7 +47,7 @@ void ApplyFont(EditState* s, HFONT font) {
   for (int b = 0; b < 256; ++b) {
     char c = static_cast<char>(b);
     wchar_t w = L'\x30FB';
-    if (!TextModel::IsLeadByte(static_cast<unsigned char>(b))) MultiByteToWideChar(932, 0, &c, 1, &w, 1);
+    if (!cp932::IsLeadByte(c)) MultiByteToWideChar(932, 0, &c, 1, &w, 1);
     s->singleByteWide[b] = w;
   }
   RecalcTabStops(s);

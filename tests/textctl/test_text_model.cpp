@@ -2,12 +2,38 @@
 // starts kept right under inserts and deletes (checked against a plain rescan).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
 #include "platform/textctl/text_model.h"
 
 using rv::textctl::TextModel;
+
+namespace {
+// Allocations left before one fails with bad_alloc; -1: none fails.
+long g_allocationsBeforeFailure = -1;
+}  // namespace
+
+// Every allocation of this test program passes here, so a test can make the
+// n-th one from now fail.
+void* operator new(std::size_t size) {
+  if (g_allocationsBeforeFailure == 0) {
+    g_allocationsBeforeFailure = -1;
+    throw std::bad_alloc();
+  }
+  if (g_allocationsBeforeFailure > 0) --g_allocationsBeforeFailure;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -149,4 +175,117 @@ TEST(TextModel, RandomEditsKeepLineStartsExact) {
     ASSERT_EQ(m.LineFromPos(probe), expectLine);
   }
   EXPECT_EQ(m.Range(0, m.Length()), shadow);
+}
+
+namespace {
+
+// Word movement stepping back one character at a time, as a reference for the
+// model's single walks: skip a line break, then blanks, then one run of a kind.
+int SlowWordStartBefore(const TextModel& m, int pos) {
+  int p = m.BoundaryAtOrBefore(pos);
+  auto kindBefore = [&](int q) { return m.WordClassAt(m.PrevBoundary(q)); };
+  if (p > 0 && kindBefore(p) == TextModel::kBreakClass) p = m.PrevBoundary(p);
+  while (p > 0 && kindBefore(p) == TextModel::kBlankClass) p = m.PrevBoundary(p);
+  if (p > 0) {
+    int kind = kindBefore(p);
+    if (kind != TextModel::kBreakClass) {
+      while (p > 0 && kindBefore(p) == kind) p = m.PrevBoundary(p);
+    }
+  }
+  return p;
+}
+
+std::pair<int, int> SlowWordAround(const TextModel& m, int pos) {
+  int p = m.BoundaryAtOrBefore(pos);
+  if (p >= m.Length() || m.WordClassAt(p) == TextModel::kBreakClass) {
+    if (p == 0 || m.WordClassAt(m.PrevBoundary(p)) == TextModel::kBreakClass) return {p, p};
+    p = m.PrevBoundary(p);
+  }
+  int kind = m.WordClassAt(p), s = p, e = p;
+  while (s > 0 && m.WordClassAt(m.PrevBoundary(s)) == kind) s = m.PrevBoundary(s);
+  while (e < m.Length() && m.WordClassAt(e) == kind) e = m.NextBoundary(e);
+  return {s, e};
+}
+
+}  // namespace
+
+TEST(TextModel, WordMovementMatchesACharacterByCharacterWalk) {
+  std::mt19937 rng(99);
+  const char* pieces[] = {"ab", " ", "\t", ".", "\r\n", "\r", "\n", "日本", "です", "カナ", "\xB1",
+                          "亜", "\x82", "\xE9", "A", "_1", "表\\"};
+  for (int round = 0; round < 300; ++round) {
+    std::string t;
+    for (int i = static_cast<int>(rng() % 12); i > 0; --i) t += pieces[rng() % 17];
+    TextModel m = Make(t);
+    for (int pos = 0; pos <= m.Length(); ++pos) {
+      SCOPED_TRACE(testing::Message() << "text [" << t << "] pos " << pos);
+      ASSERT_EQ(m.WordStartBefore(pos), SlowWordStartBefore(m, pos));
+      int s = -1, e = -1;
+      m.WordAround(pos, &s, &e);
+      ASSERT_EQ(std::make_pair(s, e), SlowWordAround(m, pos));
+    }
+  }
+}
+
+// 亜 is 88 9F: both bytes have lead values, the case where finding the previous
+// character means walking from the line start.
+TEST(TextModel, WordsInALongRunOfDoubleByteCharacters) {
+  std::string run;
+  for (int i = 0; i < 16000; ++i) run += "亜";
+  TextModel m = Make("x " + run + " y\r\n" + run);
+  const int runStart = 2, runEnd = 2 + 32000, second = runEnd + 4;
+  EXPECT_EQ(m.WordStartBefore(runEnd), runStart);
+  EXPECT_EQ(m.WordStartBefore(runEnd + 1), runStart);
+  EXPECT_EQ(m.WordStartBefore(runEnd + 3), runEnd + 1);
+  EXPECT_EQ(m.WordStartBefore(m.Length()), second);
+  EXPECT_EQ(m.WordStartBefore(second), runEnd + 1);  // over the break to "y"
+  int s = 0, e = 0;
+  m.WordAround(runStart + 16001, &s, &e);  // inside a character
+  EXPECT_EQ(s, runStart);
+  EXPECT_EQ(e, runEnd);
+  m.WordAround(m.Length(), &s, &e);
+  EXPECT_EQ(s, second);
+  EXPECT_EQ(e, m.Length());
+  EXPECT_EQ(m.WordStartAfter(runStart), runEnd + 1);
+}
+
+// A change that runs out of memory at any of its allocations leaves the text
+// and its line starts as they were; with enough memory it is made.
+TEST(TextModel, AnEditThatRunsOutOfMemoryChangesNothing) {
+  const std::string start = "one\r\ntwo\rthree\nfour 日本";
+  std::string many;
+  for (int i = 0; i < 300; ++i) many += i % 3 ? "line\r\n" : "行\r";
+  struct Edit {
+    const char* name;
+    void (*apply)(TextModel&, const std::string&);
+    std::string after;
+  };
+  const Edit edits[] = {
+      {"replace", [](TextModel& m, const std::string& t) { m.Replace(5, 3, t.data(), static_cast<int>(t.size())); },
+       start.substr(0, 5) + many + start.substr(8)},
+      {"set text", [](TextModel& m, const std::string& t) { m.SetText(t.data(), static_cast<int>(t.size())); }, many},
+  };
+  for (const Edit& edit : edits) {
+    SCOPED_TRACE(edit.name);
+    for (long failAt = 0;; ++failAt) {
+      ASSERT_LT(failAt, 100);
+      TextModel m = Make(start);
+      g_allocationsBeforeFailure = failAt;
+      bool failed = false;
+      try {
+        edit.apply(m, many);
+      } catch (const std::bad_alloc&) {
+        failed = true;
+      }
+      g_allocationsBeforeFailure = -1;
+      if (!failed) {
+        ExpectLinesMatch(m, edit.after);
+        EXPECT_EQ(m.Range(0, m.Length()), edit.after);
+        break;
+      }
+      SCOPED_TRACE(failAt);
+      ExpectLinesMatch(m, start);
+      EXPECT_EQ(m.Range(0, m.Length()), start);
+    }
+  }
 }
