@@ -96,11 +96,16 @@ int main(int argc, char** argv) {
   auto check = [&](const char* name, const char* result, std::size_t length, const std::string& expected) {
     if (std::string(result, length) != expected) std::printf("%s: result differs from the sample\n", name);
   };
-  auto inPlace = [&](const char* name, const std::string& input, const std::string& expected, auto fn) {
+  auto inPlace = [&](const char* name, const std::string& input, const std::string& expected, auto fn,
+                     bool counts = true) {
     auto load = [&] { std::memcpy(work.data(), input.data(), input.size() + 1); };
     std::size_t lost = 0, length = 0;
     const double plain = Measure(input.size(), load, [&] { length = fn(work.data(), nullptr); });
     check(name, work.data(), length, expected);
+    if (!counts) {
+      std::printf("%-30s %8.0f MB/s\n", name, plain);
+      return;
+    }
     const double counting = Measure(input.size(), load, [&] { length = fn(work.data(), &lost); });
     check(name, work.data(), length, expected);
     std::printf("%-30s %8.0f MB/s %8.0f MB/s counting%s\n", name, plain, counting, lost ? " (lost some)" : "");
@@ -108,8 +113,9 @@ int main(int argc, char** argv) {
   std::printf("%-30s %13s %8s\n", "converter", "plain", "counting");
   inPlace("ShiftJisToEuc", sjis, euc, [](char* b, std::size_t* lost) { return ShiftJisToEuc(b, lost); });
   inPlace("ShiftJisToJis", sjis, jis, [](char* b, std::size_t* lost) { return ShiftJisToJis(b, lost); });
-  inPlace("EucToShiftJis", euc, sjis, [](char* b, std::size_t*) { return EucToShiftJis(b); });
-  inPlace("JisToShiftJis", jis, sjis, [](char* b, std::size_t*) { return JisToShiftJis(b); });
+  // Loading counts nothing: what it cannot read becomes the geta mark.
+  inPlace("EucToShiftJis", euc, sjis, [](char* b, std::size_t*) { return EucToShiftJis(b); }, false);
+  inPlace("JisToShiftJis", jis, sjis, [](char* b, std::size_t*) { return JisToShiftJis(b); }, false);
   inPlace("Utf8ToShiftJis", utf8, sjis,
           [&](char* b, std::size_t* lost) { return Utf8ToShiftJis(b, utf8.size(), lost); });
 
