@@ -1,33 +1,20 @@
-// Edit view base: creation, recording of edits into the history, undo and redo,
-// the undoable replace operation and character positions.
+// Edit view base: creation, recording of the control's change reports into the
+// history, undo and redo, the undoable replace operation and character positions.
 #include "views/myeditview.h"
-#include <imm.h>
 #include "platform/framework/doc.h"
 #include "platform/framework/fwids.h"
-#include "platform/cp932.h"
-#include "platform/textctl/text_control.h"
 #include "views/line_ends.h"
 
 BEGIN_MESSAGE_MAP(CMyEditView, CEditView)
   ON_MESSAGE(WM_CREATE, OnCreate)
-  ON_MESSAGE(WM_CHAR, OnChar)
-  ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
-  ON_MESSAGE(WM_IME_COMPOSITION, OnImeComposition)
   ON_MESSAGE(WM_DESTROY, OnDestroy)
   ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
   ON_COMMAND(ID_EDIT_REDO, OnEditRedo)
   ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateEditUndo)
   ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, OnUpdateEditRedo)
-  ON_COMMAND(ID_EDIT_CUT, OnEditCutRecorded)
-  ON_COMMAND(ID_EDIT_PASTE, OnEditPasteRecorded)
-  ON_COMMAND(ID_EDIT_CLEAR, OnEditClearRecorded)
   ON_COMMAND_RANGE(32790, 32793, OnEncoding)
   ON_UPDATE_COMMAND_UI_RANGE(32790, 32793, OnUpdateEncoding)
 END_MESSAGE_MAP(CEditView)
-
-namespace {
-bool IsPrintableSingleByte(unsigned c) { return (c >= 0x20 && c <= 0x7E) || (c >= 0xA1 && c <= 0xDF); }
-}  // namespace
 
 CMyEditView::CMyEditView() = default;
 CMyEditView::~CMyEditView() = default;
@@ -37,12 +24,16 @@ LRESULT CMyEditView::OnCreate(WPARAM, LPARAM) {
   SetLimitText(0);
   // Drop-target registration arrives with drag-and-drop editing.
   m_undo.owner = this;
+  SendMessage(RVEM_SETCHANGELISTENER, 0, reinterpret_cast<LPARAM>(static_cast<RvTextChangeListener*>(this)));
   SetFont(static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT)), true);
   SetTabStops(16);
   return 0;
 }
 
-LRESULT CMyEditView::OnDestroy(WPARAM, LPARAM) { return Default(); }
+LRESULT CMyEditView::OnDestroy(WPARAM, LPARAM) {
+  SendMessage(RVEM_SETCHANGELISTENER, 0, 0);
+  return Default();
+}
 
 void CMyEditView::OnInitialUpdate() {
   CEditView::OnInitialUpdate();
@@ -61,129 +52,34 @@ std::string CMyEditView::GetTextRange(int start, int length) const {
   return std::string(text, n);
 }
 
-void CMyEditView::RecordSelectionDelete() {
-  int s, e;
-  GetSel(s, e);
-  if (s != e) RecordDelete(s, e, false);
+namespace {
+// A typed character that extends the typing run before it: any but tab, blank and 0x7F.
+bool JoinsTypingRun(const RvTextChange& c) {
+  if (c.cause != RVCC_CHAR) return false;
+  return !(c.insertedLength == 1 && (c.inserted[0] == '\t' || c.inserted[0] == ' ' || c.inserted[0] == '\x7F'));
 }
+}  // namespace
 
-void CMyEditView::RecordInsert(const char* text, bool mergeable) {
-  if (!text || !*text) return;
-  int s, e;
-  GetSel(s, e);
-  m_undo.RecordInsert(s, text, mergeable);
-}
-
-void CMyEditView::RecordDelete(int start, int end, bool forward) { m_undo.RecordDelete(start, end, forward); }
-
-void CMyEditView::RecordDeleteKey(int key) {
-  int s, e;
-  GetSel(s, e);
-  if (key != VK_DELETE && key != VK_BACK) return;
-  if (s != e) {
-    RecordDelete(s, e, false);
+void CMyEditView::OnTextChange(HWND, const RvTextChange& c) {
+  if (m_applyingHistory) return;
+  if (c.cause == RVCC_SETTEXT) {
+    m_undo.Clear();  // records of another text
     return;
   }
-  const char* text = LockBuffer();
-  const int length = GetTextLength();
-  if (key == VK_DELETE) {
-    if (s >= length) return;
-    auto c = static_cast<unsigned char>(text[s]);
-    // The caret is always on a character boundary, so the byte at s starts a character.
-    bool two = (c == '\r' && s + 1 < length && text[s + 1] == '\n') || (cp932::IsLeadByte(c) && s + 1 < length);
-    RecordDelete(s, s + (two ? 2 : 1), true);
-    return;
-  }
-  if (s < 1) return;
-  if (text[s - 1] == '\n' && s >= 2 && text[s - 2] == '\r') {
-    RecordDelete(s - 2, s, false);
-    return;
-  }
-  // Whether the byte before s ends a double-byte character: walk its line from
-  // the line's start, which is always a character boundary.
-  int pos = LineIndex(LineFromChar(s - 1));
-  if (pos < 0 || pos > s - 1) pos = 0;
-  int last = pos;
-  while (pos < s) {
-    last = pos;
-    pos += (cp932::IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < s) ? 2 : 1;
-  }
-  RecordDelete(last, s, false);
-}
-
-void CMyEditView::RecordClipboardText() {
-  if (!OpenClipboard(m_hWnd)) return;
-  if (HANDLE h = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-      RecordInsert(p, false);
-      GlobalUnlock(h);
+  try {
+    if (c.removedLength > 0) {
+      const bool forward = c.cause == RVCC_DELETE && !(c.flags & RVCF_SELECTION);
+      m_undo.RecordDeleted(c.position, std::string(c.removed, static_cast<size_t>(c.removedLength)), forward);
     }
-  }
-  CloseClipboard();
-}
-
-// ---------------------------------------------------------------- input
-
-LRESULT CMyEditView::OnChar(WPARAM wp, LPARAM) {
-  const auto c = static_cast<unsigned>(wp) & 0xFFFF;
-  const auto low = static_cast<unsigned char>(c & 0xFF);
-  if (m_imePending > 0) {
-    // These bytes belong to an IME result that is already recorded. A message
-    // carries one byte, or both bytes of a double-byte character packed together.
-    m_imePending -= c > 0xFF ? 2 : 1;
-    if (m_imePending < 0) m_imePending = 0;
-    return Default();
-  }
-  if (m_pendingLead && !cp932::IsTrailByte(low)) {
-    m_pendingLead = 0;  // the control drops a lead byte without a trail byte too
-  }
-  if (m_pendingLead) {
-    // The second byte of a double-byte character typed without the IME: the
-    // pair is recorded as one typed character.
-    char pair[3] = {static_cast<char>(m_pendingLead), static_cast<char>(low), 0};
-    m_pendingLead = 0;
-    RecordSelectionDelete();
-    RecordInsert(pair, true);
-  } else if (c == 8) {
-    RecordDeleteKey(VK_BACK);
-  } else if (c == 13 || c == 10) {
-    RecordSelectionDelete();
-    RecordInsert("\r\n", false);
-  } else if (IsPrintableSingleByte(c) || c == 9 || c == 127) {
-    char one[2] = {static_cast<char>(c), 0};
-    RecordSelectionDelete();
-    RecordInsert(one, !(c == 9 || c == 32 || c == 127));
-  } else if (c < 0x100 && cp932::IsLeadByte(low)) {
-    m_pendingLead = low;  // the control holds it too until its trail byte comes
-  }
-  return Default();
-}
-
-LRESULT CMyEditView::OnKeyDown(WPARAM wp, LPARAM) {
-  if (wp == VK_DELETE) {
-    m_pendingLead = 0;  // Delete drops a held lead byte in the control; moving the caret does not
-    RecordDeleteKey(VK_DELETE);
-  }
-  return Default();
-}
-
-LRESULT CMyEditView::OnImeComposition(WPARAM, LPARAM lp) {
-  m_imePending = 0;
-  if (lp & GCS_RESULTSTR) {
-    RecordSelectionDelete();
-    HIMC imc = ImmGetContext(m_hWnd);
-    LONG n = ImmGetCompositionStringA(imc, GCS_RESULTSTR, nullptr, 0);
-    if (n < 0) {
-      ImmReleaseContext(m_hWnd, imc);
-      return 0;  // consumed: nothing inserted or recorded
+    if (c.insertedLength > 0) {
+      const bool extended = (c.flags & RVCF_CONTINUED) && m_undo.ExtendInsert(c.position, c.insertedLength);
+      if (!extended)
+        m_undo.RecordInsert(c.position, std::string(c.inserted, static_cast<size_t>(c.insertedLength)),
+                            JoinsTypingRun(c));
     }
-    std::string result(static_cast<size_t>(n), '\0');
-    if (n > 0) ImmGetCompositionStringA(imc, GCS_RESULTSTR, result.data(), n);
-    RecordInsert(result.c_str(), false);
-    ImmReleaseContext(m_hWnd, imc);
-    m_imePending = static_cast<int>(n);
+  } catch (...) {
+    m_undo.Clear();  // a history that missed a change must not act on the text
   }
-  return Default();
 }
 
 // ---------------------------------------------------------------- commands
@@ -193,29 +89,9 @@ void CMyEditView::OnEditRedo() { m_undo.Redo(); }
 void CMyEditView::OnUpdateEditUndo(CCmdUI* ui) { ui->Enable(m_undo.CanUndo()); }
 void CMyEditView::OnUpdateEditRedo(CCmdUI* ui) { ui->Enable(m_undo.CanRedo()); }
 
-void CMyEditView::OnEditCutRecorded() {
-  RecordSelectionDelete();
-  SendMessage(WM_CUT);
-}
-
-void CMyEditView::OnEditPasteRecorded() {
-  RecordSelectionDelete();
-  RecordClipboardText();
-  SendMessage(WM_PASTE);
-}
-
-void CMyEditView::OnEditClearRecorded() {
-  RecordSelectionDelete();
-  SendMessage(WM_CLEAR);
-}
-
 // ---------------------------------------------------------------- operations for other parts
 
-void CMyEditView::ReplaceSelWithUndo(const char* text) {
-  RecordSelectionDelete();
-  RecordInsert(text, false);
-  ReplaceSel(text ? text : "");
-}
+void CMyEditView::ReplaceSelWithUndo(const char* text) { ReplaceSel(text ? text : ""); }
 
 BOOL CMyEditView::CopySelectedText(std::string& out) const {
   int s, e;
@@ -244,13 +120,15 @@ int CMyEditView::NormalizeLineEnds(const char* source, char* destination) {
   return NormalizeLineEndsTo(source, destination);
 }
 
-void CMyEditView::SelectAndClear(int start, int end) {
-  SetSel(start, end);
-  SendMessage(WM_CLEAR);
+void CMyEditView::ApplyStep(int start, int end, const std::string& text, int caret) {
+  RvReplaceRange range{start, end, text.data(), static_cast<int>(text.size()), caret};
+  m_applyingHistory = true;
+  SendMessage(RVEM_REPLACERANGE, 0, reinterpret_cast<LPARAM>(&range));
+  m_applyingHistory = false;
 }
 
+void CMyEditView::SelectAndClear(int start, int end) { ApplyStep(start, end, std::string(), start); }
+
 void CMyEditView::InsertAt(int position, const std::string& text, bool caretBefore) {
-  SetSel(position, position);
-  ReplaceSel(text.c_str());
-  if (caretBefore) SetSel(position, position);
+  ApplyStep(position, position, text, caretBefore ? position : position + static_cast<int>(text.size()));
 }

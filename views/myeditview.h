@@ -1,15 +1,30 @@
 // The edit view base of every script window: the multi-level undo history that
-// replaces the control's own, the recording of every kind of edit, the undoable
-// replace-selection operation for other parts, character positions, line-end
-// normalisation, and the document's text in and out of its file's encoding.
+// replaces the control's own, the undoable replace-selection operation for other
+// parts, character positions, line-end normalisation, and the document's text in
+// and out of its file's encoding.
+//
+// The history is fed from the text control's change reports, never from the
+// keys: whatever changes the text - typing, Enter, Backspace, Delete, IME
+// results, cut, paste, clear, ReplaceSelWithUndo - is recorded as the control
+// made it. A typed character joins the typing run before it (unless it is a
+// tab, a blank or 0x7F); the characters of one IME result form one insertion;
+// the removal of a selection is a step of its own before the insertion that
+// replaced it; what Delete removes after the caret is undone with the caret
+// before it. Undo and redo put text back through the control's exact-range
+// replacement and are not recorded again. Setting the whole text (loading)
+// empties the history.
 #pragma once
 #include <string>
 #include "document/document_text.h"
 #include "document/encoding.h"
 #include "platform/framework/editview.h"
+#include "platform/textctl/text_control.h"
 #include "views/undo_stack.h"
 
-class CMyEditView : public CEditView, public DocumentText, protected UndoTarget {
+class CMyEditView : public CEditView,
+                    public DocumentText,
+                    protected UndoTarget,
+                    protected RvTextChangeListener {
  public:
   CMyEditView();
   ~CMyEditView() override;
@@ -18,10 +33,11 @@ class CMyEditView : public CEditView, public DocumentText, protected UndoTarget 
   int m_syntaxMode = 1;                                     // SyntaxLanguage: 0 none, 1 JScript, 2 VBScript
   int m_dropIndex = -1;                                     // where the last drop landed
   BOOL m_draggingSelf = FALSE;
-  int m_imePending = 0;  // bytes of the last IME result still to arrive as characters
   CUndoStack m_undo;
 
-  // Replaces the selection by `text` as the user's edit would be recorded.
+  // Replaces the selection by `text`, recorded as a user's edit: the removal
+  // of a non-empty selection, then the insertion of a non-empty text; the caret
+  // ends after the text. The one change point for other parts of the program.
   void ReplaceSelWithUndo(const char* text);
   // False (out unchanged) when the selection is empty.
   BOOL CopySelectedText(std::string& out) const;
@@ -32,11 +48,6 @@ class CMyEditView : public CEditView, public DocumentText, protected UndoTarget 
   static int NormalizeLineEnds(const char* source, char* destination);
 
   // History operations.
-  void RecordSelectionDelete();
-  void RecordInsert(const char* text, bool mergeable);
-  void RecordDelete(int start, int end, bool forward);
-  void RecordDeleteKey(int key);
-  void RecordClipboardText();
   std::string GetTextRange(int start, int length) const override;
   void Undo() { m_undo.Undo(); }
   void Redo() { m_undo.Redo(); }
@@ -55,26 +66,24 @@ class CMyEditView : public CEditView, public DocumentText, protected UndoTarget 
   void OnInitialUpdate() override;
 
  protected:
-  // UndoTarget: the control operations the history performs.
+  // UndoTarget: the control operations the history performs, exact byte ranges.
   void SelectAndClear(int start, int end) override;
   void InsertAt(int position, const std::string& text, bool caretBefore) override;
+  // RvTextChangeListener: records each change the control reports.
+  void OnTextChange(HWND control, const RvTextChange& change) override;
 
   LRESULT OnCreate(WPARAM, LPARAM);
-  LRESULT OnChar(WPARAM, LPARAM);
-  LRESULT OnKeyDown(WPARAM, LPARAM);
-  LRESULT OnImeComposition(WPARAM, LPARAM);
   LRESULT OnDestroy(WPARAM, LPARAM);
   void OnEditUndo();
   void OnEditRedo();
   void OnUpdateEditUndo(CCmdUI* ui);
   void OnUpdateEditRedo(CCmdUI* ui);
-  void OnEditCutRecorded();
-  void OnEditPasteRecorded();
-  void OnEditClearRecorded();
   // The four encoding commands (auto-detection on: enabled; check on the current one).
   void OnEncoding(UINT id);
   void OnUpdateEncoding(CCmdUI* ui);
-  unsigned char m_pendingLead = 0;  // a typed lead byte waiting for its trail byte
+  // Replaces [start, end) by text without recording it (a step of the history).
+  void ApplyStep(int start, int end, const std::string& text, int caret);
+  bool m_applyingHistory = false;  // true while undo or redo changes the text
   LoadReport m_lastLoad;  // what the last load could not show
   DECLARE_MESSAGE_MAP()
 };
