@@ -2,36 +2,21 @@
 // The text model against a plain string: random Replace and SetText calls, then
 // the text, the line starts, line from position, character boundaries and word
 // movement checked against answers worked out from the string alone.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 #include "platform/cp932.h"
 #include "platform/textctl/text_model.h"
+#include "tests/fuzz/textmodel_fuzz_input.h"
 
 using rv::textctl::TextModel;
 
 namespace {
 
-#define CHECK(cond)    \
-  do {                 \
-    if (!(cond)) std::abort(); \
-  } while (0)
-
-// Reads the fuzzer's bytes as small numbers; zeros once they run out.
-struct Input {
-  const uint8_t* p;
-  size_t n;
-  unsigned Next() { return n ? (--n, *p++) : 0; }
-  unsigned Below(unsigned bound) { return bound ? (Next() | Next() << 8) % bound : 0; }
-};
-
 // Bytes that make the cases: line breaks, lead bytes (also lead-valued trail
 // bytes), trail-only bytes, blanks, half-width kana.
 const char kAlphabet[] = {'a', ' ', '\t', '\r', '\n', '\x82', '\x88', '\x9F', '\xE9', '\x40', '\x5C', '\xB1', '\xFC', '.', '_', 'A'};
 
-std::string Bytes(Input& in, unsigned count) {
+std::string Bytes(FuzzInput& in, unsigned count) {
   std::string s;
   for (unsigned i = 0; i < count; ++i) s += kAlphabet[in.Next() & 15];
   return s;
@@ -56,47 +41,47 @@ std::vector<bool> BoundariesOf(const std::string& t) {
   return b;
 }
 
-void Check(TextModel& m, const std::string& t, Input& in) {
+void Check(TextModel& m, const std::string& t, FuzzInput& in) {
   const int n = static_cast<int>(t.size());
-  CHECK(m.Length() == n);
-  CHECK(m.Range(0, n) == t);
-  CHECK(std::string(m.ContiguousText()) == t.substr(0, t.find('\0')));
+  FUZZ_CHECK(m.Length() == n);
+  FUZZ_CHECK(m.Range(0, n) == t);
+  FUZZ_CHECK(std::string(m.ContiguousText()) == t.substr(0, t.find('\0')));
   const std::vector<int> starts = LineStartsOf(t);
-  CHECK(m.LineCount() == static_cast<int>(starts.size()));
-  for (size_t i = 0; i < starts.size(); ++i) CHECK(m.LineStart(static_cast<int>(i)) == starts[i]);
-  CHECK(m.LineStart(m.LineCount()) == n);
+  FUZZ_CHECK(m.LineCount() == static_cast<int>(starts.size()));
+  for (size_t i = 0; i < starts.size(); ++i) FUZZ_CHECK(m.LineStart(static_cast<int>(i)) == starts[i]);
+  FUZZ_CHECK(m.LineStart(m.LineCount()) == n);
   size_t line = 0;
   for (int pos = 0; pos <= n; ++pos) {
     while (line + 1 < starts.size() && starts[line + 1] <= pos) ++line;
-    CHECK(m.LineFromPos(pos) == static_cast<int>(line));
+    FUZZ_CHECK(m.LineFromPos(pos) == static_cast<int>(line));
   }
   const std::vector<bool> boundary = BoundariesOf(t);
   int before = 0;
   for (int pos = 0; pos <= n; ++pos) {
     if (boundary[pos]) before = pos;
-    CHECK(m.IsBoundary(pos) == boundary[pos]);
-    CHECK(m.BoundaryAtOrBefore(pos) == before);
-    if (boundary[pos] && pos < n) CHECK(boundary[m.NextBoundary(pos)] && m.PrevBoundary(m.NextBoundary(pos)) == pos);
+    FUZZ_CHECK(m.IsBoundary(pos) == boundary[pos]);
+    FUZZ_CHECK(m.BoundaryAtOrBefore(pos) == before);
+    if (boundary[pos] && pos < n) FUZZ_CHECK(boundary[m.NextBoundary(pos)] && m.PrevBoundary(m.NextBoundary(pos)) == pos);
   }
   // Word movement at a few places: results are boundaries, on the line or the one before.
   for (int k = 0; k < 4; ++k) {
     int pos = static_cast<int>(in.Below(n + 1));
     int w = m.WordStartBefore(pos);
-    CHECK(w <= m.BoundaryAtOrBefore(pos) && boundary[w]);
-    CHECK(pos == 0 || m.LineFromPos(w) >= m.LineFromPos(m.BoundaryAtOrBefore(pos)) - 1);
+    FUZZ_CHECK(w <= m.BoundaryAtOrBefore(pos) && boundary[w]);
+    FUZZ_CHECK(pos == 0 || m.LineFromPos(w) >= m.LineFromPos(m.BoundaryAtOrBefore(pos)) - 1);
     int after = m.WordStartAfter(pos);
-    CHECK(after >= m.BoundaryAtOrBefore(pos) && boundary[after]);
+    FUZZ_CHECK(after >= m.BoundaryAtOrBefore(pos) && boundary[after]);
     int s = -1, e = -1;
     m.WordAround(pos, &s, &e);
-    CHECK(0 <= s && s <= e && e <= n && boundary[s] && boundary[e]);
-    CHECK(m.LineFromPos(s) == m.LineFromPos(e) || e == m.LineStart(m.LineFromPos(e)));
+    FUZZ_CHECK(0 <= s && s <= e && e <= n && boundary[s] && boundary[e]);
+    FUZZ_CHECK(m.LineFromPos(s) == m.LineFromPos(e) || e == m.LineStart(m.LineFromPos(e)));
   }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input in{data, size};
+  FuzzInput in{data, size};
   TextModel m;
   std::string shadow;
   while (in.n) {

@@ -4,26 +4,12 @@
 // IME results grown piece by piece) on a plain string with a caret, undo and
 // redo in between, small limits. After every step the text must be the one the
 // done records lead to, and every record must hold exactly the text it should.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
+#include "tests/fuzz/textmodel_fuzz_input.h"
 #include "views/undo_stack.h"
 
 namespace {
-
-#define CHECK(cond)            \
-  do {                         \
-    if (!(cond)) std::abort(); \
-  } while (0)
-
-struct Input {
-  const uint8_t* p;
-  size_t n;
-  unsigned Next() { return n ? (--n, *p++) : 0; }
-  unsigned Below(unsigned bound) { return bound ? (Next() | Next() << 8) % bound : 0; }
-};
 
 // The text the history acts on.
 class FakeText : public UndoTarget {
@@ -32,36 +18,36 @@ class FakeText : public UndoTarget {
   int caret = 0;
   std::string GetTextRange(int start, int length) const override { return text.substr(start, length); }
   void SelectAndClear(int start, int end) override {
-    CHECK(0 <= start && start <= end && end <= static_cast<int>(text.size()));
+    FUZZ_CHECK(0 <= start && start <= end && end <= static_cast<int>(text.size()));
     text.erase(start, end - start);
     caret = start;
   }
   void InsertAt(int position, const std::string& t, bool caretBefore) override {
-    CHECK(0 <= position && position <= static_cast<int>(text.size()));
+    FUZZ_CHECK(0 <= position && position <= static_cast<int>(text.size()));
     text.insert(position, t);
     caret = caretBefore ? position : position + static_cast<int>(t.size());
   }
 };
 
 void CheckRecords(const CUndoStack& undo) {
-  CHECK(0 <= undo.top && undo.top <= static_cast<int>(undo.records.size()));
-  CHECK(undo.top < undo.limit || undo.records.empty());
+  FUZZ_CHECK(0 <= undo.top && undo.top <= static_cast<int>(undo.records.size()));
+  FUZZ_CHECK(undo.top < undo.limit || undo.records.empty());
   for (size_t i = 0; i < undo.records.size(); ++i) {
     const UndoRecord& r = undo.records[i];
     const bool done = static_cast<int>(i) < undo.top;
     const bool insertion = r.kind == UNDO_INSERT || r.kind == UNDO_TYPING;
-    CHECK(r.start <= r.end);
+    FUZZ_CHECK(r.start <= r.end);
     if (done == insertion)
-      CHECK(r.text.empty());
+      FUZZ_CHECK(r.text.empty());
     else
-      CHECK(static_cast<int>(r.text.size()) == r.end - r.start);
+      FUZZ_CHECK(static_cast<int>(r.text.size()) == r.end - r.start);
   }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input in{data, size};
+  FuzzInput in{data, size};
   FakeText doc;
   CUndoStack undo;
   undo.owner = &doc;
@@ -124,23 +110,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else if (op <= 6) {
       const bool could = undo.CanUndo();
       undo.Undo();
-      if (could) CHECK(doc.text == states[static_cast<size_t>(undo.top)]);
+      if (could) FUZZ_CHECK(doc.text == states[static_cast<size_t>(undo.top)]);
       imeOpen = false;
     } else {
       const bool could = undo.CanRedo();
       undo.Redo();
-      if (could) CHECK(doc.text == states[static_cast<size_t>(undo.top)]);
+      if (could) FUZZ_CHECK(doc.text == states[static_cast<size_t>(undo.top)]);
       imeOpen = false;
     }
-    CHECK(states.size() == undo.records.size() + 1);
-    CHECK(doc.text == states[static_cast<size_t>(undo.top)]);
+    FUZZ_CHECK(states.size() == undo.records.size() + 1);
+    FUZZ_CHECK(doc.text == states[static_cast<size_t>(undo.top)]);
     CheckRecords(undo);
     if (doc.text.size() > 2048) break;
   }
   while (undo.CanUndo()) undo.Undo();
-  CHECK(doc.text == states.front());
+  FUZZ_CHECK(doc.text == states.front());
   while (undo.CanRedo()) undo.Redo();
-  CHECK(doc.text == states.back());
+  FUZZ_CHECK(doc.text == states.back());
   CheckRecords(undo);
   return 0;
 }
