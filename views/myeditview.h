@@ -69,7 +69,8 @@ class CMyEditView : public CEditView,
   // UndoTarget: the control operations the history performs, exact byte ranges.
   void SelectAndClear(int start, int end) override;
   void InsertAt(int position, const std::string& text, bool caretBefore) override;
-  // RvTextChangeListener: records each change the control reports.
+  // RvTextChangeListener: records each change the control reports. A derived
+  // view that follows the text (colours, gutter) overrides it and calls this one.
   void OnTextChange(HWND control, const RvTextChange& change) override;
 
   LRESULT OnCreate(WPARAM, LPARAM);
