@@ -41,7 +41,8 @@
 // brush fills the background, the DC's text and background colours draw the text.
 //
 // Input: WM_CHAR bytes (a double-byte character arrives as lead byte then trail
-// byte; the lead byte waits for its trail), Tab, Enter (13 or 10 insert CR LF),
+// byte, the lead byte waiting for its trail, or as both bytes in one message,
+// lead byte in the high byte), Tab, Enter (13 or 10 insert CR LF),
 // Backspace, 0x7F (inserted as a byte), Ctrl+A/C/V/X as characters; WM_KEYDOWN for
 // the arrows, Home/End, Ctrl+Home/End, PgUp/PgDn, Ctrl+Left/Right by words, Shift to
 // extend, Delete (Shift+Delete cuts), Insert with Ctrl (copy) or Shift (paste).
@@ -52,8 +53,9 @@
 // control's font) on focus, at WM_IME_STARTCOMPOSITION and while composing.
 // Large texts: EM_GETSEL answers -1 when an end exceeds 0xFFFF (pass pointers in
 // wParam / lParam to get 32-bit values), and EM_CHARFROMPOS carries only the low
-// 16 bits of the index; RVEM_CHARFROMPOS32 gives all of it. Mouse: click, drag with auto-scroll, double-click selects a word,
-// Shift+click extends, the wheel scrolls.
+// 16 bits of the index; RVEM_CHARFROMPOS32 gives all of it. Mouse: click, drag
+// with auto-scroll, double-click selects a word, Shift+click extends, the wheel
+// scrolls.
 //
 // The clipboard is written in CF_TEXT; pasting reads CF_TEXT, or CF_UNICODETEXT
 // converted with code page 932 when only that is offered.
@@ -64,13 +66,14 @@
 // that caused it - synchronously, after the text, the selection and the modified
 // flag have changed and before EN_UPDATE / EN_CHANGE go to the parent. A
 // history records from these reports what the control really did (a lone lead
-// byte deleted as one byte, a lead byte joined by the byte typed after it), and
-// puts changes back with RVEM_REPLACERANGE, which takes exact byte ranges.
+// byte deleted as one byte; a byte typed after a lone lead byte, which then reads
+// as one character with it), and puts changes back with RVEM_REPLACERANGE, which
+// takes exact byte ranges.
 //
 // Re-entrance: a listener or a parent may send the control messages from a report
 // or a notification, changes included, and may destroy it; the control then
-// stops the operation that notified and touches nothing of the window's state
-// (which lives until the outermost message of the window returns). No C++
+// stops the operation that notified and does nothing more with the window (its
+// state is freed when the outermost message of the window returns). No C++
 // exception leaves the window procedure: an allocation failure abandons the
 // message and leaves the text as it was.
 #pragma once
