@@ -35,4 +35,25 @@ xdotool key Escape Escape; sleep 0.5
 # A tooltip over the toolbar's run button (the eleventh button, after three separators).
 xdotool mousemove 212 52; sleep 0.3; xdotool mousemove 214 53; sleep 2
 import -window root -crop 760x520+0+0 "$ROOT/docs/toolbar-tooltip.png"
-echo "docs/main-window.png docs/toolbar-tooltip.png"
+# A second run with a file that holds a zero byte: the warning on opening it,
+# then the question before a save would cut the file at that byte.
+xdotool key --clearmodifiers alt+F4
+for _ in $(seq 100); do xdotool search --onlyvisible --name '^Ruvelto' >/dev/null 2>&1 || break; sleep 0.2; done
+printf 'WScript.Echo("data");\r\n\0\x01\x02binary tail\r\n' > "$SHOTDIR/data.js"
+(cd "$SHOTDIR" && exec wine "$SHOTDIR/ruvelto.exe" "Z:$SHOTDIR/data.js" >/dev/null 2>&1 </dev/null) &
+boxes() { xdotool search --onlyvisible --name '^Ruvelto$' 2>/dev/null || true; }
+wait_box() { for _ in $(seq 100); do B=$(boxes | head -n1); [ -n "$B" ] && return 0; sleep 0.2; done; return 1; }
+wait_box
+xdotool windowfocus --sync "$B" 2>/dev/null || true
+xdotool key Return
+for _ in $(seq 100); do [ -z "$(boxes)" ] && break; sleep 0.2; done
+W=$(xdotool search --onlyvisible --name '^Ruvelto' | head -n1)
+xdotool windowfocus --sync "$W" 2>/dev/null || true
+xdotool key --clearmodifiers ctrl+s
+wait_box
+sleep 0.5
+# The box is centred on the screen: take the main window and the box together.
+eval "$(xdotool getwindowgeometry --shell "$B")"
+import -window root -crop "$((X + WIDTH + 8))x$((Y + HEIGHT + 8))+0+0" "$ROOT/docs/save-question-zero-byte.png"
+xdotool key n
+echo "docs/main-window.png docs/toolbar-tooltip.png docs/save-question-zero-byte.png"
