@@ -17,16 +17,9 @@
 
 #include "document/encoding.h"
 #include "platform/cp932.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
-
-void Check(bool ok, const char* what, const std::string& input) {
-  if (ok) return;
-  std::fprintf(stderr, "broken: %s; input:", what);
-  for (unsigned char c : input) std::fprintf(stderr, " %02X", c);
-  std::fprintf(stderr, "\n");
-  std::abort();
-}
 
 // A heap buffer of exactly `capacity` bytes that starts with `text` and its zero.
 std::unique_ptr<char[]> Exact(const std::string& text, std::size_t capacity) {

@@ -14,18 +14,11 @@
 
 #include "app/settings_format.h"
 #include "platform/cp932.h"
+#include "tests/fuzz/fuzz_check.h"
 #include "platform/framework/pathutil.h"
 #include "platform/framework/profile_codec.h"
 
 namespace {
-
-void Check(bool ok, const char* what, const std::string& input) {
-  if (ok) return;
-  std::fprintf(stderr, "broken: %s; input:", what);
-  for (unsigned char c : input) std::fprintf(stderr, " %02X", c);
-  std::fprintf(stderr, "\n");
-  std::abort();
-}
 
 bool SameFont(const FontRecord& a, const FontRecord& b) {
   return FormatFontNumbers(a) == FormatFontNumbers(b);
