@@ -8,6 +8,7 @@ void CUndoStack::DiscardRedo() {
 }
 
 void CUndoStack::Push(UndoRecord record) {
+  record.group = openGroup;
   records.push_back(std::move(record));
   ++top;
   if (top >= limit) {
@@ -25,7 +26,7 @@ void CUndoStack::RecordInsert(int selectionStart, const std::string& text, bool 
   const auto length = static_cast<int32_t>(text.size());
   if (mergeable && top > 0) {
     UndoRecord& last = records[static_cast<size_t>(top - 1)];
-    if (last.kind == UNDO_TYPING && last.end == selectionStart) {
+    if (last.kind == UNDO_TYPING && last.end == selectionStart && last.group == openGroup) {
       last.end += length;
       return;
     }
@@ -40,7 +41,8 @@ void CUndoStack::RecordInsert(int selectionStart, const std::string& text, bool 
 bool CUndoStack::ExtendInsert(int at, int length) {
   if (top < 1 || top != static_cast<int32_t>(records.size()) || length <= 0) return false;
   UndoRecord& last = records[static_cast<size_t>(top - 1)];
-  if ((last.kind != UNDO_INSERT && last.kind != UNDO_TYPING) || last.end != at) return false;
+  if ((last.kind != UNDO_INSERT && last.kind != UNDO_TYPING) || last.end != at || last.group != openGroup)
+    return false;
   last.end += length;
   return true;
 }
@@ -67,6 +69,27 @@ void CUndoStack::PushDeletion(int start, int end, std::string text, bool forward
 
 void CUndoStack::Undo() {
   if (top < 1 || !owner) return;
+  const int32_t group = records[static_cast<size_t>(top - 1)].group;
+  do UndoOne();
+  while (group != 0 && top > 0 && records[static_cast<size_t>(top - 1)].group == group);
+}
+
+void CUndoStack::Redo() {
+  if (!CanRedo() || !owner) return;
+  const int32_t group = records[static_cast<size_t>(top)].group;
+  do RedoOne();
+  while (group != 0 && CanRedo() && records[static_cast<size_t>(top)].group == group);
+}
+
+void CUndoStack::BeginGroup() {
+  if (groupDepth++ == 0) openGroup = ++lastGroup > 0 ? lastGroup : (lastGroup = 1);
+}
+
+void CUndoStack::EndGroup() {
+  if (groupDepth > 0 && --groupDepth == 0) openGroup = 0;
+}
+
+void CUndoStack::UndoOne() {
   --top;
   UndoRecord& r = records[static_cast<size_t>(top)];
   if (r.kind == UNDO_INSERT || r.kind == UNDO_TYPING) {
@@ -79,8 +102,7 @@ void CUndoStack::Undo() {
   }
 }
 
-void CUndoStack::Redo() {
-  if (top >= static_cast<int32_t>(records.size()) || !owner) return;
+void CUndoStack::RedoOne() {
   UndoRecord& r = records[static_cast<size_t>(top)];
   ++top;
   if (r.kind == UNDO_INSERT || r.kind == UNDO_TYPING) {

@@ -25,6 +25,7 @@ struct UndoRecord {
   int32_t start = 0;
   int32_t end = 0;  // for an insertion, start + byte length of the text
   std::string text;
+  int32_t group = 0;  // records of one group (non-zero) are undone and redone together
 };
 
 // What the history needs of the text it acts on.
@@ -47,6 +48,9 @@ class CUndoStack {
   int32_t top = 0;
   int32_t limit = INT32_MAX;
   UndoTarget* owner = nullptr;
+  int32_t groupDepth = 0;
+  int32_t openGroup = 0;  // id given to records while a group is open
+  int32_t lastGroup = 0;
 
   // `selectionStart` is where the text went (or is about to go). A mergeable
   // insertion extends a typing record that ends there. Empty text records nothing.
@@ -63,6 +67,11 @@ class CUndoStack {
   void Undo();
   void Redo();
   void Clear();
+  // Records made between BeginGroup and the matching EndGroup form one step of
+  // undo and redo (a Replace All, a drop that moves text). Groups nest; the
+  // outermost pair counts. A typing run never grows across a group's edge.
+  void BeginGroup();
+  void EndGroup();
   bool CanUndo() const { return top > 0; }
   bool CanRedo() const { return top < static_cast<int32_t>(records.size()); }
 
@@ -72,4 +81,18 @@ class CUndoStack {
   // tenth (at least one record) goes.
   void Push(UndoRecord record);
   void PushDeletion(int start, int end, std::string text, bool forward);
+  void UndoOne();
+  void RedoOne();
+};
+
+// Opens a group of the history for its lifetime.
+class UndoGroup {
+ public:
+  explicit UndoGroup(CUndoStack& stack) : m_stack(stack) { m_stack.BeginGroup(); }
+  ~UndoGroup() { m_stack.EndGroup(); }
+  UndoGroup(const UndoGroup&) = delete;
+  UndoGroup& operator=(const UndoGroup&) = delete;
+
+ private:
+  CUndoStack& m_stack;
 };

@@ -198,6 +198,31 @@ TEST_F(UndoStackTest, ReachingTheLimitDropsTheOldestTenth) {
   ExpectTextInvariant();
 }
 
+// A group (a Replace All, a moving drop) is one step: typing before and after
+// it stays apart from it, and undo and redo take the whole group.
+TEST_F(UndoStackTest, AGroupIsUndoneAndRedoneAsOneStepAndTypingNeverJoinsIt) {
+  Type("ab");
+  {
+    UndoGroup group(undo);
+    Type("c");  // would join the typing run outside a group
+    Remove(0, 1, false);
+    UndoGroup inner(undo);
+    Type("d");
+  }
+  Type("e");
+  EXPECT_EQ(doc.text, "debc");
+  undo.Undo();
+  EXPECT_EQ(doc.text, "dbc");
+  undo.Undo();
+  EXPECT_EQ(doc.text, "ab");
+  undo.Redo();
+  EXPECT_EQ(doc.text, "dbc");
+  undo.Undo();
+  undo.Undo();
+  EXPECT_EQ(doc.text, "");
+  ExpectTextInvariant();
+}
+
 // A tenth of a small limit is less than one record: the oldest still goes.
 TEST_F(UndoStackTest, ALimitBelowTenStillBoundsTheHistory) {
   for (int limit : {1, 2, 5, 9}) {
