@@ -1,5 +1,5 @@
 // The script view.
 #pragma once
-#include "views/myeditview.h"
+#include "views/colorview.h"
 
-class CMyView : public CMyEditView {};
+class CMyView : public CColorEditView {};
