@@ -4,12 +4,14 @@
 #include <cstdio>
 #include "app/myapp.h"
 #include "app/settings_format.h"
+#include "dialogs/optionsdlg.h"
 #include "platform/framework/app.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
+#include "views/myeditview.h"
 
 namespace {
 const char kSettings[] = "Settings";
@@ -44,6 +46,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_UPDATE_COMMAND_UI(ID_HELP_ONLINE, OnUpdateHelpOnline)
   ON_COMMAND(ID_HELP_WSH_VERSION, OnHelpWshVersion)
   ON_UPDATE_COMMAND_UI(ID_HELP_WSH_VERSION, OnUpdateHelpWshVersion)
+  ON_COMMAND(ID_VIEW_OPTIONS, OnViewOptions)
 END_MESSAGE_MAP(CMDIFrameWnd)
 
 CMainFrame::CMainFrame(CSettingsStore& settings) : m_settings(settings) {}
@@ -184,8 +187,47 @@ LRESULT CMainFrame::OnCreate(WPARAM wp, LPARAM lp) {
   if (!m_font) SetEditorFont(PointFont(14, "FixedSys"));
   std::string macro = ExecutableFolder() + "macro";
   if (GetFileAttributesA(macro.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(macro.c_str(), nullptr);
+  CMyEditView::s_viewSettings = &CurrentViewSettings;
   RecalcLayout();
   return 0;
+}
+
+ViewSettings CMainFrame::CurrentViewSettings() {
+  ViewSettings v;
+  auto* frame = AfxGetApp() ? dynamic_cast<CMainFrame*>(AfxGetApp()->m_pMainWnd) : nullptr;
+  if (!frame) return v;
+  const CSettingsStore& s = frame->m_settings;
+  v.font = frame->m_font;
+  v.colors = s.m_colors;
+  v.tabStops = s.m_tabStops;
+  v.autoIndent = s.m_autoIndent;
+  v.stress = s.m_stress;
+  return v;
+}
+
+// ---------------------------------------------------------------- View menu
+
+void CMainFrame::OnViewOptions() {
+  CMyApp* app = GetMyApp();
+  COptionsDlg dlg(this);
+  dlg.m_nStress = m_settings.m_stress;
+  dlg.m_nTabStops = m_settings.m_tabStops;
+  dlg.m_bAutoIndent = m_settings.m_autoIndent;
+  dlg.m_bAutoKanji = m_settings.m_autoKanji;
+  dlg.m_nFilterIndex = m_settings.m_filterIndex;
+  dlg.m_strHelpPath = m_settings.m_helpPath;
+  dlg.m_nOpenMode = app ? app->m_nOpenMode : 0;
+  if (dlg.DoModal() != IDOK) return;
+  m_settings.m_stress = dlg.m_nStress;
+  m_settings.m_tabStops = dlg.m_nTabStops;
+  m_settings.m_autoIndent = dlg.m_bAutoIndent != 0;
+  m_settings.m_autoKanji = dlg.m_bAutoKanji != 0;
+  m_settings.m_filterIndex = dlg.m_nFilterIndex;
+  m_settings.m_helpPath = dlg.m_strHelpPath;
+  if (app) {
+    app->m_nOpenMode = dlg.m_nOpenMode;
+    app->UpdateAllDocumentViews(HintOptions);
+  }
 }
 
 // ---------------------------------------------------------------- destruction

@@ -9,6 +9,8 @@
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
 
+struct ViewSettings;
+
 class CMainFrame : public CMDIFrameWnd {
  public:
   explicit CMainFrame(CSettingsStore& settings);
@@ -52,6 +54,9 @@ class CMainFrame : public CMDIFrameWnd {
   void OnUpdateHelpOnline(CCmdUI* ui);
   void OnHelpWshVersion();
   void OnUpdateHelpWshVersion(CCmdUI* ui);
+  void OnViewOptions();
+  // The views' settings source: the main window's store and editor font.
+  static ViewSettings CurrentViewSettings();
   DECLARE_MESSAGE_MAP()
 };
 

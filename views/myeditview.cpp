@@ -17,7 +17,21 @@ BEGIN_MESSAGE_MAP(CMyEditView, CEditView)
 END_MESSAGE_MAP(CEditView)
 
 CMyEditView::CMyEditView() = default;
-CMyEditView::~CMyEditView() = default;
+CMyEditView::~CMyEditView() {
+  if (m_viewFont) DeleteObject(m_viewFont);
+}
+
+ViewSettings (*CMyEditView::s_viewSettings)() = nullptr;
+
+EditorColors DrawableColors(const EditorColors& colors, uint32_t windowText, uint32_t window) {
+  const uint32_t kAutomatic = 0xFF000000u;
+  EditorColors out = colors;
+  if (out.text == kAutomatic) out.text = windowText;
+  if (out.background == kAutomatic) out.background = window;
+  for (uint32_t* role : {&out.keyword, &out.comment, &out.string})
+    if (*role == kAutomatic) *role = out.text;
+  return out;
+}
 
 LRESULT CMyEditView::OnCreate(WPARAM, LPARAM) {
   if (Default() == -1) return -1;
@@ -38,6 +52,27 @@ LRESULT CMyEditView::OnDestroy(WPARAM, LPARAM) {
 void CMyEditView::OnInitialUpdate() {
   CEditView::OnInitialUpdate();
   m_undo.Clear();
+}
+
+void CMyEditView::OnUpdate(CView* sender, LPARAM hint, void* hintObject) {
+  const int kHintFontAndColors = 1, kHintOptions = 2;
+  if (hint != kHintFontAndColors && hint != kHintOptions) {
+    CEditView::OnUpdate(sender, hint, hintObject);
+    return;
+  }
+  if (!s_viewSettings) return;
+  const ViewSettings settings = s_viewSettings();
+  LOGFONTA lf{};
+  if (hint == kHintFontAndColors && settings.font && GetObjectA(settings.font, sizeof lf, &lf)) {
+    if (HFONT copy = CreateFontIndirectA(&lf)) {
+      SetFont(copy, true);
+      if (m_viewFont) DeleteObject(m_viewFont);
+      m_viewFont = copy;
+    }
+  }
+  SetTabStops(settings.tabStops * 4);
+  ApplyViewSettings(settings, static_cast<int>(hint));
+  InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 // ---------------------------------------------------------------- recording

@@ -19,7 +19,21 @@
 #include "document/encoding.h"
 #include "platform/framework/editview.h"
 #include "platform/textctl/text_control.h"
+#include "views/editor_colors.h"
 #include "views/undo_stack.h"
+
+// What the views take from the main window on the two settings hints.
+struct ViewSettings {
+  HFONT font = nullptr;  // the editor font; each view makes its own copy
+  EditorColors colors;   // may hold the automatic colour (see DrawableColors)
+  int tabStops = 4;      // characters
+  bool autoIndent = true;
+  int stress = 1;        // colouring language: 0 none, 1 JScript, 2 VBScript
+};
+
+// The automatic colour (FF000000) draws nothing: text and background become
+// the given window text and window colours, the syntax roles the text colour.
+EditorColors DrawableColors(const EditorColors& colors, uint32_t windowText, uint32_t window);
 
 class CMyEditView : public CEditView,
                     public DocumentText,
@@ -64,6 +78,11 @@ class CMyEditView : public CEditView,
   SaveReport PreviewSave(bool convert) const override;
 
   void OnInitialUpdate() override;
+  // HintFontAndColors (1): the font, then the tab stops; HintOptions (2): the
+  // tab stops; both then ApplyViewSettings. Other hints: the framework's update.
+  void OnUpdate(CView* sender, LPARAM hint, void* hintObject) override;
+  // Where the views read the settings; installed by the main window (none: the hints do nothing).
+  static ViewSettings (*s_viewSettings)();
 
  protected:
   // UndoTarget: the control operations the history performs, exact byte ranges.
@@ -82,6 +101,10 @@ class CMyEditView : public CEditView,
   // The four encoding commands (auto-detection on: enabled; check on the current one).
   void OnEncoding(UINT id);
   void OnUpdateEncoding(CCmdUI* ui);
+  // The settings a derived view keeps (colours, auto-indent); this one takes
+  // the colouring language. Called on both settings hints.
+  virtual void ApplyViewSettings(const ViewSettings& settings, int hint) { m_syntaxMode = settings.stress; }
+  HFONT m_viewFont = nullptr;  // this view's copy of the editor font
   // Replaces [start, end) by text without recording it (a step of the history).
   void ApplyStep(int start, int end, const std::string& text, int caret);
   bool m_applyingHistory = false;  // true while undo or redo changes the text

@@ -1,8 +1,13 @@
 // Dialogs and the file dialog wrapper.
 #include "platform/framework/dialog.h"
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include "platform/framework/app.h"
 #include "platform/framework/except.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/resstr.h"
 
 namespace {
 thread_local CDialog* g_initialising = nullptr;
@@ -155,4 +160,87 @@ INT_PTR CFileDialog::DoModal() {
   if (!ok) return IDCANCEL;
   m_path = m_buffer.data();
   return IDOK;
+}
+
+// ---------------------------------------------------------------- data exchange
+
+HWND CDataExchange::Control(int id) {
+  m_lastControl = m_dialog.GetDlgItem(id);
+  return m_lastControl;
+}
+
+bool CDataExchange::Fail(const std::string& message) {
+  AfxMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  if (m_lastControl) {
+    ::SetFocus(m_lastControl);
+    char cls[16] = "";
+    GetClassNameA(m_lastControl, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Edit") == 0) ::SendMessageA(m_lastControl, EM_SETSEL, 0, -1);
+  }
+  return false;
+}
+
+bool DDX_CBIndex(CDataExchange& dx, int id, int& index) {
+  HWND c = dx.Control(id);
+  if (dx.m_save)
+    index = static_cast<int>(::SendMessageA(c, CB_GETCURSEL, 0, 0));
+  else
+    ::SendMessageA(c, CB_SETCURSEL, static_cast<WPARAM>(index), 0);  // out of range: no selection
+  return true;
+}
+
+bool DDX_Check(CDataExchange& dx, int id, int& value) {
+  HWND c = dx.Control(id);
+  if (dx.m_save)
+    value = ::SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+  else
+    ::SendMessageA(c, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+  return true;
+}
+
+bool DDX_Text(CDataExchange& dx, int id, std::string& value) {
+  dx.Control(id);
+  if (dx.m_save)
+    value = dx.m_dialog.GetDlgItemText(id);
+  else
+    dx.m_dialog.SetDlgItemText(id, value.c_str());
+  return true;
+}
+
+bool DDX_Text(CDataExchange& dx, int id, int& value) {
+  if (!dx.m_save) {
+    std::string text = std::to_string(value);
+    return DDX_Text(dx, id, text);
+  }
+  std::string text;
+  DDX_Text(dx, id, text);
+  // Blanks around an optionally signed decimal number, nothing else.
+  const char* p = text.c_str();
+  while (*p == ' ' || *p == '\t') ++p;
+  char* end = nullptr;
+  errno = 0;
+  long n = strtol(p, &end, 10);
+  bool ok = end != p && errno == 0 && n >= INT_MIN && n <= INT_MAX && (*p == '-' || *p == '+' || isdigit(static_cast<unsigned char>(*p)));
+  if (ok)
+    while (*end == ' ' || *end == '\t') ++end;
+  if (!ok || *end) return dx.Fail("整数を入力してください。");
+  value = static_cast<int>(n);
+  return true;
+}
+
+bool DDV_MinMaxInt(CDataExchange& dx, int value, int minValue, int maxValue) {
+  if (!dx.m_save || (value >= minValue && value <= maxValue)) return true;
+  std::string text = FormatPercent1("%1 から %2 までの整数を入力してください。", std::to_string(minValue).c_str());
+  size_t at = text.find("%2");
+  if (at != std::string::npos) text.replace(at, 2, std::to_string(maxValue));
+  return dx.Fail(text);
+}
+
+bool DDV_MaxChars(CDataExchange& dx, const std::string& value, int count) {
+  if (!dx.m_save) {
+    if (dx.m_lastControl) ::SendMessageA(dx.m_lastControl, EM_LIMITTEXT, static_cast<WPARAM>(count), 0);
+    return true;
+  }
+  if (value.size() <= static_cast<size_t>(count)) return true;
+  return dx.Fail(FormatPercent1("%1 文字以内で入力してください。", std::to_string(count).c_str()));
 }

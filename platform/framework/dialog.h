@@ -60,3 +60,26 @@ class CFileDialog {
   std::vector<char> m_buffer;
   std::string m_path;
 };
+
+// Data exchange between a dialog's controls and its members, one control at a
+// time in a DoDataExchange. Each call returns false when a check fails; the
+// failing check has shown its message and put the focus on the control, and
+// the members read before it keep their new values.
+class CDataExchange {
+ public:
+  CDataExchange(CDialog& dialog, bool save) : m_dialog(dialog), m_save(save) {}
+  CDialog& m_dialog;
+  const bool m_save;  // true: controls to members
+  HWND m_lastControl = nullptr;
+  HWND Control(int id);
+  // Shows `message`, focuses the last control (selecting an edit box's text).
+  bool Fail(const std::string& message);
+};
+
+bool DDX_CBIndex(CDataExchange& dx, int id, int& index);  // drop-down list: selected item, -1 none
+bool DDX_Check(CDataExchange& dx, int id, int& value);    // 0/1
+bool DDX_Text(CDataExchange& dx, int id, int& value);     // decimal integer, checked when read
+bool DDX_Text(CDataExchange& dx, int id, std::string& value);
+bool DDV_MinMaxInt(CDataExchange& dx, int value, int minValue, int maxValue);
+// Bytes of the text; when filling the controls, sets the edit box's input limit.
+bool DDV_MaxChars(CDataExchange& dx, const std::string& value, int count);

@@ -188,8 +188,8 @@ TEST_F(MainFrameTest, HelpCommandsAreEnabledByPathAndSample) {
   CreateDirectoryA((dir / "sample").c_str(), nullptr);
   WriteBytes(dir / "sample\\version.wsf", "<job></job>");
   EXPECT_TRUE(Frame()->IsCommandEnabled(ID_HELP_WSH_VERSION));  // asked each time
-  // Options and Font wait for their dialogs.
-  EXPECT_FALSE(Frame()->IsCommandEnabled(ID_VIEW_OPTIONS));
+  // Options has its dialog; Font waits for its own.
+  EXPECT_TRUE(Frame()->IsCommandEnabled(ID_VIEW_OPTIONS));
   EXPECT_FALSE(Frame()->IsCommandEnabled(ID_VIEW_FONT));
 }
 

@@ -1,0 +1,20 @@
+// Control ids of the settings dialogs (resources/ruvelto.rc).
+#pragma once
+
+// Options dialog 131.
+#define IDC_OPT_STRESS 1002
+#define IDC_OPT_SPIN 1004
+#define IDC_OPT_AUTOINDENT 1005
+#define IDC_OPT_AUTOKANJI 1006
+#define IDC_OPT_TABSTOPS 1007
+#define IDC_OPT_EXTENSION 1008
+#define IDC_OPT_HELPPATH 1009
+#define IDC_OPT_BROWSE 1010
+#define IDC_OPT_OPENMODE 1011
+
+// Editor font and colour dialog, template 134: the colour pickers.
+#define IDC_CF_BACKGROUND 1017
+#define IDC_CF_KEYWORD 1018
+#define IDC_CF_COMMENT 1019
+#define IDC_CF_STRING 1020
+#define IDC_CF_TEXT 1021
