@@ -4,6 +4,7 @@
 #include <cstdio>
 #include "app/myapp.h"
 #include "app/settings_format.h"
+#include "dialogs/colorfontdlg.h"
 #include "dialogs/optionsdlg.h"
 #include "platform/framework/app.h"
 #include "platform/framework/fwids.h"
@@ -47,6 +48,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_COMMAND(ID_HELP_WSH_VERSION, OnHelpWshVersion)
   ON_UPDATE_COMMAND_UI(ID_HELP_WSH_VERSION, OnUpdateHelpWshVersion)
   ON_COMMAND(ID_VIEW_OPTIONS, OnViewOptions)
+  ON_COMMAND(ID_VIEW_FONT, OnViewFont)
 END_MESSAGE_MAP(CMDIFrameWnd)
 
 CMainFrame::CMainFrame(CSettingsStore& settings) : m_settings(settings) {}
@@ -228,6 +230,23 @@ void CMainFrame::OnViewOptions() {
     app->m_nOpenMode = dlg.m_nOpenMode;
     app->UpdateAllDocumentViews(HintOptions);
   }
+}
+
+void CMainFrame::OnViewFont() {
+  LOGFONTA lf{};
+  if (!m_font || !GetObjectA(m_font, sizeof lf, &lf)) return;
+  CColorFontDlg dlg(&lf, CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FIXEDPITCHONLY | CF_NOVERTFONTS, m_hWnd);
+  EditorColors& c = m_settings.m_colors;
+  dlg.SetColors(c.keyword, c.comment, c.string, c.text, c.background);
+  if (dlg.DoModal() != IDOK) return;
+  c.keyword = dlg.GetKeywordColor();
+  c.comment = dlg.GetCommentColor();
+  c.string = dlg.GetStringColor();
+  c.text = dlg.GetTextColor();
+  c.background = dlg.GetBackgroundColor();
+  dlg.GetCurrentFont(&lf);
+  SetEditorFont(lf);
+  if (CMyApp* app = GetMyApp()) app->UpdateAllDocumentViews(HintFontAndColors);
 }
 
 // ---------------------------------------------------------------- destruction

@@ -55,6 +55,8 @@ class CMainFrame : public CMDIFrameWnd {
   void OnHelpWshVersion();
   void OnUpdateHelpWshVersion(CCmdUI* ui);
   void OnViewOptions();
+  // The editor font and the five colours; the store follows, then every view.
+  void OnViewFont();
   // The views' settings source: the main window's store and editor font.
   static ViewSettings CurrentViewSettings();
   DECLARE_MESSAGE_MAP()

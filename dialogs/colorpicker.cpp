@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <algorithm>
+#include <cstddef>
+#include <vector>
 #include "platform/framework/modal.h"
 
 using namespace colorgrid;
@@ -224,19 +226,18 @@ ColorGridPopup::ColorGridPopup(COLORREF color, CCJColorPicker* picker)
   ncm.cbSize = sizeof ncm;
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
   m_font = CreateFontIndirectA(&ncm.lfMessageFont);
-  struct {
-    LOGPALETTE head;
-    PALETTEENTRY more[kColorCount - 1];
-  } pal{};
-  pal.head.palVersion = 0x300;
-  pal.head.palNumEntries = kColorCount;
+  std::vector<char> pal(sizeof(LOGPALETTE) + (kColorCount - 1) * sizeof(PALETTEENTRY));
+  auto* head = reinterpret_cast<LOGPALETTE*>(pal.data());
+  auto* entries = reinterpret_cast<PALETTEENTRY*>(pal.data() + offsetof(LOGPALETTE, palPalEntry));
+  head->palVersion = 0x300;
+  head->palNumEntries = kColorCount;
   for (int i = 0; i < kColorCount; ++i) {
-    PALETTEENTRY& e = pal.head.palPalEntry[i];
-    e.peRed = GetRValue(kColors[i].color);
-    e.peGreen = GetGValue(kColors[i].color);
-    e.peBlue = GetBValue(kColors[i].color);
+    entries[i].peRed = GetRValue(kColors[i].color);
+    entries[i].peGreen = GetGValue(kColors[i].color);
+    entries[i].peBlue = GetBValue(kColors[i].color);
+    entries[i].peFlags = 0;
   }
-  m_palette = CreatePalette(&pal.head);
+  m_palette = CreatePalette(head);
 }
 
 ColorGridPopup::~ColorGridPopup() {
@@ -308,7 +309,7 @@ bool ColorGridPopup::Create(int x, int y) {
 
 LRESULT ColorGridPopup::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (m_tooltip && msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
-    MSG m{m_hWnd, msg, wp, lp, GetMessageTime(), {}};
+    MSG m{m_hWnd, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
     DWORD pos = GetMessagePos();
     m.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
     ::SendMessageA(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));

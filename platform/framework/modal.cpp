@@ -28,10 +28,16 @@ int AfxMessageBox(UINT promptId, UINT type) {
 }
 
 BOOL AfxRunCommonDialog(const char* kind, void* data) {
-  if (g_responder) return g_responder->OnCommonDialog(kind, data) == IDOK;
+  if (g_responder && !g_responder->DrivesLive(kind)) return g_responder->OnCommonDialog(kind, data) == IDOK;
   std::string k = kind;
   if (k == "print") return PrintDlgA(static_cast<PRINTDLGA*>(data));
   if (k == "font") return ChooseFontA(static_cast<CHOOSEFONTA*>(data));
   if (k == "color") return ChooseColorA(static_cast<CHOOSECOLORA*>(data));
   return FALSE;
+}
+
+void AfxLiveDialogReady(const char* kind, HWND dialog) {
+  if (!g_responder || !g_responder->DrivesLive(kind)) return;
+  int button = g_responder->OnLiveDialog(kind, dialog);
+  if (button && IsWindow(dialog)) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
 }

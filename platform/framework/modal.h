@@ -31,6 +31,11 @@ class ModalResponder {
   // Other common dialogs (print set-up, font, colour): `kind` names it, `data`
   // points at its system structure. Returns IDOK or IDCANCEL.
   virtual int OnCommonDialog(const char* kind, void* data) = 0;
+  // A responder that drives the common dialog `kind` live: the real dialog
+  // runs, and once its message loop runs, OnLiveDialog gets its handle, works
+  // its controls and returns the button to press (0 presses none).
+  virtual bool DrivesLive(const char* kind) { return false; }
+  virtual int OnLiveDialog(const char* kind, HWND dialog) { return IDCANCEL; }
 };
 
 void SetModalResponder(ModalResponder* responder);
@@ -42,3 +47,6 @@ int AfxMessageBox(UINT promptId, UINT type = MB_OK);
 // Runs a common dialog through the seam: PrintDlgA ("print"), ChooseFontA
 // ("font"), ChooseColorA ("color"). Returns TRUE when confirmed.
 BOOL AfxRunCommonDialog(const char* kind, void* data);
+// Called by a live common dialog's hook once its message loop runs: hands the
+// dialog to a responder that drives it live and presses the button it names.
+void AfxLiveDialogReady(const char* kind, HWND dialog);

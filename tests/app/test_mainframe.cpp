@@ -188,9 +188,9 @@ TEST_F(MainFrameTest, HelpCommandsAreEnabledByPathAndSample) {
   CreateDirectoryA((dir / "sample").c_str(), nullptr);
   WriteBytes(dir / "sample\\version.wsf", "<job></job>");
   EXPECT_TRUE(Frame()->IsCommandEnabled(ID_HELP_WSH_VERSION));  // asked each time
-  // Options has its dialog; Font waits for its own.
+  // Options and Font have their dialogs.
   EXPECT_TRUE(Frame()->IsCommandEnabled(ID_VIEW_OPTIONS));
-  EXPECT_FALSE(Frame()->IsCommandEnabled(ID_VIEW_FONT));
+  EXPECT_TRUE(Frame()->IsCommandEnabled(ID_VIEW_FONT));
 }
 
 TEST_F(MainFrameTest, ReadmeThatCannotBeOpenedIsReported) {

@@ -22,6 +22,8 @@ class ScriptedResponder : public ModalResponder {
   std::function<int(CDialog&)> onDialog;
   std::function<int(CFileDialog&)> onFile;
   std::function<int(const char*, void*)> onCommon;
+  // Set: common dialogs run for real and this drives them (see DrivesLive).
+  std::function<int(const char*, HWND)> onLive;
   std::vector<UINT> dialogsShown;  // template ids
   int fileDialogs = 0;
 
@@ -29,6 +31,8 @@ class ScriptedResponder : public ModalResponder {
   int OnDialog(CDialog& dialog) override;
   int OnFileDialog(CFileDialog& dialog) override;
   int OnCommonDialog(const char* kind, void* data) override;
+  bool DrivesLive(const char* kind) override { return static_cast<bool>(onLive); }
+  int OnLiveDialog(const char* kind, HWND dialog) override { return onLive(kind, dialog); }
 
  private:
   ModalResponder* m_previous;
