@@ -190,6 +190,7 @@ LRESULT CMainFrame::OnCreate(WPARAM wp, LPARAM lp) {
   std::string macro = ExecutableFolder() + "macro";
   if (GetFileAttributesA(macro.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(macro.c_str(), nullptr);
   CMyEditView::s_viewSettings = &CurrentViewSettings;
+  m_tabHook.Attach(this, TCS_BOTTOM | TCS_MULTILINE | TCS_HOTTRACK);  // the frame goes on without it on failure
   RecalcLayout();
   return 0;
 }

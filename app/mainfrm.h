@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include "app/settings_store.h"
+#include "app/tabbar.h"
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
 
@@ -24,6 +25,7 @@ class CMainFrame : public CMDIFrameWnd {
 
   CStatusBar m_wndStatusBar;
   CToolBar m_wndToolBar;
+  MdiClientHook m_tabHook;  // the window tab bar below the document windows
   int m_nextMacroId = 200;
   std::vector<std::string> m_macroNames;
 
