@@ -44,6 +44,11 @@ void CColorEditView::SetColors(const EditorColors& colors) {
   if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
+void CColorEditView::ApplyViewSettings(const ViewSettings& settings, int hint) {
+  CMyEditView::ApplyViewSettings(settings, hint);
+  SetColors(settings.colors);
+}
+
 unsigned CColorEditView::LineState(int line) const {
   return line >= 0 && static_cast<size_t>(line) < m_lineStates.size() ? m_lineStates[static_cast<size_t>(line)] : 0;
 }

@@ -33,6 +33,8 @@ class CColorEditView : public CMyEditView {
 
  protected:
   void OnTextChange(HWND control, const RvTextChange& change) override;
+  // The language, then the five colours as the settings hold them.
+  void ApplyViewSettings(const ViewSettings& settings, int hint) override;
 
   LRESULT OnCtlColor(WPARAM dc, LPARAM);
   LRESULT OnPaint(WPARAM, LPARAM);

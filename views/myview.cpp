@@ -12,6 +12,11 @@ LRESULT CMyView::OnCreate(WPARAM wp, LPARAM lp) {
   return 0;
 }
 
+void CMyView::OnInitialUpdate() {
+  CColorEditView::OnInitialUpdate();
+  if (s_viewSettings) ApplyViewSettings(s_viewSettings(), 1);
+}
+
 LRESULT CMyView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   ++m_depth;
   const LRESULT result = CColorEditView::WindowProc(msg, wp, lp);

@@ -12,6 +12,8 @@ class CMyView : public CColorEditView {
 
   CLineNumberWnd m_lineNumbers;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  // A new window takes the colouring language and the colours of the settings.
+  void OnInitialUpdate() override;
 
  protected:
   LRESULT OnCreate(WPARAM, LPARAM);
