@@ -84,6 +84,18 @@ void CColorFontDlg::PreselectListedFace() {
   ReleaseDC(nullptr, dc);
   SendMessageA(list, CB_SETCURSEL, pick, 0);
   SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(kFaceList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  // The size stays the font's own when the new face offers it.
+  HDC screen = GetDC(nullptr);
+  const int points = MulDiv(m_initial.lfHeight < 0 ? -m_initial.lfHeight : m_initial.lfHeight, 72,
+                            GetDeviceCaps(screen, LOGPIXELSY));
+  ReleaseDC(nullptr, screen);
+  HWND sizes = GetDlgItem(m_hWnd, kSizeList);
+  const std::string text = std::to_string(points);
+  const LRESULT at = SendMessageA(sizes, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+  if (points > 0 && at != CB_ERR) {
+    SendMessageA(sizes, CB_SETCURSEL, at, 0);
+    SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(kSizeList, CBN_SELCHANGE), reinterpret_cast<LPARAM>(sizes));
+  }
 }
 
 void CColorFontDlg::OnInitDialog() {
