@@ -120,10 +120,14 @@ LRESULT WindowTabBar::OnCreate(WPARAM, LPARAM) {
   if (!m_images) return -1;
   SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   SendMessage(TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
+  m_dropTarget.bar = this;
+  m_dropRegistered = SUCCEEDED(RegisterDragDrop(m_hWnd, &m_dropTarget));
   return 0;
 }
 
 LRESULT WindowTabBar::OnDestroy(WPARAM, LPARAM) {
+  if (m_dropRegistered) RevokeDragDrop(m_hWnd);
+  m_dropRegistered = false;
   const LRESULT result = Default();
   if (m_images) ImageList_Destroy(m_images);
   m_images = nullptr;
@@ -244,6 +248,41 @@ LRESULT WindowTabBar::OnLButtonDown(WPARAM, LPARAM) {
   if (i >= 0 && static_cast<size_t>(i) < m_items.size() && IsWindow(m_items[static_cast<size_t>(i)].window) && m_owner)
     m_owner->m_frame->MDIActivate(m_items[static_cast<size_t>(i)].window);
   return result;
+}
+
+void WindowTabBar::ActivateTabAt(POINT screen) {
+  TCHITTESTINFO hit = {};
+  hit.pt = screen;
+  ScreenToClient(m_hWnd, &hit.pt);
+  const int i = static_cast<int>(SendMessage(TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (i < 0 || static_cast<size_t>(i) >= m_items.size() || !m_owner) return;
+  HWND w = m_items[static_cast<size_t>(i)].window;
+  CMDIChildWnd* active = m_owner->m_frame->MDIGetActive();
+  if (IsWindow(w) && !(active && active->m_hWnd == w)) m_owner->m_frame->MDIActivate(w);
+}
+
+HRESULT TabDropTarget::QueryInterface(REFIID iid, void** out) {
+  if (iid == IID_IUnknown || iid == IID_IDropTarget) {
+    *out = static_cast<IDropTarget*>(this);
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT TabDropTarget::DragEnter(IDataObject*, DWORD keys, POINTL pt, DWORD* effect) {
+  return DragOver(keys, pt, effect);
+}
+
+HRESULT TabDropTarget::DragOver(DWORD, POINTL pt, DWORD* effect) {
+  if (bar) bar->ActivateTabAt(POINT{pt.x, pt.y});
+  *effect = DROPEFFECT_NONE;
+  return S_OK;
+}
+
+HRESULT TabDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
+  *effect = DROPEFFECT_NONE;
+  return S_OK;
 }
 
 LRESULT WindowTabBar::OnLButtonDblClk(WPARAM, LPARAM) {

@@ -14,17 +14,33 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 #include <string>
 #include <vector>
 #include "platform/framework/wnd.h"
 
 class CMDIFrameWnd;
 class MdiClientHook;
+class WindowTabBar;
 
 struct WindowTabItem {
   std::string title;
   std::string className;
   HWND window;
+};
+
+// Dragging anything over a tab brings its window to the front, so that the
+// drag can end in it; the tab bar itself never takes a drop.
+class TabDropTarget : public IDropTarget {
+ public:
+  WindowTabBar* bar = nullptr;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }  // owned by the tab bar
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL pt, DWORD* effect) override;
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL pt, DWORD* effect) override;
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override;
 };
 
 class WindowTabBar : public CWnd {
@@ -37,6 +53,8 @@ class WindowTabBar : public CWnd {
   HIMAGELIST m_images = nullptr;
   MdiClientHook* m_owner = nullptr;
   int m_layouts = 0;  // layout recalculations asked of the frame
+  TabDropTarget m_dropTarget;
+  bool m_dropRegistered = false;
 
   // Follows the document windows: titles, the active tab, hidden windows out,
   // new visible windows in (when `addNew`). Lays out only when a tab was
@@ -48,6 +66,8 @@ class WindowTabBar : public CWnd {
   bool RemoveWindow(HWND window, bool layout);
   std::string TabTitle(HWND window) const;
   void RequestLayout();
+  // Activates the window of the tab under the screen point, if any.
+  void ActivateTabAt(POINT screen);
 
  protected:
   LRESULT OnCreate(WPARAM, LPARAM);

@@ -87,6 +87,26 @@ TEST_F(TabBarTest, ClickActivatesAndDoubleClickMaximisesAndRestores) {
   EXPECT_EQ(IsZoomed(a) != FALSE, zoomed);
 }
 
+TEST_F(TabBarTest, DraggingOverATabActivatesItsWindowAndNeverDrops) {
+  HWND a = Active() ? Active() : NewWindow();
+  HWND b = NewWindow();
+  Tick();
+  ASSERT_EQ(Active(), b);
+  EXPECT_TRUE(Bar().m_dropRegistered);
+  RECT r;
+  ::SendMessageA(Bar().m_hWnd, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  POINT over = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(Bar().m_hWnd, &over);
+  DWORD effect = DROPEFFECT_COPY;
+  Bar().m_dropTarget.DragEnter(nullptr, 0, POINTL{over.x, over.y}, &effect);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(Active(), a);
+  effect = DROPEFFECT_COPY;
+  Bar().m_dropTarget.DragOver(0, POINTL{over.x, r.bottom + 400}, &effect);  // off the tabs
+  EXPECT_EQ(Active(), a);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+}
+
 TEST_F(TabBarTest, AHiddenWindowLosesItsTabAndTheLayoutIsNotRedoneOnEveryTick) {
   HWND a = Active() ? Active() : NewWindow();
   HWND b = NewWindow();
