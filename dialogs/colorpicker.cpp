@@ -249,11 +249,7 @@ ColorGridPopup::~ColorGridPopup() {
 ColorGridPopup* ColorGridPopup::Open(int x, int y, COLORREF color, CCJColorPicker* picker) {
   auto* popup = new ColorGridPopup(color, picker);
   if (!popup->Create(x, y)) {
-    if (popup->m_hWnd) {
-      ::DestroyWindow(popup->m_hWnd);  // deletes it
-    } else {
-      delete popup;
-    }
+    delete popup;
     return nullptr;
   }
   return popup;
@@ -263,6 +259,7 @@ bool ColorGridPopup::Create(int x, int y) {
   const char* cls = RegisterWndClass(kPopupClass, CS_CLASSDC | CS_SAVEBITS | CS_HREDRAW | CS_VREDRAW, nullptr,
                                      SysBrush(COLOR_BTNFACE), nullptr);
   if (!CreateEx(0, cls, "", WS_VISIBLE | WS_POPUP, x, y, 100, 100, m_pickerWnd, nullptr)) return false;
+  m_windowMade = true;
   // Layout from the texts measured in the popup's font.
   int tw = 0, th = 0;
   if (!m_autoText.empty() || !m_customText.empty()) {

@@ -73,7 +73,12 @@ class ColorGridPopup : public CWnd {
  protected:
   ColorGridPopup(COLORREF color, CCJColorPicker* picker);
   ~ColorGridPopup() override;
-  void PostNcDestroy() override { delete this; }
+  // Deletes itself with its window once the window was made; a failed
+  // creation leaves the object to Open.
+  void PostNcDestroy() override {
+    if (m_windowMade) delete this;
+  }
+  bool m_windowMade = false;
   bool Create(int x, int y);
   void Select(int cell);
   void End(bool ok);
