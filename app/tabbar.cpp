@@ -11,6 +11,8 @@ BEGIN_MESSAGE_MAP(WindowTabBar, CWnd)
   ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
   ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
   ON_MESSAGE(WM_DESTROY, OnDestroy)
+  ON_MESSAGE(WM_NCCALCSIZE, OnNcCalcSize)
+  ON_MESSAGE(WM_NCPAINT, OnNcPaint)
 END_MESSAGE_MAP(CWnd)
 
 BEGIN_MESSAGE_MAP(MdiClientHook, CWnd)
@@ -62,6 +64,7 @@ LRESULT MdiClientHook::OnWindowPosChanging(WPARAM wp, LPARAM lp) {
   if (tabs && (GetWindowLongA(tabs, GWL_STYLE) & WS_VISIBLE) && !(pos->flags & SWP_NOSIZE) && !(pos->flags & SWP_NOMOVE)) {
     RECT r = {pos->x, pos->y, pos->x + pos->cx, pos->y + pos->cy};
     SetWindowPos(tabs, nullptr, r.left, r.top, pos->cx, pos->cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShrinkByTabBorder(r);
     ::SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
     if (r.bottom < r.top) r.bottom = r.top;
     if (r.right < r.left) r.right = r.left;
@@ -112,6 +115,46 @@ LRESULT MdiClientHook::OnShowWindow(WPARAM shown, LPARAM status) {
 }
 
 // ---------------------------------------------------------------- the tab bar
+
+void ShrinkByTabBorder(RECT& r) {
+  const int b = WindowTabBar::kBorder;
+  if (r.bottom - r.top > 2 * b) { r.top += b; r.bottom -= b; } else { r.top = r.bottom; }
+  if (r.right - r.left > 2 * b) { r.left += b; r.right -= b; } else { r.left = r.right; }
+}
+
+LRESULT WindowTabBar::OnNcCalcSize(WPARAM, LPARAM lp) {
+  const LRESULT result = Default();
+  ShrinkByTabBorder(*reinterpret_cast<RECT*>(lp));  // the first rectangle in both forms
+  return result;
+}
+
+// The border takes the control's background, framed by one line: shadow at the
+// top and left, highlight at the bottom and right.
+LRESULT WindowTabBar::OnNcPaint(WPARAM, LPARAM) {
+  HDC dc = GetWindowDC(m_hWnd);
+  RECT window, client;
+  GetWindowRect(m_hWnd, &window);
+  GetClientRect(m_hWnd, &client);
+  MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  OffsetRect(&client, -window.left, -window.top);
+  OffsetRect(&window, -window.left, -window.top);
+  if (!IsRectEmpty(&client)) ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+  SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc));
+  HPEN shadow = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+  HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+  HGDIOBJ old = SelectObject(dc, shadow);
+  MoveToEx(dc, window.left, window.bottom - 1, nullptr);
+  LineTo(dc, window.left, window.top);
+  LineTo(dc, window.right - 1, window.top);
+  SelectObject(dc, light);
+  LineTo(dc, window.right - 1, window.bottom - 1);
+  LineTo(dc, window.left, window.bottom - 1);
+  SelectObject(dc, old);
+  DeleteObject(shadow);
+  DeleteObject(light);
+  ReleaseDC(m_hWnd, dc);
+  return 0;
+}
 
 LRESULT WindowTabBar::OnCreate(WPARAM, LPARAM) {
   if (Default() == -1) return -1;

@@ -47,6 +47,7 @@ class WindowTabBar : public CWnd {
  public:
   static const UINT kControlId = 1000;
   static const UINT_PTR kTimerId = 333;
+  static const int kBorder = 5;  // the framed margin around the tabs and the client
 
   std::vector<WindowTabItem> m_items;  // item i is tab i
   std::vector<HICON> m_icons;          // one per image of the image list
@@ -75,8 +76,13 @@ class WindowTabBar : public CWnd {
   LRESULT OnLButtonDown(WPARAM, LPARAM);
   LRESULT OnLButtonDblClk(WPARAM, LPARAM);
   LRESULT OnDestroy(WPARAM, LPARAM);
+  LRESULT OnNcCalcSize(WPARAM, LPARAM);
+  LRESULT OnNcPaint(WPARAM, LPARAM);
   DECLARE_MESSAGE_MAP()
 };
+
+// Shrinks `r` by the tab bar's border on each side (to nothing when too small).
+void ShrinkByTabBorder(RECT& r);
 
 class MdiClientHook : public CWnd {
  public:
