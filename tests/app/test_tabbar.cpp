@@ -64,7 +64,8 @@ TEST_F(TabBarTest, OneTabPerWindowFollowingNewRenamedAndClosedWindows) {
   EXPECT_EQ(Tabs()[1], TitleOf(b));
   EXPECT_EQ(::SendMessageA(Bar().m_hWnd, TCM_GETCURSEL, 0, 0), 1);
 
-  dynamic_cast<CFrameWnd*>(CWnd::FromHandle(b))->GetActiveDocument()->SetTitle("renamed.vbs");
+  // Saved under a new name, as Save As does.
+  ASSERT_TRUE(dynamic_cast<CFrameWnd*>(CWnd::FromHandle(b))->GetActiveDocument()->DoSave((dir / "renamed.vbs").c_str(), TRUE));
   Tick();
   EXPECT_EQ(Tabs()[1], "renamed.vbs");
 
