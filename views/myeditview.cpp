@@ -3,6 +3,8 @@
 #include "views/myeditview.h"
 #include "platform/framework/doc.h"
 #include "platform/framework/fwids.h"
+#include "resources/resource.h"
+#include "scripting/script_commands.h"
 #include "views/line_ends.h"
 
 BEGIN_MESSAGE_MAP(CMyEditView, CEditView)
@@ -14,6 +16,12 @@ BEGIN_MESSAGE_MAP(CMyEditView, CEditView)
   ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, OnUpdateEditRedo)
   ON_COMMAND_RANGE(32790, 32793, OnEncoding)
   ON_UPDATE_COMMAND_UI_RANGE(32790, 32793, OnUpdateEncoding)
+  ON_COMMAND_RANGE(ID_SCRIPT_RUN, ID_SCRIPT_RUN, OnScriptCommand)
+  ON_COMMAND_RANGE(ID_SCRIPT_WSCRIPT, ID_SCRIPT_CSCRIPT, OnScriptCommand)
+  ON_COMMAND_RANGE(ID_SCRIPT_ENCODE, ID_SCRIPT_ENCODE, OnScriptCommand)
+  ON_UPDATE_COMMAND_UI(ID_SCRIPT_RUN, OnUpdateScriptCommand)
+  ON_UPDATE_COMMAND_UI_RANGE(ID_SCRIPT_WSCRIPT, ID_SCRIPT_CSCRIPT, OnUpdateScriptCommand)
+  ON_UPDATE_COMMAND_UI(ID_SCRIPT_ENCODE, OnUpdateScriptCommand)
 END_MESSAGE_MAP(CEditView)
 
 CMyEditView::CMyEditView() = default;
@@ -166,4 +174,18 @@ void CMyEditView::SelectAndClear(int start, int end) { ApplyStep(start, end, std
 
 void CMyEditView::InsertAt(int position, const std::string& text, bool caretBefore) {
   ApplyStep(position, position, text, caretBefore ? position : position + static_cast<int>(text.size()));
+}
+
+// ---------------------------------------------------------------- script commands
+
+void CMyEditView::OnScriptCommand(UINT id) {
+  if (CDocument* doc = GetDocument()) {
+    if (id == ID_SCRIPT_ENCODE) EncodeScriptCommand(*doc, GetText());
+    else RunScriptCommand(id, *doc);
+  }
+}
+
+void CMyEditView::OnUpdateScriptCommand(CCmdUI* ui) {
+  CDocument* doc = GetDocument();
+  ui->Enable(doc && IsScriptCommandEnabled(ui->m_nID, doc->GetPathName()));
 }

@@ -101,6 +101,9 @@ class CMyEditView : public CEditView,
   // The four encoding commands (auto-detection on: enabled; check on the current one).
   void OnEncoding(UINT id);
   void OnUpdateEncoding(CCmdUI* ui);
+  // The script commands (run under the hosts, encoded copy) on this view's document.
+  void OnScriptCommand(UINT id);
+  void OnUpdateScriptCommand(CCmdUI* ui);
   // The settings a derived view keeps (colours, auto-indent); this one takes
   // the colouring language. Called on both settings hints.
   virtual void ApplyViewSettings(const ViewSettings& settings, int hint) { m_syntaxMode = settings.stress; }

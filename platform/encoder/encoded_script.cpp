@@ -1,0 +1,156 @@
+// The encoded-script form (see encoded_script.h).
+#include "platform/encoder/encoded_script.h"
+#include <cstdint>
+
+const unsigned char kEncodedScriptPick[64] = {
+    1, 2, 0, 1, 2, 0, 2, 0, 0, 2, 0, 2, 1, 0, 2, 0, 1, 0, 2, 0, 1, 1, 2, 0, 0, 2, 1, 0, 2, 0, 0, 2,
+    1, 1, 0, 2, 0, 2, 0, 1, 0, 1, 1, 2, 0, 1, 0, 2, 1, 0, 2, 0, 1, 1, 2, 0, 0, 1, 1, 2, 0, 1, 0, 2};
+
+// Rows 0x3C, 0x3E and 0x40 ('<', '>', '@') never appear in a body.
+const unsigned char kEncodedScriptTable[128][3] = {
+    {0x00, 0x00, 0x00}, {0x01, 0x01, 0x01}, {0x02, 0x02, 0x02}, {0x03, 0x03, 0x03}, {0x04, 0x04, 0x04},
+    {0x05, 0x05, 0x05}, {0x06, 0x06, 0x06}, {0x07, 0x07, 0x07}, {0x08, 0x08, 0x08}, {0x7b, 0x57, 0x6e},
+    {0x0a, 0x0a, 0x0a}, {0x0b, 0x0b, 0x0b}, {0x0c, 0x0c, 0x0c}, {0x0d, 0x0d, 0x0d}, {0x0e, 0x0e, 0x0e},
+    {0x0f, 0x0f, 0x0f}, {0x10, 0x10, 0x10}, {0x11, 0x11, 0x11}, {0x12, 0x12, 0x12}, {0x13, 0x13, 0x13},
+    {0x14, 0x14, 0x14}, {0x15, 0x15, 0x15}, {0x16, 0x16, 0x16}, {0x17, 0x17, 0x17}, {0x18, 0x18, 0x18},
+    {0x19, 0x19, 0x19}, {0x1a, 0x1a, 0x1a}, {0x1b, 0x1b, 0x1b}, {0x1c, 0x1c, 0x1c}, {0x1d, 0x1d, 0x1d},
+    {0x1e, 0x1e, 0x1e}, {0x1f, 0x1f, 0x1f}, {0x32, 0x2e, 0x2d}, {0x30, 0x47, 0x75}, {0x21, 0x7a, 0x52},
+    {0x29, 0x56, 0x60}, {0x5b, 0x42, 0x71}, {0x38, 0x6a, 0x5e}, {0x33, 0x2f, 0x49}, {0x3d, 0x26, 0x5c},
+    {0x58, 0x49, 0x62}, {0x3a, 0x41, 0x7d}, {0x35, 0x34, 0x29}, {0x65, 0x32, 0x36}, {0x39, 0x5b, 0x20},
+    {0x5c, 0x76, 0x7c}, {0x56, 0x72, 0x7a}, {0x73, 0x43, 0x7f}, {0x66, 0x38, 0x6b}, {0x4e, 0x39, 0x63},
+    {0x45, 0x70, 0x33}, {0x6b, 0x45, 0x2b}, {0x62, 0x68, 0x68}, {0x59, 0x71, 0x51}, {0x78, 0x4f, 0x66},
+    {0x5e, 0x09, 0x76}, {0x7d, 0x62, 0x31}, {0x4a, 0x44, 0x64}, {0x6d, 0x23, 0x54}, {0x71, 0x75, 0x43},
+    {0x00, 0x00, 0x00}, {0x60, 0x7e, 0x3a}, {0x00, 0x00, 0x00}, {0x53, 0x5e, 0x7e}, {0x00, 0x00, 0x00},
+    {0x42, 0x77, 0x45}, {0x27, 0x4a, 0x2c}, {0x48, 0x61, 0x2a}, {0x72, 0x5d, 0x74}, {0x75, 0x22, 0x27},
+    {0x31, 0x4b, 0x37}, {0x37, 0x6f, 0x44}, {0x4d, 0x4e, 0x79}, {0x52, 0x3b, 0x59}, {0x22, 0x4c, 0x2f},
+    {0x54, 0x50, 0x6f}, {0x6a, 0x67, 0x26}, {0x47, 0x2a, 0x72}, {0x64, 0x7d, 0x6a}, {0x2d, 0x74, 0x39},
+    {0x20, 0x54, 0x7b}, {0x7f, 0x2b, 0x3f}, {0x2e, 0x2d, 0x38}, {0x4c, 0x2c, 0x77}, {0x5d, 0x30, 0x67},
+    {0x7e, 0x6e, 0x53}, {0x6c, 0x6b, 0x47}, {0x6f, 0x66, 0x34}, {0x79, 0x35, 0x78}, {0x74, 0x25, 0x5d},
+    {0x43, 0x21, 0x30}, {0x26, 0x64, 0x23}, {0x76, 0x4d, 0x5a}, {0x25, 0x52, 0x5b}, {0x24, 0x63, 0x6c},
+    {0x2b, 0x3f, 0x48}, {0x28, 0x7b, 0x55}, {0x23, 0x78, 0x70}, {0x41, 0x29, 0x69}, {0x34, 0x28, 0x2e},
+    {0x09, 0x73, 0x4c}, {0x2a, 0x59, 0x21}, {0x44, 0x33, 0x24}, {0x3f, 0x7f, 0x4e}, {0x77, 0x6d, 0x50},
+    {0x3b, 0x55, 0x09}, {0x55, 0x53, 0x56}, {0x69, 0x7c, 0x73}, {0x61, 0x3a, 0x35}, {0x63, 0x5f, 0x61},
+    {0x50, 0x65, 0x4b}, {0x67, 0x46, 0x58}, {0x51, 0x58, 0x3b}, {0x49, 0x31, 0x57}, {0x4f, 0x69, 0x22},
+    {0x46, 0x6c, 0x6d}, {0x68, 0x5a, 0x4d}, {0x7c, 0x48, 0x25}, {0x36, 0x27, 0x28}, {0x70, 0x5c, 0x46},
+    {0x6e, 0x3d, 0x4a}, {0x7a, 0x24, 0x32}, {0x2f, 0x79, 0x41}, {0x5f, 0x37, 0x3d}, {0x4b, 0x60, 0x5f},
+    {0x5a, 0x51, 0x4f}, {0x2c, 0x20, 0x42}, {0x57, 0x36, 0x65}};
+
+namespace {
+// inverse[column][plain] = encoded character (0 where none).
+struct InverseTable {
+  unsigned char map[3][128] = {};
+  InverseTable() {
+    for (int enc = 0; enc < 128; ++enc) {
+      if (enc == '<' || enc == '>' || enc == '@') continue;
+      for (int col = 0; col < 3; ++col) {
+        unsigned char plain = kEncodedScriptTable[enc][col];
+        if (!map[col][plain] && (plain != 0 || enc == 0)) map[col][plain] = static_cast<unsigned char>(enc);
+      }
+    }
+  }
+};
+
+std::u16string Base64Number(uint32_t value) {
+  static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  unsigned char b[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+  const int sixes[6] = {b[0] >> 2, ((b[0] & 3) << 4) | (b[1] >> 4), ((b[1] & 0xf) << 2) | (b[2] >> 6),
+                        b[2] & 0x3f, b[3] >> 2, (b[3] & 3) << 4};
+  std::u16string out;
+  for (int s : sixes) out += static_cast<char16_t>(digits[s]);
+  return out + u"==";
+}
+
+char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
+// Case-insensitive ASCII search from `from`.
+size_t FindNoCase(const std::u16string& text, const std::u16string& lowerNeedle, size_t from) {
+  for (size_t i = from; i + lowerNeedle.size() <= text.size(); ++i) {
+    size_t k = 0;
+    while (k < lowerNeedle.size() && LowerAscii(text[i + k]) == lowerNeedle[k]) ++k;
+    if (k == lowerNeedle.size()) return i;
+  }
+  return std::u16string::npos;
+}
+
+bool EqualsNoCase(const std::u16string& a, const std::u16string& lowerB) {
+  return a.size() == lowerB.size() && FindNoCase(a, lowerB, 0) == 0;
+}
+
+// The start tag with its language value marked as encoded.
+std::u16string MarkLanguage(const std::u16string& tag) {
+  size_t at = FindNoCase(tag, u"language", 0);
+  if (at == std::u16string::npos) return tag;
+  size_t i = at + 8;
+  while (i < tag.size() && (tag[i] == u' ' || tag[i] == u'\t')) ++i;
+  if (i >= tag.size() || tag[i] != u'=') return tag;
+  ++i;
+  while (i < tag.size() && (tag[i] == u' ' || tag[i] == u'\t')) ++i;
+  char16_t quote = i < tag.size() && (tag[i] == u'"' || tag[i] == u'\'') ? tag[i] : 0;
+  size_t start = quote ? i + 1 : i, end = start;
+  while (end < tag.size() && tag[end] != u'>' && (quote ? tag[end] != quote : tag[end] != u' ' && tag[end] != u'/'))
+    ++end;
+  std::u16string value = tag.substr(start, end - start), marked;
+  if (EqualsNoCase(value, u"jscript") || EqualsNoCase(value, u"javascript")) marked = u"JScript.Encode";
+  else if (EqualsNoCase(value, u"vbscript")) marked = u"VBScript.Encode";
+  else return tag;
+  return tag.substr(0, start) + marked + tag.substr(end);
+}
+
+std::u16string EncodeScriptElements(const std::u16string& text) {
+  std::u16string out;
+  size_t pos = 0;
+  for (;;) {
+    size_t open = FindNoCase(text, u"<script", pos);
+    size_t tagEnd = open == std::u16string::npos ? open : text.find(u'>', open);
+    size_t close = tagEnd == std::u16string::npos ? tagEnd : FindNoCase(text, u"</script", tagEnd);
+    if (close == std::u16string::npos) break;
+    out += text.substr(pos, open - pos) + MarkLanguage(text.substr(open, tagEnd + 1 - open));
+    size_t bodyStart = tagEnd + 1, bodyEnd = close;
+    size_t cdata = FindNoCase(text, u"<![cdata[", bodyStart);
+    size_t cdataEnd = cdata < close ? text.rfind(u"]]>", close) : std::u16string::npos;
+    if (cdata < close && cdataEnd != std::u16string::npos && cdataEnd > cdata) {
+      out += text.substr(bodyStart, cdata + 9 - bodyStart);
+      bodyStart = cdata + 9;
+      bodyEnd = cdataEnd;
+    }
+    if (bodyEnd > bodyStart) out += EncodeScriptBlock(text.substr(bodyStart, bodyEnd - bodyStart));
+    out += text.substr(bodyEnd, close - bodyEnd);
+    pos = close;
+  }
+  return out + text.substr(pos);
+}
+}  // namespace
+
+std::u16string EncodeScriptBlock(const std::u16string& text) {
+  static const InverseTable inverse;
+  std::u16string body;
+  uint32_t checksum = 0;
+  size_t position = 0;
+  for (char16_t c : text) {
+    checksum += c;
+    switch (c) {
+      case u'\r': body += u"@#"; break;
+      case u'\n': body += u"@&"; break;
+      case u'<': body += u"@!"; break;
+      case u'>': body += u"@*"; break;
+      case u'@': body += u"@$"; break;
+      default:
+        body += c < 128 ? static_cast<char16_t>(inverse.map[kEncodedScriptPick[position % 64]][c]) : c;
+    }
+    ++position;
+  }
+  return u"#@~^" + Base64Number(static_cast<uint32_t>(body.size())) + body + Base64Number(checksum) + u"^#~@";
+}
+
+bool EncodeScriptText(const std::u16string& kind, const std::u16string& text, std::u16string& out) {
+  if (EqualsNoCase(kind, u".js") || EqualsNoCase(kind, u".vbs")) {
+    out = EncodeScriptBlock(text);
+    return true;
+  }
+  if (EqualsNoCase(kind, u".sct") || EqualsNoCase(kind, u".htm")) {
+    out = EncodeScriptElements(text);
+    return true;
+  }
+  return false;
+}

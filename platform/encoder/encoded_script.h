@@ -1,0 +1,23 @@
+// The system's encoded-script form, without any Windows header. An encoded
+// block is "#@~^", the body's length, the body, its checksum and "^#~@"; the
+// length and the checksum are 32-bit little-endian numbers written as six
+// base64 digits and "==". In the body CR, LF, '<', '>' and '@' are written as
+// "@#", "@&", "@!", "@*" and "@$"; every other character below 128 is replaced
+// by the character whose entry in kEncodedScriptTable, in the column that
+// kEncodedScriptPick gives for the character's position (mod 64), is it.
+// Characters from 128 up are kept. Escapes count two in the length and one
+// position; the checksum is the sum of the plain characters.
+#pragma once
+#include <string>
+
+extern const unsigned char kEncodedScriptPick[64];
+// Row: an encoded character; columns: the plain character it stands for in each column.
+extern const unsigned char kEncodedScriptTable[128][3];
+
+// One encoded block for `text`.
+std::u16string EncodeScriptBlock(const std::u16string& text);
+// The encoder's kinds: ".js" and ".vbs" encode the whole text; ".sct" and
+// ".htm" encode the bodies of the <script> elements (inside a CDATA section
+// when there is one) and mark their languages as encoded ("JScript.Encode",
+// "VBScript.Encode"). False, `out` untouched, for any other kind.
+bool EncodeScriptText(const std::u16string& kind, const std::u16string& text, std::u16string& out);

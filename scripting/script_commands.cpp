@@ -1,0 +1,201 @@
+// The script commands (see script_commands.h).
+#include "scripting/script_commands.h"
+#include <oleauto.h>
+#include <cstdio>
+#include "platform/framework/app.h"
+#include "platform/framework/dialog.h"
+#include "platform/framework/doc.h"
+#include "platform/framework/except.h"
+#include "platform/framework/modal.h"
+#include "platform/framework/pathutil.h"
+#include "platform/framework/resstr.h"
+#include "resources/resource.h"
+#include "scripting/parameterdlg.h"
+#include "scripting/script_launcher.h"
+#include "scripting/script_text.h"
+
+namespace {
+// "'%s' を開くことができません。(Error:%lu)", the program's string IDP_CANNOT_OPEN.
+void ReportCannotOpen(const std::string& path, DWORD error) {
+  std::string pattern = LoadResString(IDP_CANNOT_OPEN);
+  std::string text(pattern.size() + path.size() + 16, '\0');
+  text.resize(static_cast<size_t>(snprintf(&text[0], text.size(), pattern.c_str(), path.c_str(), error)));
+  AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::wstring Wide(const std::string& text) {
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+  return out;
+}
+
+std::string Narrow(const wchar_t* text, size_t length) {
+  int n = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+// The system's text for `code`; empty when it has none.
+std::string SystemMessage(DWORD code) {
+  char* buffer = nullptr;
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text = n ? std::string(buffer, n) : std::string();
+  if (buffer) LocalFree(buffer);
+  return text;
+}
+
+// Steps 1 and 2 of every run: this document saved to its own path, then every
+// other one after the save question. False when the run must not go on.
+bool SaveBeforeRun(CDocument& doc) {
+  // A failed save has told the user; running the old file instead would be wrong.
+  if (doc.IsModified() && !doc.DoSave(doc.GetPathName().c_str())) return false;
+  return AfxGetApp()->SaveAllModified() != FALSE;
+}
+
+void Launch(const ScriptLaunch& launch, const std::string& reportedPath) {
+  DWORD error = 0;
+  if (!LaunchScriptHost(launch, error)) ReportCannotOpen(reportedPath, error);
+}
+
+// Calls EncodeScriptFile (dispatch id 0) with kind, text, 0 and "". On failure
+// shows the encoder's description (or the system's text) and returns false.
+bool CallEncoder(IDispatch* encoder, const std::string& kind, const std::string& text, std::string& result) {
+  VARIANT args[4];  // in reverse order
+  for (VARIANT& v : args) VariantInit(&v);
+  args[3].vt = VT_BSTR;
+  args[3].bstrVal = SysAllocString(Wide(kind).c_str());
+  std::wstring wide = Wide(text);
+  args[2].vt = VT_BSTR;
+  args[2].bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  args[1].vt = VT_I4;
+  args[1].lVal = 0;
+  args[0].vt = VT_BSTR;
+  args[0].bstrVal = SysAllocString(L"");
+  DISPPARAMS params{args, nullptr, 4, 0};
+  VARIANT answer;
+  VariantInit(&answer);
+  EXCEPINFO info{};
+  HRESULT hr = encoder->Invoke(0, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &answer, &info, nullptr);
+  for (VARIANT& v : args) VariantClear(&v);
+  if (SUCCEEDED(hr) && answer.vt != VT_BSTR) hr = VariantChangeType(&answer, &answer, 0, VT_BSTR);
+  bool ok = SUCCEEDED(hr);
+  if (ok) {
+    result = Narrow(answer.bstrVal, SysStringLen(answer.bstrVal));
+  } else {
+    if (hr == DISP_E_EXCEPTION && info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+    std::string message = info.bstrDescription ? Narrow(info.bstrDescription, SysStringLen(info.bstrDescription))
+                                               : SystemMessage(static_cast<DWORD>(info.scode ? info.scode : hr));
+    if (message.empty()) message = "ｴﾗｰ ﾒｯｾｰｼﾞはありません。";
+    AfxMessageBox(message.c_str(), MB_OK | MB_ICONSTOP);
+  }
+  SysFreeString(info.bstrSource);
+  SysFreeString(info.bstrDescription);
+  SysFreeString(info.bstrHelpFile);
+  VariantClear(&answer);
+  return ok;
+}
+
+// Writes `bytes` through a temporary file in the target's folder and moves it
+// into place, so a failure leaves an existing file as it was.
+bool WriteThroughTemporary(const std::string& path, const std::string& bytes) {
+  char temp[MAX_PATH * 2];
+  std::string folder = PathFolderWithSeparator(path);
+  if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "rve", 0, temp)) {
+    ReportCannotOpen(path, GetLastError());
+    return false;
+  }
+  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    DeleteFileA(temp);
+    ReportCannotOpen(path, error);
+    return false;
+  }
+  DWORD written = 0;
+  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size() && FlushFileBuffers(file);
+  DWORD error = ok ? 0 : GetLastError();
+  if (!CloseHandle(file) && ok) ok = false, error = GetLastError();
+  if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    ok = false, error = GetLastError();
+  if (!ok) {
+    DeleteFileA(temp);
+    ReportFileError(CFileException{error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL
+                                       ? CFileException::DiskFull
+                                       : CFileException::Generic,
+                                   error, path},
+                    AFX_IDP_FILE_GENERIC);
+  }
+  return ok;
+}
+}  // namespace
+
+bool IsScriptCommandEnabled(UINT id, const std::string& path) {
+  return id == ID_SCRIPT_WSCRIPT || id == ID_SCRIPT_CSCRIPT ? CanRunUnderHosts(path) : CanRunScript(path);
+}
+
+void RunScriptCommand(UINT id, CDocument& doc) {
+  std::string host, script;
+  if (id != ID_SCRIPT_RUN) {
+    CParameterDlg dlg;
+    if (dlg.DoModal() != IDOK) return;
+    host = dlg.m_hostParameter;
+    script = dlg.m_scriptParameter;
+  }
+  if (!SaveBeforeRun(doc)) return;
+  const std::string path = doc.GetPathName();
+  const std::string folder = PathFolder(path);
+  const std::string name = path.substr(LastPathSeparator(path) + 1);
+  if (id == ID_SCRIPT_RUN) {
+    Launch({"OPEN", name, "", folder, SW_SHOW}, path);
+  } else if (id == ID_SCRIPT_WSCRIPT) {
+    Launch({"OPEN", "WScript", WScriptParameterString(name, host, script), folder, SW_SHOW}, path);
+  } else {
+    const std::string wrapper = PathFolderWithSeparator(AfxGetApp()->GetModulePath()) + "__script.bat";
+    const std::string text = ScriptWrapperText(name, host, script);
+    HANDLE file = CreateFileA(wrapper.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      ReportCannotOpen(wrapper, GetLastError());
+      return;
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    if (!ok) {
+      ReportCannotOpen(wrapper, error);
+      return;
+    }
+    Launch({"OPEN", wrapper, "", folder, SW_SHOW}, wrapper);
+  }
+}
+
+void EncodeScriptCommand(CDocument& doc, const std::string& text) {
+  HRESULT init = CoInitialize(nullptr);
+  IDispatch* encoder = nullptr;
+  HRESULT hr = CreateScriptEncoder(&encoder);
+  if (FAILED(hr) || !encoder) {
+    AfxMessageBox("Scripting.Encoder オブジェクトを作成できません。", MB_OK | MB_ICONSTOP);
+    std::string message = SystemMessage(static_cast<DWORD>(hr));
+    AfxMessageBox(message.empty() ? "ｴﾗｰ ﾒｯｾｰｼﾞはありません。" : message.c_str(), MB_OK);
+  } else {
+    EncodeTarget target = EncodeTargetFor(doc.GetPathName());
+    CFileDialog dlg(false, nullptr, target.proposedPath.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    "すべてのファイル (*.*)|*.*||");
+    std::string result;
+    // Encoded before anything is written: a refusing encoder leaves the target as it was.
+    if (dlg.DoModal() == IDOK && CallEncoder(encoder, target.kind, text, result)) {
+      const std::string chosen = dlg.GetPathName();
+      if (WriteThroughTemporary(chosen, result)) {
+        std::string done = "エンコードファイル '" + chosen + "' を出力しました。";
+        AfxMessageBox(done.c_str(), MB_OK | MB_ICONINFORMATION);
+      }
+    }
+    encoder->Release();
+  }
+  if (SUCCEEDED(init)) CoUninitialize();
+}

@@ -1,0 +1,16 @@
+// The script commands of a script window, acting on its document: run with the
+// default host (32771), under the window host (32775) or the console host
+// through the batch wrapper (32776), and write an encoded copy (32786). They
+// start what they run and return at once; they never wait for it.
+#pragma once
+#include <windows.h>
+#include <string>
+
+class CDocument;
+
+// The enable rule of a script command for a document with this path.
+bool IsScriptCommandEnabled(UINT id, const std::string& path);
+// Runs the document's file (saved first) as command `id` says.
+void RunScriptCommand(UINT id, CDocument& doc);
+// Writes `text` (the view's text, CP932) encoded to a file the user names.
+void EncodeScriptCommand(CDocument& doc, const std::string& text);

@@ -1,0 +1,294 @@
+// The script commands on a real document and view: what reaches the launcher
+// (verb, file, parameters, folder, show code), the saves before a run, the
+// parameters dialog and the settings file, the wrapper file, the shell's
+// refusal, and the encoded copy through a stand-in encoder.
+#include <windows.h>
+#include <oleauto.h>
+#include "document/mydoc.h"
+#include "platform/framework/dialog.h"
+#include "scripting/script_launcher.h"
+#include "tests/app/app_fixture.h"
+#include "views/myeditview.h"
+
+namespace {
+struct RecordingLauncher : ScriptLauncher {
+  std::vector<ScriptLaunch> launches;
+  std::string wrapperAtLaunch;  // the wrapper's bytes when it was started
+  DWORD refuseWith = 0;         // non-zero: refuse with this error
+  bool Launch(const ScriptLaunch& launch, DWORD& error) override {
+    launches.push_back(launch);
+    if (launch.file.size() > 12 && launch.file.substr(launch.file.size() - 12) == "__script.bat")
+      wrapperAtLaunch = ReadBytes(launch.file);
+    error = refuseWith;
+    return refuseWith == 0;
+  }
+};
+
+// EncodeScriptFile of a stand-in encoder: "[kind|text]" or a refusal with a description.
+class FakeEncoder : public IDispatch {
+ public:
+  bool refuse = false;
+  std::vector<std::wstring> lastArgs;
+  ULONG refs = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch) {
+      *out = this;
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info,
+                                   UINT*) override {
+    if (id != 0 || p->cArgs != 4) return DISP_E_MEMBERNOTFOUND;
+    lastArgs.clear();
+    for (int i = 3; i >= 0; --i)
+      lastArgs.push_back(p->rgvarg[i].vt == VT_BSTR ? std::wstring(p->rgvarg[i].bstrVal)
+                                                    : std::to_wstring(p->rgvarg[i].lVal));
+    if (refuse) {
+      info->bstrDescription = SysAllocString(L"kind refused");
+      info->scode = E_INVALIDARG;
+      return DISP_E_EXCEPTION;
+    }
+    std::wstring out = L"[" + lastArgs[0] + L"|" + lastArgs[1] + L"]";
+    result->vt = VT_BSTR;
+    result->bstrVal = SysAllocString(out.c_str());
+    return S_OK;
+  }
+};
+
+class ScriptCommandTest : public AppFixture {
+ protected:
+  RecordingLauncher launcher;
+  FakeEncoder encoder;
+  HRESULT createResult = S_OK;
+  std::string folder;
+
+  void SetUp() override {
+    SetScriptLauncher(&launcher);
+    SetScriptEncoderFactory([this](IDispatch** out) {
+      if (FAILED(createResult)) return createResult;
+      encoder.AddRef();
+      *out = &encoder;
+      return S_OK;
+    });
+    folder = dir / "my 作業 folder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(Start());
+  }
+  void TearDown() override {
+    AppFixture::TearDown();
+    SetScriptLauncher(nullptr);
+    SetScriptEncoderFactory(nullptr);
+  }
+  CMyDoc* Open(const std::string& name, const std::string& bytes = "WScript.Echo 1\r\n") {
+    std::string path = folder + "\\" + name;
+    WriteBytes(path, bytes);
+    return dynamic_cast<CMyDoc*>(app->OpenDocumentFile(path.c_str()));
+  }
+  CMyEditView* View(CDocument* doc) { return dynamic_cast<CMyEditView*>(doc->GetFirstView()); }
+  void Type(CDocument* doc, const char* text) {
+    ::SetFocus(View(doc)->m_hWnd);
+    View(doc)->ReplaceSelWithUndo(text);
+  }
+  bool Enabled(UINT id) {
+    CCmdUI state;
+    state.m_nID = id;
+    state.DoUpdate(Frame(), true);
+    return state.m_bEnabled;
+  }
+  // The parameters dialog answered with these texts and `button`.
+  void AnswerParameters(const char* host, const char* script, int button) {
+    ui.onDialog = [=](CDialog& dlg) {
+      EXPECT_EQ(dlg.TemplateId(), 130u);
+      dlg.SetDlgItemText(1000, host);
+      dlg.SetDlgItemText(1001, script);
+      return button;
+    };
+  }
+};
+}  // namespace
+
+TEST_F(ScriptCommandTest, EnablingFollowsPathAndExtension) {
+  Command(ID_FILE_NEW);
+  for (UINT id : {32771u, 32775u, 32776u, 32786u}) EXPECT_FALSE(Enabled(id)) << id;
+  ASSERT_NE(Open("page.HTA"), nullptr);
+  EXPECT_TRUE(Enabled(32771));
+  EXPECT_TRUE(Enabled(32786));
+  EXPECT_FALSE(Enabled(32775));
+  EXPECT_FALSE(Enabled(32776));
+  ASSERT_NE(Open("run.VBS"), nullptr);
+  for (UINT id : {32771u, 32775u, 32776u, 32786u}) EXPECT_TRUE(Enabled(id)) << id;
+}
+
+TEST_F(ScriptCommandTest, DefaultHostOpensTheQuotedNameInTheDocumentsFolderWithoutWritingIt) {
+  ASSERT_NE(Open("my script.vbs"), nullptr);
+  HANDLE h = CreateFileA((folder + "\\my script.vbs").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  FILETIME before{};
+  GetFileTime(h, nullptr, nullptr, &before);
+  CloseHandle(h);
+  Command(32771);
+  ASSERT_EQ(launcher.launches.size(), 1u);
+  const ScriptLaunch& l = launcher.launches[0];
+  EXPECT_EQ(l.verb, "OPEN");
+  EXPECT_EQ(l.file, "my script.vbs");
+  EXPECT_EQ(l.parameters, "");
+  EXPECT_EQ(l.folder, folder);
+  EXPECT_EQ(l.show, 5);
+  EXPECT_EQ(ReadBytes(folder + "\\my script.vbs"), "WScript.Echo 1\r\n");
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(ScriptCommandTest, WindowHostOkStoresParametersAtOnceAndPassesThemAsTyped) {
+  SetIni("Settings", "HostParameter", "//old");
+  CMyDoc* doc = Open("a&b.js");
+  ASSERT_NE(doc, nullptr);
+  std::string seenHost;
+  ui.onDialog = [&](CDialog& dlg) {
+    seenHost = dlg.GetDlgItemText(1000);
+    dlg.SetDlgItemText(1000, "//nologo");
+    dlg.SetDlgItemText(1001, "x \"y z\"");
+    return IDOK;
+  };
+  Command(32775);
+  EXPECT_EQ(seenHost, "//old");
+  EXPECT_EQ(Ini("Settings", "HostParameter"), "//nologo");
+  EXPECT_EQ(Ini("Settings", "ScriptParameter"), "x \"y z\"");
+  ASSERT_EQ(launcher.launches.size(), 1u);
+  EXPECT_EQ(launcher.launches[0].file, "WScript");
+  EXPECT_EQ(launcher.launches[0].parameters, "\"a&b.js\" //nologo x \"y z\"");
+  EXPECT_EQ(launcher.launches[0].folder, folder);
+}
+
+TEST_F(ScriptCommandTest, CancelInTheParametersDialogRunsAndWritesNothing) {
+  CMyDoc* doc = Open("a.js");
+  ASSERT_NE(doc, nullptr);
+  Type(doc, "x");
+  AnswerParameters("//B", "1", IDCANCEL);
+  Command(32776);
+  EXPECT_TRUE(launcher.launches.empty());
+  EXPECT_EQ(Ini("Settings", "HostParameter"), "<absent>");
+  EXPECT_TRUE(doc->IsModified());
+  EXPECT_FALSE(FileExists(dir / "__script.bat"));
+}
+
+TEST_F(ScriptCommandTest, ConsoleHostRunsTheWrapperBesideTheProgramAfterSavingTheDocument) {
+  CMyDoc* doc = Open("100% 日本.js", "");
+  ASSERT_NE(doc, nullptr);
+  Type(doc, "WScript.Echo(2);");
+  AnswerParameters("//nologo", "", IDOK);
+  Command(32776);
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_EQ(ReadBytes(folder + "\\100% 日本.js"), "WScript.Echo(2);");
+  ASSERT_EQ(launcher.launches.size(), 1u);
+  EXPECT_EQ(launcher.launches[0].file, dir / "__script.bat");
+  EXPECT_EQ(launcher.launches[0].parameters, "");
+  EXPECT_EQ(launcher.launches[0].folder, folder);
+  EXPECT_EQ(launcher.wrapperAtLaunch, "CScript \"100%% 日本.js\" //nologo\r\nPAUSE\r\n");
+}
+
+TEST_F(ScriptCommandTest, CancelInAnotherDocumentsSaveQuestionRunsNothing) {
+  CMyDoc* other = Open("other.js");
+  ASSERT_NE(other, nullptr);
+  Type(other, "y");
+  CMyDoc* doc = Open("run.js", "");
+  ASSERT_NE(doc, nullptr);
+  Type(doc, "z");
+  ui.answers = {IDCANCEL};
+  Command(32771);
+  EXPECT_TRUE(launcher.launches.empty());
+  EXPECT_EQ(ReadBytes(folder + "\\run.js"), "z");  // step 1 happened
+  EXPECT_TRUE(other->IsModified());
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_NE(ui.shown[0].text.find("other.js"), std::string::npos);
+}
+
+TEST_F(ScriptCommandTest, AFailedSaveStopsTheRun) {
+  CMyDoc* doc = Open("locked.vbs");
+  ASSERT_NE(doc, nullptr);
+  std::string path = folder + "\\locked.vbs";
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  Type(doc, "x");
+  Command(32771);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(launcher.launches.empty());
+  EXPECT_EQ(ReadBytes(path), "WScript.Echo 1\r\n");
+  EXPECT_EQ(ui.shown.size(), 1u);  // the save's own report only
+}
+
+TEST_F(ScriptCommandTest, ShellRefusalIsReportedWithThePathAndError) {
+  ASSERT_NE(Open("a.hta"), nullptr);
+  launcher.refuseWith = 31;
+  Command(32771);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "'" + folder + "\\a.hta' を開くことができません。(Error:31)");
+  EXPECT_EQ(ui.shown[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+}
+
+TEST_F(ScriptCommandTest, EncoderThatCannotBeCreatedGivesTwoBoxesAndWritesNothing) {
+  ASSERT_NE(Open("a.js"), nullptr);
+  createResult = REGDB_E_CLASSNOTREG;
+  Command(32786);
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[0].text, "Scripting.Encoder オブジェクトを作成できません。");
+  EXPECT_EQ(ui.shown[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+  EXPECT_FALSE(ui.shown[1].text.empty());
+  EXPECT_EQ(ui.shown[1].type, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(ui.fileDialogs, 0);
+}
+
+TEST_F(ScriptCommandTest, EncodedCopyOfTheWindowsTextReplacesTheChosenFile) {
+  CMyDoc* doc = Open("a.JS", "old");
+  ASSERT_NE(doc, nullptr);
+  Type(doc, "表");
+  std::string proposed;
+  ui.onFile = [&](CFileDialog& dlg) {
+    proposed = dlg.m_ofn.lpstrFile;
+    return IDOK;
+  };
+  WriteBytes(folder + "\\a.jse", "previous");
+  Command(32786);
+  EXPECT_EQ(proposed, folder + "\\a.jse");
+  EXPECT_EQ(ReadBytes(folder + "\\a.jse"), "[.js|表old]");
+  ASSERT_EQ(encoder.lastArgs.size(), 4u);
+  EXPECT_EQ(encoder.lastArgs[2], L"0");
+  EXPECT_EQ(encoder.lastArgs[3], L"");
+  EXPECT_TRUE(doc->IsModified());
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "エンコードファイル '" + folder + "\\a.jse' を出力しました。");
+  EXPECT_EQ(encoder.refs, 1u);
+}
+
+TEST_F(ScriptCommandTest, RefusingEncoderLeavesTheTargetUntouched) {
+  ASSERT_NE(Open("job.wsf", "<job/>"), nullptr);
+  encoder.refuse = true;
+  ui.onFile = [&](CFileDialog& dlg) { return IDOK; };  // the proposed name: the source itself
+  Command(32786);
+  EXPECT_EQ(ReadBytes(folder + "\\job.wsf"), "<job/>");
+  EXPECT_EQ(encoder.lastArgs.at(0), L".sct");
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "kind refused");
+  EXPECT_EQ(ui.shown[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+}
+
+TEST_F(ScriptCommandTest, FailedWriteOfTheEncodedFileIsReportedInsteadOfSuccess) {
+  ASSERT_NE(Open("a.vbs"), nullptr);
+  CreateDirectoryA((folder + "\\a.vbe").c_str(), nullptr);  // cannot be replaced by a file
+  ui.onFile = [&](CFileDialog& dlg) { return IDOK; };
+  Command(32786);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text.find("出力しました"), std::string::npos);
+  EXPECT_NE(ui.shown[0].text.find("a.vbe"), std::string::npos);
+  std::vector<std::string> left;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+  do left.push_back(found.cFileName); while (FindNextFileA(h, &found));
+  FindClose(h);
+  EXPECT_EQ(left, (std::vector<std::string>{".", "..", "a.vbe", "a.vbs"}));  // no temporary file left
+}
