@@ -42,13 +42,27 @@ bool MdiClientHook::Attach(CMDIFrameWnd* frame, DWORD tabStyle) {
   if (!m_tabBar.CreateEx(0, WC_TABCONTROLA, "",
                          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER | tabStyle, 0, 0, 0, 0,
                          frame->m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(WindowTabBar::kControlId)))) {
-    m_tabBar.m_owner = nullptr;
+    Detach();
     return false;
   }
   // Below the client in z-order: the client lies over the control's display area.
   SetWindowPos(m_tabBar.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   frame->RecalcLayout();
   m_tabBar.UpdateTabs(true);
+  return true;
+}
+
+bool MdiClientHook::Detach() {
+  if (!m_frame) return false;
+  if (m_tabBar.m_hWnd) m_tabBar.DestroyWindow();
+  m_tabBar.m_owner = nullptr;
+  if (m_hWnd) {
+    if (m_pfnSuper) SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
+    CWnd::Detach();
+  }
+  if (m_frame->m_hWnd) m_frame->RecalcLayout();
+  m_frame = nullptr;
   return true;
 }
 

@@ -92,6 +92,8 @@ class MdiClientHook : public CWnd {
 
   // Takes over the frame's MDI client and creates the tab bar with `tabStyle`.
   bool Attach(CMDIFrameWnd* frame, DWORD tabStyle);
+  // Destroys the tab bar and gives the MDI client back; false when not attached.
+  bool Detach();
   void Nudge() const;
 
  protected:

@@ -125,4 +125,21 @@ TEST_F(TabBarTest, AHiddenWindowLosesItsTabAndTheLayoutIsNotRedoneOnEveryTick) {
   EXPECT_EQ(Tabs(), (std::vector<std::string>{TitleOf(b), TitleOf(a)}));  // back at the end
 }
 
+TEST_F(TabBarTest, DetachGivesTheWholePaneBackAndAttachTakesItAgain) {
+  MdiClientHook& hook = Frame()->m_tabHook;
+  HWND client = Frame()->m_hWndMDIClient;
+  RECT withTabs;
+  GetWindowRect(client, &withTabs);
+  ASSERT_TRUE(hook.Detach());
+  EXPECT_FALSE(hook.Detach());
+  EXPECT_EQ(Bar().m_hWnd, nullptr);
+  RECT without;
+  GetWindowRect(client, &without);
+  EXPECT_GT(without.bottom - without.top, withTabs.bottom - withTabs.top);
+  NewWindow();  // the client works on without the hook
+  ASSERT_TRUE(hook.Attach(Frame(), TCS_BOTTOM | TCS_MULTILINE | TCS_HOTTRACK));
+  EXPECT_FALSE(hook.Attach(Frame(), TCS_BOTTOM));
+  EXPECT_GE(Tabs().size(), 1u);
+}
+
 }  // namespace
