@@ -17,6 +17,11 @@ void CMyView::OnInitialUpdate() {
   if (s_viewSettings) ApplyViewSettings(s_viewSettings(), 1);
 }
 
+void CMyView::ApplyViewSettings(const ViewSettings& settings, int hint) {
+  CColorEditView::ApplyViewSettings(settings, hint);
+  if (m_lineNumbers.m_hWnd) InvalidateRect(m_lineNumbers.m_hWnd, nullptr, FALSE);
+}
+
 LRESULT CMyView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   ++m_depth;
   const LRESULT result = CColorEditView::WindowProc(msg, wp, lp);

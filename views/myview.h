@@ -17,6 +17,8 @@ class CMyView : public CColorEditView {
 
  protected:
   LRESULT OnCreate(WPARAM, LPARAM);
+  // The font may have changed: the strip's rows follow the control's line height.
+  void ApplyViewSettings(const ViewSettings& settings, int hint) override;
 
  private:
   // Tells the strip of a new caret line, and repaints it after a scroll.
