@@ -5,6 +5,7 @@
 #include "platform/framework/fwids.h"
 #include "resources/resource.h"
 #include "scripting/script_commands.h"
+#include "views/findreplace.h"
 #include "views/line_ends.h"
 
 BEGIN_MESSAGE_MAP(CMyEditView, CEditView)
@@ -16,6 +17,15 @@ BEGIN_MESSAGE_MAP(CMyEditView, CEditView)
   ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, OnUpdateEditRedo)
   ON_COMMAND_RANGE(32790, 32793, OnEncoding)
   ON_UPDATE_COMMAND_UI_RANGE(32790, 32793, OnUpdateEncoding)
+  ON_REGISTERED_MESSAGE(FindReplaceMessage(), OnFindDialogMessage)
+  ON_COMMAND(ID_EDIT_FIND, OnEditFind)
+  ON_COMMAND(ID_EDIT_REPLACE, OnEditReplace)
+  ON_COMMAND(ID_EDIT_REPEAT, OnEditRepeat)
+  ON_COMMAND(32789, OnEditFindPrev)  // Find previous
+  ON_UPDATE_COMMAND_UI(ID_EDIT_FIND, OnUpdateNeedText)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_REPLACE, OnUpdateNeedText)
+  ON_UPDATE_COMMAND_UI(ID_EDIT_REPEAT, OnUpdateNeedFindText)
+  ON_UPDATE_COMMAND_UI(32789, OnUpdateNeedFindText)
   ON_COMMAND_RANGE(ID_SCRIPT_RUN, ID_SCRIPT_RUN, OnScriptCommand)
   ON_COMMAND_RANGE(ID_SCRIPT_WSCRIPT, ID_SCRIPT_CSCRIPT, OnScriptCommand)
   ON_COMMAND_RANGE(ID_SCRIPT_ENCODE, ID_SCRIPT_ENCODE, OnScriptCommand)
@@ -53,6 +63,7 @@ LRESULT CMyEditView::OnCreate(WPARAM, LPARAM) {
 }
 
 LRESULT CMyEditView::OnDestroy(WPARAM, LPARAM) {
+  CloseOwnFindDialog();  // the dialog belongs to this view and ends with it
   SendMessage(RVEM_SETCHANGELISTENER, 0, 0);
   return Default();
 }

@@ -78,6 +78,28 @@ class CMyEditView : public CEditView,
   SaveReport PreviewSave(bool convert) const override;
 
   void OnInitialUpdate() override;
+
+  // Find and replace (views/findreplace.cpp), with the program-wide state of
+  // views/findreplace.h. The four virtual operations come in this order.
+  virtual void FindNext(const std::string& find, BOOL down, BOOL matchCase);
+  virtual void ReplaceCurrent(const std::string& find, BOOL down, BOOL matchCase, const std::string& replacement);
+  virtual void ReplaceAll(const std::string& find, const std::string& replacement, BOOL matchCase);
+  virtual void ReportNotFound(const std::string& find);
+  // Opens (or brings up) the Find (TRUE) or Replace (FALSE) dialog of this view.
+  void ShowFindDialog(BOOL findOnly);
+  // TRUE when the selection is a match; otherwise selects the next one (FALSE).
+  BOOL PrepareReplace();
+  // Selects the next match, caret at its end, scrolled into view.
+  BOOL SearchText(const std::string& find, BOOL down, BOOL matchCase);
+  BOOL SelectionEquals(const std::string& find, BOOL matchCase) const;
+  LRESULT OnFindDialogMessage(WPARAM, LPARAM);
+  void OnEditFind();
+  void OnEditReplace();
+  void OnEditRepeat();
+  void OnEditFindPrev();
+  void OnUpdateNeedFindText(CCmdUI* ui);
+  void FocusFindDialog();
+  void CloseOwnFindDialog();
   // HintFontAndColors (1): the font, then the tab stops; HintOptions (2): the
   // tab stops; both then ApplyViewSettings. Other hints: the framework's update.
   void OnUpdate(CView* sender, LPARAM hint, void* hintObject) override;

@@ -54,6 +54,7 @@ int CWinApp::ExitInstance() {
 }
 
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
+  if (m_hWndModeless && ::IsWindow(m_hWndModeless) && ::IsDialogMessageA(m_hWndModeless, msg)) return TRUE;
   // The window that has the message, then its ancestors, then the main window.
   for (HWND h = msg->hwnd; h; h = GetParent(h)) {
     if (CWnd* w = CWnd::FromHandle(h)) {

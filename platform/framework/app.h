@@ -35,6 +35,7 @@ class CWinApp : public CCmdTarget {
   int m_nCmdShow = SW_SHOWNORMAL;
   int m_nPreviewPages = 0;       // print preview: pages side by side (0: not set)
   HINSTANCE m_hInstance = nullptr;
+  HWND m_hWndModeless = nullptr;  // a modeless dialog: the message loop gives it its keys
 
   virtual BOOL InitInstance() { return TRUE; }
   virtual int ExitInstance();

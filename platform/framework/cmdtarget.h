@@ -59,6 +59,8 @@ using AFX_PMSG_UI = void (CCmdTarget::*)(CCmdUI*);
 
 #define ON_MESSAGE(m, fn) \
   {MapKind::Message, m, 0, 0, 0, reinterpret_cast<AFX_PMSG>(static_cast<LRESULT (ThisClass::*)(WPARAM, LPARAM)>(&ThisClass::fn))},
+// A message registered at run time: `m` is read when the map is first used.
+#define ON_REGISTERED_MESSAGE(m, fn) ON_MESSAGE(m, fn)
 #define ON_COMMAND(id, fn) \
   {MapKind::Command, 0, id, id, 0, static_cast<AFX_PMSG>(static_cast<void (ThisClass::*)()>(&ThisClass::fn))},
 #define ON_COMMAND_RANGE(a, b, fn) \

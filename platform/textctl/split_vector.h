@@ -92,6 +92,15 @@ class SplitVector {
     return body_.data();
   }
 
+  // The body in place as the part before the gap and the part after it; the gap
+  // does not move. Valid until the next change.
+  void Parts(const T*& part1, int& length1, const T*& part2, int& length2) const {
+    part1 = body_.data();
+    length1 = part1Length_;
+    part2 = body_.data() + part1Length_ + gapLength_;
+    length2 = lengthBody_ - part1Length_;
+  }
+
   // Adds delta to every element of [from, to).
   void AddToRange(int from, int to, T delta) {
     for (int i = from; i < to && i < part1Length_; ++i) body_[i] += delta;

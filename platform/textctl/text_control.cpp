@@ -436,6 +436,11 @@ LRESULT HandleMessage(EditState* s, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case RVEM_GETTEXTPTR: return reinterpret_cast<LRESULT>(m.ContiguousText());
     case RVEM_GETTEXTLEN: return m.Length();
+    case RVEM_GETTEXTPARTS: {
+      auto* parts = reinterpret_cast<RvTextParts*>(lp);
+      if (parts) m.Parts(parts->part1, parts->length1, parts->part2, parts->length2);
+      return m.Length();
+    }
     case RVEM_GETLINEHEIGHT: return s->lineHeight;
     case RVEM_CHARFROMPOS32: {
       const POINT* p = reinterpret_cast<const POINT*>(lp);

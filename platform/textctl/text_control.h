@@ -165,3 +165,15 @@ struct RvReplaceRange {
   int caret;
 };
 #define RVEM_REPLACERANGE (WM_USER + 0x306)
+
+// RVEM_GETTEXTPARTS: wParam 0, lParam an RvTextParts* that receives the text in
+//   place as two parts (either may be empty), without rearranging it as
+//   RVEM_GETTEXTPTR does, so reading a large text costs nothing. Neither part is
+//   NUL-terminated; both are valid until the next change. Returns the length.
+struct RvTextParts {
+  const char* part1;
+  int length1;
+  const char* part2;
+  int length2;
+};
+#define RVEM_GETTEXTPARTS (WM_USER + 0x310)

@@ -32,6 +32,10 @@ class TextModel {
   std::string Range(TextPos pos, int count) const;
   // The whole text as one NUL-terminated string, valid until the next change.
   const char* ContiguousText() { return bytes_.BufferPointer(); }
+  // The text in place in two parts, without moving the gap; valid until the next change.
+  void Parts(const char*& part1, int& length1, const char*& part2, int& length2) const {
+    bytes_.Parts(part1, length1, part2, length2);
+  }
 
   int LineCount() const { return lines_.Lines(); }
   // First offset of a line; LineCount() gives Length().

@@ -1,0 +1,190 @@
+// The find and replace commands in the running application: notifications of
+// the dialog sent to a real view through the registered message, F3 and
+// Shift+F3, the not-found message through the modal seam, Replace and Replace
+// All with their undo, and the dialog's ownership by the view that opened it.
+#include "tests/app/app_fixture.h"
+
+#include <cstring>
+#include "platform/cp932.h"
+#include "platform/framework/frame.h"
+#include "views/findreplace.h"
+#include "views/myeditview.h"
+
+namespace {
+
+class FindTest : public AppFixture {
+ protected:
+  CMyEditView* view = nullptr;
+
+  void SetUp() override {
+    ASSERT_TRUE(Start());
+    if (!Frame()->MDIGetActive()) Command(ID_FILE_NEW);
+    view = ActiveView();
+    ASSERT_NE(view, nullptr);
+    FindReplaceState& state = TheFindReplaceState();
+    state.Close();
+    state.findText.clear();
+    state.replaceText.clear();
+    state.matchCase = FALSE;
+    state.searchDown = TRUE;
+  }
+
+  CMyEditView* ActiveView() const {
+    CMDIChildWnd* child = Frame()->MDIGetActive();
+    return child ? dynamic_cast<CMyEditView*>(static_cast<CView*>(child->GetActiveView())) : nullptr;
+  }
+  void Load(const std::string& text, int caret = 0) {
+    view->SetText(text.c_str());
+    view->m_undo.Clear();
+    view->SetSel(caret, caret);
+  }
+  std::pair<int, int> Sel() const {
+    int s, e;
+    view->GetSel(s, e);
+    return {s, e};
+  }
+  // A notification of the dialog, as the dialog sends it.
+  void Notify(DWORD flags, const char* find, const char* replacement = "") {
+    FINDREPLACEA fr{};
+    fr.lStructSize = sizeof fr;
+    fr.Flags = flags;
+    std::string f = find, r = replacement;
+    fr.lpstrFindWhat = &f[0];
+    fr.lpstrReplaceWith = &r[0];
+    SendMessageA(view->m_hWnd, FindReplaceMessage(), 0, reinterpret_cast<LPARAM>(&fr));
+  }
+  std::string Shown(size_t i) const { return i < ui.shown.size() ? ui.shown[i].text : "<none>"; }
+};
+
+TEST_F(FindTest, DialogDirectionThenF3DownAndShiftF3UpKeepingTheStoredDirection) {
+  Load("ab\x82\xA0" "ab\x82\xA0" "ab", 4);
+  Notify(FR_FINDNEXT, "ab");  // upwards
+  EXPECT_EQ(Sel(), std::make_pair(0, 2));
+  Notify(FR_FINDNEXT | FR_DOWN, "AB");  // without match case
+  EXPECT_EQ(Sel(), std::make_pair(4, 6));
+  Notify(FR_FINDNEXT, "ab");
+  Command(ID_EDIT_REPEAT);  // F3: down whatever the dialog said
+  EXPECT_EQ(Sel(), std::make_pair(4, 6));
+  Command(ID_EDIT_REPEAT);
+  EXPECT_EQ(Sel(), std::make_pair(8, 10));
+  Command(ID_EDIT_FIND_PREV);
+  EXPECT_EQ(Sel(), std::make_pair(4, 6));
+  EXPECT_FALSE(TheFindReplaceState().searchDown);
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(FindTest, MatchCaseAndDoubleByteTextNeverMatchInsideACharacter) {
+  // 表 is 95 5C: a search for a backslash skips its trail byte.
+  Load("\x95\x5C" "Ab\\ab");
+  Notify(FR_FINDNEXT | FR_DOWN | FR_MATCHCASE, "\\");
+  EXPECT_EQ(Sel(), std::make_pair(4, 5));
+  Notify(FR_FINDNEXT | FR_DOWN | FR_MATCHCASE, "ab");
+  EXPECT_EQ(Sel(), std::make_pair(5, 7));
+  view->SetSel(0, 0);
+  Notify(FR_FINDNEXT | FR_DOWN, "ab");
+  EXPECT_EQ(Sel(), std::make_pair(2, 4));
+}
+
+TEST_F(FindTest, NothingFoundShowsTheMessageAndKeepsTheLastMatchSelected) {
+  Load("xy xy");
+  Notify(FR_FINDNEXT | FR_DOWN, "xy");
+  Command(ID_EDIT_REPEAT);
+  Command(ID_EDIT_REPEAT);
+  EXPECT_EQ(Sel(), std::make_pair(3, 5));
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(Shown(0), "文字列 'xy' が見つかりません。");
+  EXPECT_TRUE(ui.shown[0].type & MB_ICONINFORMATION);
+  view->SetSel(0, 0);
+  Command(ID_EDIT_FIND_PREV);  // from the start: at once
+  EXPECT_EQ(ui.shown.size(), 2u);
+}
+
+TEST_F(FindTest, ReplaceSelectsFirstThenReplacesAndReplaceAllIsOneUndoStep) {
+  Load("a-b a-b a-b a-b");
+  Notify(FR_REPLACE | FR_DOWN, "a-b", "X");
+  EXPECT_EQ(view->GetText(), "a-b a-b a-b a-b");  // the first press only selects
+  EXPECT_EQ(Sel(), std::make_pair(0, 3));
+  Notify(FR_REPLACE | FR_DOWN, "a-b", "X");
+  EXPECT_EQ(view->GetText(), "X a-b a-b a-b");
+  EXPECT_EQ(Sel(), std::make_pair(2, 5));
+  // From the selected match on; a replacement holding the find text is not searched again.
+  Notify(FR_REPLACEALL | FR_DOWN, "a-b", "[a-b]");
+  EXPECT_EQ(view->GetText(), "X [a-b] [a-b] [a-b]");
+  view->Undo();
+  EXPECT_EQ(view->GetText(), "X a-b a-b a-b");
+  view->Redo();
+  EXPECT_EQ(view->GetText(), "X [a-b] [a-b] [a-b]");
+  view->Undo();
+  view->Undo();  // Replace: the removal and the insertion are steps of their own
+  EXPECT_EQ(view->GetText(), " a-b a-b a-b");
+  view->Undo();
+  EXPECT_EQ(view->GetText(), "a-b a-b a-b a-b");
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(FindTest, ReplaceAllWithAnEmptyFindTextChangesNothing) {
+  Load("abc");
+  Notify(FR_REPLACEALL | FR_DOWN, "", "x");
+  EXPECT_EQ(view->GetText(), "abc");
+  EXPECT_FALSE(view->CanUndo());
+}
+
+TEST_F(FindTest, AChangePastTheFileSizeLimitIsRefusedWithTheTooLargeMessage) {
+  std::string text(CEditView::kMaxFileSize - 12, 'z');
+  text += "aaaa";
+  Load(text);
+  Notify(FR_REPLACEALL | FR_DOWN, "a", "bbbb");  // 4 x 3 more bytes: 4 past the limit
+  char tooLarge[512];
+  LoadStringA(GetModuleHandleA(nullptr), AFX_IDP_FILE_TOO_LARGE, tooLarge, sizeof tooLarge);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(Shown(0), tooLarge);
+  EXPECT_EQ(view->GetTextLength(), static_cast<int>(text.size()));
+  EXPECT_FALSE(view->CanUndo());
+  Notify(FR_REPLACEALL | FR_DOWN, "a", "bbb");  // exactly at the limit
+  EXPECT_EQ(view->GetTextLength(), static_cast<int>(CEditView::kMaxFileSize));
+}
+
+TEST_F(FindTest, ALongSelectionFillsTheFindBufferUpToACharacterBoundary) {
+  std::string text = "ab";
+  for (int i = 0; i < 2000; ++i) text += "\x82\xA0";
+  Load(text);
+  view->SetSel(0, -1);
+  Command(ID_EDIT_FIND);
+  FindReplaceState& state = TheFindReplaceState();
+  ASSERT_TRUE(state.dialog);
+  const std::string put = state.findBuffer;
+  EXPECT_EQ(put.size(), static_cast<size_t>(FindReplaceState::kBufferSize - 2));  // "ab" and whole characters
+  EXPECT_EQ(put, text.substr(0, put.size()));
+}
+
+TEST_F(FindTest, TheDialogBelongsToItsViewAndEndsWithIt) {
+  Load("one");
+  CMDIChildWnd* first = Frame()->MDIGetActive();
+  CMyEditView* a = view;
+  Command(ID_EDIT_FIND);
+  FindReplaceState& state = TheFindReplaceState();
+  HWND dialogOfA = state.dialog;
+  ASSERT_TRUE(dialogOfA && IsWindow(dialogOfA));
+
+  // Find in another window: A's dialog goes and B gets its own.
+  Command(ID_FILE_NEW);
+  view = ActiveView();
+  ASSERT_NE(view, a);
+  Load("two");
+  Command(ID_EDIT_FIND);
+  EXPECT_FALSE(IsWindow(dialogOfA));
+  HWND dialogOfB = state.dialog;
+  ASSERT_TRUE(dialogOfB && IsWindow(dialogOfB));
+  EXPECT_EQ(state.owner, view->m_hWnd);
+
+  // Closing an unrelated window keeps the dialog; closing its own closes it.
+  SendMessageA(first->m_hWnd, WM_CLOSE, 0, 0);
+  PumpMessages();
+  EXPECT_TRUE(IsWindow(dialogOfB));
+  EXPECT_EQ(state.dialog, dialogOfB);
+  Command(ID_FILE_CLOSE);
+  EXPECT_FALSE(IsWindow(dialogOfB));
+  EXPECT_EQ(state.dialog, nullptr);
+}
+
+}  // namespace

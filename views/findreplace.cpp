@@ -1,0 +1,252 @@
+// The find and replace commands of the edit view and the program-wide state
+// behind them: the modeless dialog, the search through the system's
+// comparison, replacing one match or all of them as one undoable step.
+#include "views/findreplace.h"
+
+#include <vector>
+#include "platform/cp932.h"
+#include "platform/framework/app.h"
+#include "platform/framework/fwids.h"
+#include "platform/framework/modal.h"
+#include "views/myeditview.h"
+
+FindReplaceState& TheFindReplaceState() {
+  static FindReplaceState state;
+  return state;
+}
+
+UINT FindReplaceMessage() {
+  static const UINT message = ::RegisterWindowMessageA(FINDMSGSTRINGA);
+  return message;
+}
+
+bool SystemComparer::Equal(const char* a, int na, const char* b, int nb, bool matchCase) {
+  return ::CompareStringA(LOCALE_USER_DEFAULT, matchCase ? 0 : NORM_IGNORECASE, a, na, b, nb) == CSTR_EQUAL;
+}
+
+void CopyToBuffer(const std::string& text, char* buffer, int size) {
+  size_t n = 0;
+  const size_t room = static_cast<size_t>(size - 1);
+  while (n < text.size()) {
+    const size_t length = cp932::CharLength(text.data(), n, text.size());
+    if (n + length > room) break;
+    n += length;
+  }
+  text.copy(buffer, n);
+  buffer[n] = '\0';
+}
+
+bool FindReplaceState::Open(HWND view, BOOL findOnlyDialog, const std::string& initialFind) {
+  Close();
+  CopyToBuffer(initialFind, findBuffer, kBufferSize);
+  CopyToBuffer(replaceText, replaceBuffer, kBufferSize);
+  fr = FINDREPLACEA{};
+  fr.lStructSize = sizeof fr;
+  fr.hwndOwner = view;
+  fr.Flags = FR_HIDEWHOLEWORD | (searchDown ? FR_DOWN : 0) | (matchCase ? FR_MATCHCASE : 0);
+  fr.lpstrFindWhat = findBuffer;
+  fr.wFindWhatLen = kBufferSize;
+  fr.lpstrReplaceWith = replaceBuffer;
+  fr.wReplaceWithLen = kBufferSize;
+  HWND created = findOnlyDialog ? ::FindTextA(&fr) : ::ReplaceTextA(&fr);
+  if (!created) return false;
+  dialog = created;
+  owner = view;
+  findOnly = findOnlyDialog;
+  if (CWinApp* app = AfxGetApp()) app->m_hWndModeless = dialog;
+  ::ShowWindow(dialog, SW_SHOW);
+  ::SetActiveWindow(dialog);
+  return true;
+}
+
+void FindReplaceState::Close() {
+  HWND closing = dialog;
+  dialog = nullptr;
+  owner = nullptr;
+  if (CWinApp* app = AfxGetApp())
+    if (app->m_hWndModeless == closing) app->m_hWndModeless = nullptr;
+  if (closing && ::IsWindow(closing)) ::DestroyWindow(closing);
+}
+
+// ---------------------------------------------------------------- the view's commands
+
+namespace {
+
+SearchSource TextOf(const CMyEditView& view) {
+  RvTextParts parts{};
+  view.SendMessage(RVEM_GETTEXTPARTS, 0, reinterpret_cast<LPARAM>(&parts));
+  return SearchSource{parts.part1, parts.length1, parts.part2, parts.length2};
+}
+
+bool WouldExceedLimit(const CMyEditView& view, long long growth) {
+  return view.GetTextLength() + growth > static_cast<long long>(CEditView::kMaxFileSize);
+}
+
+}  // namespace
+
+void CMyEditView::ShowFindDialog(BOOL findOnly) {
+  FindReplaceState& state = TheFindReplaceState();
+  if (state.dialog && ::IsWindow(state.dialog) && state.findOnly == findOnly && state.owner == m_hWnd) {
+    ::ShowWindow(state.dialog, SW_SHOW);
+    ::SetActiveWindow(state.dialog);
+    return;
+  }
+  std::string initial;
+  if (!CopySelectedText(initial)) initial = state.findText;
+  state.Open(m_hWnd, findOnly, initial);
+}
+
+LRESULT CMyEditView::OnFindDialogMessage(WPARAM, LPARAM lp) {
+  const auto* fr = reinterpret_cast<const FINDREPLACEA*>(lp);
+  FindReplaceState& state = TheFindReplaceState();
+  if (!fr) return 0;
+  const BOOL down = (fr->Flags & FR_DOWN) != 0;
+  const BOOL matchCase = (fr->Flags & FR_MATCHCASE) != 0;
+  const std::string find = fr->lpstrFindWhat ? fr->lpstrFindWhat : "";
+  const std::string replacement = fr->lpstrReplaceWith ? fr->lpstrReplaceWith : "";
+  if (fr->Flags & FR_DIALOGTERM) {
+    if (state.owner == m_hWnd) {
+      state.dialog = nullptr;
+      state.owner = nullptr;
+      if (AfxGetApp()) AfxGetApp()->m_hWndModeless = nullptr;
+    }
+  } else if (fr->Flags & FR_FINDNEXT) {
+    FindNext(find, down, matchCase);
+  } else if (fr->Flags & FR_REPLACE) {
+    ReplaceCurrent(find, down, matchCase, replacement);
+  } else if (fr->Flags & FR_REPLACEALL) {
+    ReplaceAll(find, replacement, matchCase);
+  }
+  return 0;
+}
+
+void CMyEditView::FocusFindDialog() {
+  HWND dialog = TheFindReplaceState().dialog;
+  if (dialog && ::IsWindow(dialog)) ::SetFocus(dialog);
+}
+
+void CMyEditView::FindNext(const std::string& find, BOOL down, BOOL matchCase) {
+  FindReplaceState& state = TheFindReplaceState();
+  state.findText = find;
+  state.searchDown = down;
+  state.matchCase = matchCase;
+  if (!SearchText(state.findText, down, matchCase)) {
+    ReportNotFound(state.findText);
+    FocusFindDialog();
+  }
+}
+
+BOOL CMyEditView::PrepareReplace() {
+  FindReplaceState& state = TheFindReplaceState();
+  int s, e;
+  GetSel(s, e);
+  if (s != e && SelectionEquals(state.findText, state.matchCase)) return TRUE;
+  if (!SearchText(state.findText, state.searchDown, state.matchCase)) {
+    ReportNotFound(state.findText);
+    FocusFindDialog();
+  }
+  return FALSE;
+}
+
+void CMyEditView::ReplaceCurrent(const std::string& find, BOOL down, BOOL matchCase, const std::string& replacement) {
+  FindReplaceState& state = TheFindReplaceState();
+  state.findText = find;
+  state.replaceText = replacement;
+  state.matchCase = matchCase;
+  state.searchDown = down;
+  if (!PrepareReplace()) return;
+  if (WouldExceedLimit(*this, static_cast<long long>(replacement.size()) - static_cast<long long>(find.size()))) {
+    AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
+    return;
+  }
+  ReplaceSelWithUndo(state.replaceText.c_str());
+  SearchText(state.findText, state.searchDown, state.matchCase);
+}
+
+void CMyEditView::ReplaceAll(const std::string& find, const std::string& replacement, BOOL matchCase) {
+  FindReplaceState& state = TheFindReplaceState();
+  state.findText = find;
+  state.replaceText = replacement;
+  state.matchCase = matchCase;
+  state.searchDown = TRUE;
+  if (!PrepareReplace() && !SelectionEquals(state.findText, state.matchCase)) return;
+
+  // Every match from the selected one on, as the repeated search would find
+  // them in the text being replaced: each search starts after the previous
+  // replacement, in bytes that were there before.
+  int s, e;
+  GetSel(s, e);
+  const int n = static_cast<int>(state.findText.size());
+  std::vector<int> matches{s};
+  {
+    const SearchSource text = TextOf(*this);
+    SystemComparer compare;
+    const SearchRequest request{state.findText, true, matchCase != FALSE};
+    for (int m = s; (m = ::SearchText(text, m + n, m + n, request, compare, state.filter)) >= 0;)
+      matches.push_back(m);
+  }
+  const long long growth = static_cast<long long>(matches.size()) * (static_cast<long long>(replacement.size()) - n);
+  if (WouldExceedLimit(*this, growth)) {
+    AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
+    return;
+  }
+  UndoGroup group(m_undo);
+  SetRedraw(false);
+  long long delta = 0;
+  for (int m : matches) {
+    const int at = static_cast<int>(m + delta);
+    SetSel(at, at + n, true);
+    ReplaceSelWithUndo(state.replaceText.c_str());
+    delta += static_cast<long long>(replacement.size()) - n;
+  }
+  SetRedraw(true);
+  ::InvalidateRect(m_hWnd, nullptr, TRUE);
+  ScrollCaret();
+}
+
+void CMyEditView::ReportNotFound(const std::string& find) {
+  std::string text = "文字列 '%s' が見つかりません。";
+  text.replace(text.find("%s"), 2, find);
+  AfxMessageBox(text.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+BOOL CMyEditView::SearchText(const std::string& find, BOOL down, BOOL matchCase) {
+  int s, e;
+  GetSel(s, e);
+  if (find.empty() || (!down && s == 0)) return FALSE;
+  HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+  SystemComparer compare;
+  const int m = ::SearchText(TextOf(*this), s, e, SearchRequest{find, down != FALSE, matchCase != FALSE}, compare,
+                             TheFindReplaceState().filter);
+  ::SetCursor(previous);
+  if (m < 0) return FALSE;
+  SetSel(m, m + static_cast<int>(find.size()));
+  ScrollCaret();
+  return TRUE;
+}
+
+BOOL CMyEditView::SelectionEquals(const std::string& find, BOOL matchCase) const {
+  int s, e;
+  GetSel(s, e);
+  SystemComparer compare;
+  return SearchSelectionEquals(TextOf(*this), s, e, find, matchCase != FALSE, compare);
+}
+
+void CMyEditView::CloseOwnFindDialog() {
+  FindReplaceState& state = TheFindReplaceState();
+  if (state.owner == m_hWnd) state.Close();
+}
+
+void CMyEditView::OnEditFind() { ShowFindDialog(TRUE); }
+void CMyEditView::OnEditReplace() { ShowFindDialog(FALSE); }
+void CMyEditView::OnEditRepeat() {
+  FindReplaceState& state = TheFindReplaceState();
+  if (!SearchText(state.findText, TRUE, state.matchCase)) ReportNotFound(state.findText);
+}
+void CMyEditView::OnEditFindPrev() {
+  FindReplaceState& state = TheFindReplaceState();
+  if (!SearchText(state.findText, FALSE, state.matchCase)) ReportNotFound(state.findText);
+}
+void CMyEditView::OnUpdateNeedFindText(CCmdUI* ui) {
+  ui->Enable(GetTextLength() > 0 && !TheFindReplaceState().findText.empty());
+}

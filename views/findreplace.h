@@ -1,0 +1,54 @@
+// The program-wide state of the find and replace commands: the one modeless
+// Find or Replace dialog, the view it belongs to, and what was last searched
+// for. The edit view's find commands (views/findreplace.cpp) keep it.
+//
+// The dialog belongs to the view that opened it: it reports to that view only,
+// the view's destruction closes it, and a Find or Replace asked for in another
+// view closes it and opens a new one there.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+#include <string>
+#include "views/search.h"
+
+struct FindReplaceState {
+  // The dialog's find and replace buffers (bytes, the terminating zero included).
+  static const int kBufferSize = 512;
+
+  HWND dialog = nullptr;  // the open Find or Replace dialog
+  HWND owner = nullptr;   // the view it reports to
+  BOOL findOnly = TRUE;   // the open dialog is the Find dialog
+  std::string findText;
+  std::string replaceText;
+  BOOL matchCase = FALSE;
+  BOOL searchDown = TRUE;
+
+  // What the open dialog reads and writes; lives as long as the dialog.
+  FINDREPLACEA fr{};
+  char findBuffer[kBufferSize] = {};
+  char replaceBuffer[kBufferSize] = {};
+  SearchFilter filter;  // case-insensitive first characters of findText
+
+  // Opens a dialog of the kind asked for, reporting to `view`, with the texts
+  // and options filled in; false when the system could not create it.
+  bool Open(HWND view, BOOL findOnlyDialog, const std::string& initialFind);
+  // Closes the open dialog (if any) and forgets it.
+  void Close();
+};
+
+// The one state of the program.
+FindReplaceState& TheFindReplaceState();
+// The message the dialog sends its view ("commdlg_FindReplace").
+UINT FindReplaceMessage();
+
+// The system's locale-aware comparison (lstrcmpA / lstrcmpiA) over byte
+// ranges: CompareStringA of the thread's locale, with letter case ignored
+// unless asked.
+class SystemComparer : public SearchComparer {
+ public:
+  bool Equal(const char* a, int na, const char* b, int nb, bool matchCase) override;
+};
+
+// Copies `text` into a buffer of `size` bytes, cut at a character boundary so
+// that the terminating zero fits.
+void CopyToBuffer(const std::string& text, char* buffer, int size);
