@@ -84,7 +84,7 @@ prepare_prefix() {
     wineboot -i >/dev/null 2>&1 </dev/null || true
     wineserver -w
   fi
-  if [ ! -f "$WINEPREFIX/.ruvelto-settings" ]; then
+  if [ ! -f "$WINEPREFIX/.ruvelto-settings-2" ]; then
     local reg="$BUILD/prefix-settings.reg"
     # Windows are not handed to a window manager (there is none in the virtual
     # display, and hiding a managed window would wait for one); .wsf files run
@@ -92,6 +92,12 @@ prepare_prefix() {
     printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n' > "$reg"
     printf '[HKEY_CLASSES_ROOT\\.wsf]\r\n@="WSFFile"\r\n\r\n' >> "$reg"
     printf '[HKEY_CLASSES_ROOT\\WSFFile\\shell\\open\\command]\r\n@="\\"C:\\\\windows\\\\system32\\\\wscript.exe\\" \\"%%1\\" %%*"\r\n\r\n' >> "$reg"
+    # .js and .jse open under the script host as on Windows (the prefix has no
+    # open command for .js and no .jse type); .jse reads with JScript.Encode.
+    printf '[HKEY_CLASSES_ROOT\\.jse]\r\n@="JSEFile"\r\n\r\n[HKEY_CLASSES_ROOT\\JSEFile\\ScriptEngine]\r\n@="JScript.Encode"\r\n\r\n' >> "$reg"
+    for type in JSFile JSEFile; do
+      printf '[HKEY_CLASSES_ROOT\\%s\\shell\\open\\command]\r\n@="\\"C:\\\\windows\\\\system32\\\\wscript.exe\\" \\"%%1\\" %%*"\r\n\r\n' "$type" >> "$reg"
+    done
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n' >> "$reg"
     for face in "ＭＳ ゴシック" "ＭＳ Ｐゴシック" "MS Gothic" "MS PGothic" "ＭＳ 明朝" "MS UI Gothic"; do
       printf '"%s"="IPAGothic"\r\n' "$face" | iconv -f UTF-8 -t CP932 >> "$reg"
@@ -106,8 +112,24 @@ prepare_prefix() {
       log "the settings of $WINEPREFIX did not import ($reg); they are tried again next time"
       return 1
     fi
-    touch "$WINEPREFIX/.ruvelto-settings"
+    touch "$WINEPREFIX/.ruvelto-settings-2"
   fi
+  register_encoder
+}
+
+# The stand-in script encoder (platform/encoder) as the class that
+# "Scripting.Encoder" names, in the 32-bit view the program reads; set again
+# whenever it names another file.
+register_encoder() {
+  local dll="$BUILD/out/ruvelto_encoder.dll" win now
+  local key='HKCR\CLSID\{32DA2B15-CFED-11D1-B747-00C04FC2B085}\InprocServer32'
+  local reg32='C:\windows\syswow64\reg.exe'
+  [ -f "$dll" ] || return 0
+  win=$(winepath -w "$dll" 2>/dev/null)
+  now=$(wine "$reg32" query "$key" /ve </dev/null 2>/dev/null) || true
+  [[ "$now" == *"$win"* ]] && return 0
+  wine "$reg32" add "$key" /ve /d "$win" /f >/dev/null 2>&1 </dev/null
+  wine "$reg32" add "$key" /v ThreadingModel /d Both /f >/dev/null 2>&1 </dev/null
 }
 
 # A persistent, warm Wine server so that each test process starts quickly.

@@ -1,0 +1,147 @@
+// An in-process COM server for "Scripting.Encoder" on systems that have the
+// name but not the class (Wine). One class, one dispatch method:
+// EncodeScriptFile (dispatch id 0) taking the kind, the text, flags and a
+// default language and returning the encoded text (encoded_script.h). An
+// unknown kind is refused with an exception whose description the caller sees.
+#include <windows.h>
+#include <oleauto.h>
+#include <string>
+#include "platform/encoder/encoded_script.h"
+
+namespace {
+// The class the system's registry names for "Scripting.Encoder".
+const CLSID kEncoderClsid = {0x32DA2B15, 0xCFED, 0x11D1, {0xB7, 0x47, 0x00, 0xC0, 0x4F, 0xC2, 0xB0, 0x85}};
+LONG g_objects = 0;  // live objects and server locks
+
+std::u16string FromBstr(BSTR s) {
+  return std::u16string(reinterpret_cast<const char16_t*>(s), SysStringLen(s));
+}
+
+class Encoder : public IDispatch {
+ public:
+  Encoder() { InterlockedIncrement(&g_objects); }
+  virtual ~Encoder() { InterlockedDecrement(&g_objects); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    LONG left = InterlockedDecrement(&m_refs);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info) *info = nullptr;
+    return DISP_E_BADINDEX;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    if (count == 0) return E_INVALIDARG;
+    bool known = _wcsicmp(names[0], L"EncodeScriptFile") == 0;
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    if (!known) return DISP_E_UNKNOWNNAME;
+    ids[0] = 0;
+    return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* info, UINT* badArg) override {
+    if (id != 0) return DISP_E_MEMBERNOTFOUND;
+    if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
+    if (!params || params->cArgs != 4) return DISP_E_BADPARAMCOUNT;
+    if (params->cNamedArgs) return DISP_E_NONAMEDARGS;
+    VARIANT kind, text;  // arguments arrive last first
+    VariantInit(&kind);
+    VariantInit(&text);
+    HRESULT hr = VariantChangeType(&kind, &params->rgvarg[3], 0, VT_BSTR);
+    if (FAILED(hr) && badArg) *badArg = 3;
+    if (SUCCEEDED(hr)) {
+      hr = VariantChangeType(&text, &params->rgvarg[2], 0, VT_BSTR);
+      if (FAILED(hr) && badArg) *badArg = 2;
+    }
+    if (FAILED(hr)) {
+      VariantClear(&kind);
+      VariantClear(&text);
+      return DISP_E_TYPEMISMATCH;
+    }
+    std::u16string encoded;
+    bool ok = EncodeScriptText(FromBstr(kind.bstrVal), FromBstr(text.bstrVal), encoded);
+    if (!ok) {
+      if (info) {
+        *info = EXCEPINFO{};
+        info->bstrSource = SysAllocString(L"Scripting.Encoder");
+        std::wstring description = L"エンコードできないファイルの種類です: " + std::wstring(kind.bstrVal);
+        info->bstrDescription = SysAllocString(description.c_str());
+        info->scode = E_INVALIDARG;
+      }
+      hr = DISP_E_EXCEPTION;
+    } else if (result) {
+      VariantInit(result);
+      result->vt = VT_BSTR;
+      result->bstrVal =
+          SysAllocStringLen(reinterpret_cast<const OLECHAR*>(encoded.data()), static_cast<UINT>(encoded.size()));
+      hr = result->bstrVal ? S_OK : E_OUTOFMEMORY;
+    }
+    VariantClear(&kind);
+    VariantClear(&text);
+    return hr;
+  }
+
+ private:
+  LONG m_refs = 1;
+};
+
+class Factory : public IClassFactory {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+      *out = static_cast<IClassFactory*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  // The factory is static: its count only keeps the server loaded.
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&g_objects)); }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(InterlockedDecrement(&g_objects)); }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    Encoder* encoder = new (std::nothrow) Encoder;
+    if (!encoder) return E_OUTOFMEMORY;
+    HRESULT hr = encoder->QueryInterface(iid, out);
+    encoder->Release();
+    return hr;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+    if (lock) InterlockedIncrement(&g_objects);
+    else InterlockedDecrement(&g_objects);
+    return S_OK;
+  }
+};
+
+Factory g_factory;
+}  // namespace
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (clsid != kEncoderClsid) return CLASS_E_CLASSNOTAVAILABLE;
+  return g_factory.QueryInterface(iid, out);
+}
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() { return g_objects == 0 ? S_OK : S_FALSE; }

@@ -1,0 +1,103 @@
+// The stand-in encoder server as the program meets it: created by its
+// programmatic name from the prefix's registry, called by dispatch id 0.
+#include <windows.h>
+#include <oleauto.h>
+#include <gtest/gtest.h>
+#include <string>
+#include "platform/encoder/encoded_script.h"
+#include "scripting/script_launcher.h"
+
+namespace {
+struct Com {
+  Com() { CoInitialize(nullptr); }
+  ~Com() { CoUninitialize(); }
+};
+
+HRESULT Encode(IDispatch* encoder, const wchar_t* kind, const wchar_t* text, std::wstring& out, std::wstring& error) {
+  VARIANT args[4];
+  for (VARIANT& v : args) VariantInit(&v);
+  args[3].vt = VT_BSTR, args[3].bstrVal = SysAllocString(kind);
+  args[2].vt = VT_BSTR, args[2].bstrVal = SysAllocString(text);
+  args[1].vt = VT_I4, args[1].lVal = 0;
+  args[0].vt = VT_BSTR, args[0].bstrVal = SysAllocString(L"");
+  DISPPARAMS params{args, nullptr, 4, 0};
+  VARIANT result;
+  VariantInit(&result);
+  EXCEPINFO info{};
+  HRESULT hr = encoder->Invoke(0, IID_NULL, 0, DISPATCH_METHOD, &params, &result, &info, nullptr);
+  if (SUCCEEDED(hr) && result.vt == VT_BSTR) out.assign(result.bstrVal, SysStringLen(result.bstrVal));
+  if (info.bstrDescription) error = info.bstrDescription;
+  SysFreeString(info.bstrDescription);
+  SysFreeString(info.bstrSource);
+  VariantClear(&result);
+  for (VARIANT& v : args) VariantClear(&v);
+  return hr;
+}
+
+// What the console host prints for `script` (run in its folder), or "" when it did not run.
+std::string ConsoleOutput(const std::string& folder, const std::string& script) {
+  std::string out = folder + "\\out.txt";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE file = CreateFileA(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = si.hStdError = file;
+  PROCESS_INFORMATION pi{};
+  std::string command = "cscript.exe //nologo \"" + script + "\"";
+  BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                folder.c_str(), &si, &pi);
+  CloseHandle(file);
+  if (!started) return "";
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  char buffer[4096];
+  DWORD n = 0;
+  HANDLE in = CreateFileA(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ReadFile(in, buffer, sizeof buffer, &n, nullptr);
+  CloseHandle(in);
+  return std::string(buffer, n);
+}
+}  // namespace
+
+TEST(EncoderServer, CreatedByNameEncodesKnownKindsAndDescribesARefusal) {
+  if (!getenv("RUVELTO_TEST_SESSION")) GTEST_SKIP() << "the test session registers the server";
+  Com com;
+  IDispatch* encoder = nullptr;
+  ASSERT_EQ(CreateScriptEncoder(&encoder), S_OK);
+  DISPID id = -1;
+  LPOLESTR name = const_cast<LPOLESTR>(L"EncodeScriptFile");
+  EXPECT_EQ(encoder->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+  EXPECT_EQ(id, 0);
+  std::wstring out, error;
+  ASSERT_EQ(Encode(encoder, L".js", L"WScript.Echo(\"表\");\r\n", out, error), S_OK);
+  std::u16string expected = EncodeScriptBlock(u"WScript.Echo(\"表\");\r\n");
+  EXPECT_EQ(out, std::wstring(expected.begin(), expected.end()));
+  // The system's JScript engine reads the encoded copy and runs it as the plain text.
+  const wchar_t* script = L"var s = 'a<b>@';\r\nfor (var i = 0; i < 70; i++) s += i % 10;\r\nWScript.Echo(s);\r\n";
+  ASSERT_EQ(Encode(encoder, L".js", script, out, error), S_OK);
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  std::string folder = std::string(temp) + "rv enc 日本";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  auto write = [&](const char* name, const std::wstring& text) {
+    std::string bytes(text.begin(), text.end());  // ASCII
+    HANDLE h = CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    CloseHandle(h);
+  };
+  write("plain.js", script);
+  write("coded.jse", out);
+  std::string plain = ConsoleOutput(folder, "plain.js");
+  EXPECT_NE(plain.find("a<b>@0123456789"), std::string::npos) << plain;
+  EXPECT_EQ(ConsoleOutput(folder, "coded.jse"), plain);
+  for (const char* name : {"plain.js", "coded.jse", "out.txt"}) DeleteFileA((folder + "\\" + name).c_str());
+  RemoveDirectoryA(folder.c_str());
+  out.clear();
+  EXPECT_EQ(Encode(encoder, L".txt", L"x", out, error), DISP_E_EXCEPTION);
+  EXPECT_TRUE(out.empty());
+  EXPECT_NE(error.find(L".txt"), std::wstring::npos);
+  encoder->Release();
+}
