@@ -14,14 +14,13 @@ BEGIN_MESSAGE_MAP(CColorEditView, CMyEditView)
 END_MESSAGE_MAP(CMyEditView)
 
 namespace {
-const uint32_t kAutomatic = 0xFF000000;
-const EditorColors kDefaults;
 
 bool Intersect(RECT& out, const RECT& a, const RECT& b) { return IntersectRect(&out, &a, &b) != FALSE; }
 }  // namespace
 
 CColorEditView::CColorEditView() : m_lineStates(1, 0) {
-  m_backBrush = CreateSolidBrush(m_colors.background);
+  m_drawn = m_colors;
+  m_backBrush = CreateSolidBrush(m_drawn.background);
 }
 
 CColorEditView::~CColorEditView() {
@@ -30,17 +29,18 @@ CColorEditView::~CColorEditView() {
 
 COLORREF CColorEditView::RoleColor(syntax::Role role) const {
   switch (role) {
-    case syntax::kKeyword: return m_colors.keyword & kAutomatic ? kDefaults.keyword : m_colors.keyword;
-    case syntax::kString: return m_colors.string & kAutomatic ? kDefaults.string : m_colors.string;
-    case syntax::kComment: return m_colors.comment & kAutomatic ? kDefaults.comment : m_colors.comment;
-    default: return m_colors.text & kAutomatic ? kDefaults.text : m_colors.text;
+    case syntax::kKeyword: return m_drawn.keyword;
+    case syntax::kString: return m_drawn.string;
+    case syntax::kComment: return m_drawn.comment;
+    default: return m_drawn.text;
   }
 }
 
 void CColorEditView::SetColors(const EditorColors& colors) {
   m_colors = colors;
+  m_drawn = DrawableColors(colors, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW));
   if (m_backBrush) DeleteObject(m_backBrush);
-  m_backBrush = CreateSolidBrush(colors.background & kAutomatic ? kDefaults.background : colors.background);
+  m_backBrush = CreateSolidBrush(m_drawn.background);
   if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
@@ -188,7 +188,7 @@ void CColorEditView::OnTextChange(HWND control, const RvTextChange& c) {
 
 LRESULT CColorEditView::OnCtlColor(WPARAM dc, LPARAM) {
   HDC hdc = reinterpret_cast<HDC>(dc);
-  SetBkColor(hdc, m_colors.background & kAutomatic ? kDefaults.background : m_colors.background);
+  SetBkColor(hdc, m_drawn.background);
   SetTextColor(hdc, RoleColor(syntax::kText));
   return reinterpret_cast<LRESULT>(m_backBrush);
 }

@@ -46,6 +46,7 @@ class CColorEditView : public CMyEditView {
   HDC m_pDC = nullptr;                  // the device context of the pass under way
   std::vector<unsigned> m_lineStates;   // entry k: state at the start of line k
   EditorColors m_colors;
+  EditorColors m_drawn;  // m_colors with the automatic colour made drawable
   HBRUSH m_backBrush = nullptr;
   RECT m_pendingRect = {0, 0, 0, 0};    // set while a key handler runs
   TEXTMETRICA m_tm = {};

@@ -80,13 +80,14 @@ TEST_F(ColorViewTest, KeywordsStringsAndCommentsTakeTheirColoursAndTheSelectionK
   EXPECT_EQ(CountColour(iff, 2, kKeyword), 0);
   EXPECT_GT(CountColour(var, 3, kKeyword), 3);
 
-  // The automatic colour draws as the role's default.
+  // An automatic keyword colour draws in the text colour, as every view maps it.
   EditorColors colors = view->GetColors();
   colors.keyword = 0xFF000000;
+  colors.text = 0x123456;
   view->SetColors(colors);
   view->SetSel(0, 0);
   Repaint();
-  EXPECT_GT(CountColour(var, 3, EditorColors().keyword), 3);
+  EXPECT_GT(CountColour(var, 3, 0x123456), 3);
 }
 
 TEST_F(ColorViewTest, ChangingTheLanguageForgetsTheLineStatesOfTheOther) {
