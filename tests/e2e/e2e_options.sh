@@ -45,9 +45,11 @@ before=$(popup_count)
 at_units "$FONT" 259 205 185 148
 popup_open() { [ "$(popup_count)" -gt "$before" ]; }
 poll popup_open || fail "the keyword picker did not open its popup"
-xdotool key Down Down Down Right Right Return
+xdotool key Down Down Down Right Right
+# E2E_SHOT=<png>: the dialog with the popup open and its third cell hot.
+if [ -n "${E2E_SHOT:-}" ]; then sleep 0.5; import -window root -crop 800x560+0+0 "$E2E_SHOT"; fi
+xdotool key Return
 poll eval '! popup_open' || fail "the popup stayed open"
-[ -n "${E2E_SHOT:-}" ] && import -window root "$E2E_SHOT"
 at_units "$FONT" 259 205 227 22
 wait_closed 'エディタ フォントの設定'
 
