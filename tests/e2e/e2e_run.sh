@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The real program runs the script being edited under the system's script
+# hosts: a .vbs whose name has a blank, in a folder whose name has a blank and
+# Japanese characters, started in its own folder, writes a marker file there
+# with its arguments (a message box would wait for a click). F7 runs it with
+# the default host; "WScript.exeで実行" with the parameters typed into the
+# dialog, which also go to the settings file.
+source "$(dirname "$0")/e2e_lib.sh"
+install_copy
+DIR="$WORK/my 作業 dir"
+mkdir -p "$DIR"
+printf '%s\r\n' 'Set fso = CreateObject("Scripting.FileSystemObject")' \
+  'Set f = fso.CreateTextFile("marker.txt", True)' 's = "ran " & WScript.Arguments.Count' \
+  'For i = 0 To WScript.Arguments.Count - 1' 's = s & " " & WScript.Arguments.Item(i)' 'Next' \
+  'f.WriteLine s' 'f.Close' > "$DIR/run me.vbs"
+start_app "Z:$DIR/run me.vbs"
+WIN=$(wait_main_window)
+poll title_has "$WIN" "run me.vbs" || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
+
+marker_is() { [ -f "$DIR/marker.txt" ] && [ "$(tr -d '\r' < "$DIR/marker.txt")" = "$1" ]; }
+xdotool key F7
+poll marker_is "ran 0" || fail "F7: marker '$(cat "$DIR/marker.txt" 2>/dev/null)'"
+rm "$DIR/marker.txt"
+
+xdotool key --clearmodifiers alt+c
+wait_menu "Command"
+xdotool key w
+dialog() { app_windows --name 'パラメータの指定' | head -n 1 | grep .; }
+poll dialog >/dev/null || fail "the parameters dialog did not open"
+poll has_focus "$(dialog)" || fail "the parameters dialog did not get the focus"
+xdotool type --delay 20 '//nologo'
+xdotool key Tab
+xdotool type --delay 20 'one two'
+xdotool key Return
+# Wine's window host hands options after the script's name on to the script.
+wscript_ran() { marker_is "ran 2 one two" || marker_is "ran 3 //nologo one two"; }
+poll wscript_ran || fail "WScript: marker '$(cat "$DIR/marker.txt" 2>/dev/null)'"
+[ "$(ini Settings HostParameter)" = "//nologo" ] || fail "HostParameter not stored"
+[ "$(ini Settings ScriptParameter)" = "one two" ] || fail "ScriptParameter not stored"
+
+poll has_focus "$WIN" || fail "main window did not get the focus back"
+exit_through_menu "$WIN"
+wait_exit
+echo "PASS"
