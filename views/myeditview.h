@@ -110,6 +110,13 @@ class CMyEditView : public CEditView,
   // UndoTarget: the control operations the history performs, exact byte ranges.
   void SelectAndClear(int start, int end) override;
   void InsertAt(int position, const std::string& text, bool caretBefore) override;
+  // A group of steps (Replace All, a moving drop) repaints once at its end.
+  void StepsBegin() override { SetRedraw(false); }
+  void StepsEnd() override {
+    SetRedraw(true);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    ScrollCaret();
+  }
   // RvTextChangeListener: records each change the control reports. A derived
   // view that follows the text (colours, gutter) overrides it and calls this one.
   void OnTextChange(HWND control, const RvTextChange& change) override;

@@ -70,15 +70,19 @@ void CUndoStack::PushDeletion(int start, int end, std::string text, bool forward
 void CUndoStack::Undo() {
   if (top < 1 || !owner) return;
   const int32_t group = records[static_cast<size_t>(top - 1)].group;
+  if (group) owner->StepsBegin();
   do UndoOne();
   while (group != 0 && top > 0 && records[static_cast<size_t>(top - 1)].group == group);
+  if (group) owner->StepsEnd();
 }
 
 void CUndoStack::Redo() {
   if (!CanRedo() || !owner) return;
   const int32_t group = records[static_cast<size_t>(top)].group;
+  if (group) owner->StepsBegin();
   do RedoOne();
   while (group != 0 && CanRedo() && records[static_cast<size_t>(top)].group == group);
+  if (group) owner->StepsEnd();
 }
 
 void CUndoStack::BeginGroup() {

@@ -37,6 +37,9 @@ class UndoTarget {
   // Puts the caret at `position`, scrolls it into view, inserts `text` there;
   // the caret ends after the text, or at `position` when `caretBefore`.
   virtual void InsertAt(int position, const std::string& text, bool caretBefore) = 0;
+  // Around the steps of one group: the target may hold back its redrawing.
+  virtual void StepsBegin() {}
+  virtual void StepsEnd() {}
 
  protected:
   ~UndoTarget() = default;
