@@ -11,6 +11,8 @@
 BEGIN_MESSAGE_MAP(CMyEditView, CEditView)
   ON_MESSAGE(WM_CREATE, OnCreate)
   ON_MESSAGE(WM_DESTROY, OnDestroy)
+  ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
+  ON_MESSAGE(WM_SETCURSOR, OnSetCursor)
   ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
   ON_COMMAND(ID_EDIT_REDO, OnEditRedo)
   ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateEditUndo)
@@ -54,7 +56,7 @@ EditorColors DrawableColors(const EditorColors& colors, uint32_t windowText, uin
 LRESULT CMyEditView::OnCreate(WPARAM, LPARAM) {
   if (Default() == -1) return -1;
   SetLimitText(0);
-  // Drop-target registration arrives with drag-and-drop editing.
+  RegisterDropTarget();
   m_undo.owner = this;
   SendMessage(RVEM_SETCHANGELISTENER, 0, reinterpret_cast<LPARAM>(static_cast<RvTextChangeListener*>(this)));
   SetFont(static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT)), true);
@@ -64,6 +66,7 @@ LRESULT CMyEditView::OnCreate(WPARAM, LPARAM) {
 
 LRESULT CMyEditView::OnDestroy(WPARAM, LPARAM) {
   CloseOwnFindDialog();  // the dialog belongs to this view and ends with it
+  RevokeDropTarget();
   SendMessage(RVEM_SETCHANGELISTENER, 0, 0);
   return Default();
 }

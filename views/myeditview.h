@@ -22,6 +22,9 @@
 #include "views/editor_colors.h"
 #include "views/undo_stack.h"
 
+class ViewDropTarget;
+struct IDataObject;
+
 // What the views take from the main window on the two settings hints.
 struct ViewSettings {
   HFONT font = nullptr;  // the editor font; each view makes its own copy
@@ -47,6 +50,23 @@ class CMyEditView : public CEditView,
   int m_syntaxMode = 1;                                     // SyntaxLanguage: 0 none, 1 JScript, 2 VBScript
   int m_dropIndex = -1;                                     // where the last drop landed
   BOOL m_draggingSelf = FALSE;
+  ViewDropTarget* m_dropTarget = nullptr;  // registered while the window exists
+
+  // Drag and drop (views/dragdrop.cpp). Points are client coordinates.
+  int CharFromPoint(int x, int y) const;
+  BOOL PointInSelection(int x, int y, BOOL inclusiveEnd) const;
+  BOOL PointFitsText(int x, int y) const;
+  // The drop target's steps: the drop caret and effect; the drop itself.
+  DWORD DragOverAt(POINT p, DWORD keys, DWORD allowed);
+  DWORD DropAt(IDataObject* data, POINT p, DWORD keys, DWORD allowed);
+  // The source's side after its own drag of [s, e) ended with `effect`: a
+  // move or copy within this view as one undo step.
+  void FinishOwnDrag(DWORD effect, int s, int e, const std::string& text);
+  LRESULT OnLButtonDown(WPARAM, LPARAM);
+  LRESULT OnSetCursor(WPARAM, LPARAM);
+  void RegisterDropTarget();
+  void RevokeDropTarget();
+  int LineHeight() const;
   CUndoStack m_undo;
 
   // Replaces the selection by `text`, recorded as a user's edit: the removal
