@@ -25,7 +25,13 @@ rm "$DIR/marker.txt"
 xdotool key --clearmodifiers alt+c
 wait_menu "Command"
 xdotool key w
-dialog() { app_windows --name 'パラメータの指定' | head -n 1 | grep .; }
+dialog() {  # the parameters dialog, by its whole title
+  local id
+  for id in $(app_windows); do
+    [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "パラメータの指定" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
 poll dialog >/dev/null || fail "the parameters dialog did not open"
 poll has_focus "$(dialog)" || fail "the parameters dialog did not get the focus"
 xdotool type --delay 20 '//nologo'
