@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The real program writes the encoded copy of a .js through the registered
+# stand-in encoder: "エンコード ファイル出力" proposes the .jse beside it, the
+# save dialog takes it, the box reports it, and the system's console host runs
+# the .jse with the same output as the .js.
+source "$(dirname "$0")/e2e_lib.sh"
+install_copy
+DIR="$WORK/my 作業 dir"
+mkdir -p "$DIR"
+printf '%s\r\n' 'var s = "a<b>@";' 'for (var i = 0; i < 70; i++) s += i % 10;' 'WScript.Echo(s);' > "$DIR/enc me.js"
+start_app "Z:$DIR/enc me.js"
+WIN=$(wait_main_window)
+poll title_has "$WIN" "enc me.js" || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
+xdotool key --clearmodifiers alt+c
+wait_menu "Command"
+xdotool key e
+other_window() {  # a titled window of the program other than the main window
+  local id name
+  for id in $(app_windows); do
+    name=$(xdotool getwindowname "$id" 2>/dev/null)
+    [ -n "$name" ] && [ "$id" != "$WIN" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+poll other_window >/dev/null || fail "no save dialog"
+SAVE=$(other_window)
+poll has_focus "$SAVE" || fail "the save dialog did not get the focus"
+xdotool key Return
+written() { [ -f "$DIR/enc me.jse" ]; }
+poll written || fail "no .jse beside the script: $(ls "$DIR")"
+head -c 4 "$DIR/enc me.jse" | grep -q '#@~^' || fail "not in the encoded form: $(head -c 40 "$DIR/enc me.jse")"
+# The report: a box captioned with the program's name takes the focus.
+report_focused() { [ "$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null)" = Ruvelto ]; }
+poll report_focused || fail "no report box after the save"
+xdotool key Return
+plain=$(cd "$DIR" && wine cscript //nologo "enc me.js" </dev/null 2>&1)
+coded=$(cd "$DIR" && wine cscript //nologo "enc me.jse" </dev/null 2>&1)
+[ -n "$plain" ] && [ "$plain" = "$coded" ] || fail "the .jse printed '$coded', the .js '$plain'"
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+xdotool mousemove $((X + 200)) $((Y + 200)) click 1  # back to the editor
+exit_through_menu "$WIN"
+wait_exit
+echo "PASS"
