@@ -5,11 +5,41 @@
 // past the file size limit.
 #include "tests/app/app_fixture.h"
 
+#include <cstring>
 #include "platform/framework/frame.h"
 #include "views/dragdrop.h"
 #include "views/myeditview.h"
 
 namespace {
+
+// What another program may offer: only CF_UNICODETEXT.
+class UnicodeDataObject : public ComObject<IDataObject> {
+ public:
+  explicit UnicodeDataObject(std::wstring text) : ComObject(IID_IDataObject), m_text(std::move(text)) {}
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
+    return f->cfFormat == CF_UNICODETEXT && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* medium) override {
+    if (QueryGetData(f) != S_OK) return DV_E_FORMATETC;
+    const size_t bytes = (m_text.size() + 1) * sizeof(wchar_t);
+    medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(GlobalLock(medium->hGlobal), m_text.c_str(), bytes);
+    GlobalUnlock(medium->hGlobal);
+    medium->tymed = TYMED_HGLOBAL;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+ private:
+  std::wstring m_text;
+};
 
 class DragTest : public AppFixture {
  protected:
@@ -70,6 +100,11 @@ TEST_F(DragTest, TextFromAnotherProgramIsInsertedSelectedAndUndoneInOneStep) {
   // A block without its terminating zero is read to its size and no further.
   EXPECT_NE(DropText("abcdefgh", 9, false), static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(view->GetText(), "one two\r\nabcdefghthree");
+  // Only Unicode text on offer: converted through code page 932.
+  auto* unicode = new UnicodeDataObject(L"\u3042z");
+  EXPECT_NE(DropAt(unicode, 0), static_cast<DWORD>(DROPEFFECT_NONE));
+  unicode->Release();
+  EXPECT_EQ(view->GetText().substr(0, 3), "\x82\xA0z");
 }
 
 TEST_F(DragTest, AMoveOfTheOwnSelectionIsOneUndoStepAndACopyKeepsTheSource) {
@@ -121,6 +156,7 @@ TEST_F(DragTest, ADropInsideTheDraggedSelectionIsRefusedByIndexAndTheMoveDeletes
   EXPECT_LE(view->m_dropIndex, 304);
   // Even told "moved", a source whose drop landed in its selection keeps its text.
   view->SetSel(150, 304);
+  view->m_dropIndex = 303;
   view->FinishOwnDrag(DROPEFFECT_MOVE, 150, 304, text.substr(150, 154));
   EXPECT_EQ(view->GetText(), text);
 }
