@@ -197,6 +197,15 @@ DWORD CMyEditView::DragOverAt(POINT p, DWORD keys, DWORD allowed) {
   }
   const POINT q = PosFromChar(CharFromPoint(p.x, p.y));
   if ((!m_draggingSelf || !PointInSelection(q.x, q.y, FALSE)) && PointFitsText(q.x, q.y)) ::SetCaretPos(q.x, q.y);
+  // The window under the drag comes to the front: its frame, and the child
+  // window that holds this view among the others.
+  HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
+  if (::GetForegroundWindow() != root) ::SetForegroundWindow(root);
+  HWND child = ::GetParent(m_hWnd);
+  HWND mdiClient = child ? ::GetParent(child) : nullptr;
+  if (mdiClient && mdiClient != root &&
+      reinterpret_cast<HWND>(::SendMessageA(mdiClient, WM_MDIGETACTIVE, 0, 0)) != child)
+    ::SendMessageA(mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
   const DWORD effect = (keys & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
   return (effect & allowed) | scroll;
 }
