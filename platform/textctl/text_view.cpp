@@ -176,6 +176,7 @@ void PaintLine(EditState* s, HDC dc, int line, int y, const PaintColours& c, boo
       complete = false;
       return false;
     }
+    if (x0 + x + w <= f.left) return true;  // left of the window: measured only
     bool selected = pos >= selStart && pos < selEnd;
     bool isTab = ch == L'\t';
     if (runWidth > 0 && (selected != runSelected || isTab || runIsTab)) flush();
