@@ -10,6 +10,51 @@
 #include "platform/textctl/text_control.h"
 #include "views/myeditview.h"
 
+bool WaitForDragStart(HWND hwnd, POINT start) {
+  const int dist = static_cast<int>(GetProfileIntA("windows", "DragMinDist", 2));
+  const DWORD delay = GetProfileIntA("windows", "DragDelay", 200);
+  const RECT still = {start.x - dist, start.y - dist, start.x + dist + 1, start.y + dist + 1};
+  const DWORD began = GetTickCount();
+  SetCapture(hwnd);
+  bool dragging = false;
+  for (bool waiting = true; waiting;) {
+    if (GetCapture() != hwnd) break;
+    const DWORD held = GetTickCount() - began;
+    if (held >= delay) {
+      dragging = true;
+      break;
+    }
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, delay - held, QS_ALLINPUT);
+      continue;
+    }
+    switch (msg.message) {
+      case WM_MOUSEMOVE:
+        if (!PtInRect(&still, msg.pt)) dragging = true, waiting = false;
+        break;
+      case WM_LBUTTONUP:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+        waiting = false;
+        break;
+      case WM_KEYDOWN:
+        if (msg.wParam == VK_ESCAPE) waiting = false;
+        break;
+      case WM_QUIT:
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        waiting = false;
+        break;
+      default:
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        break;
+    }
+  }
+  if (GetCapture() == hwnd) ReleaseCapture();
+  return dragging;
+}
+
 namespace {
 
 FORMATETC TextFormat(CLIPFORMAT cf) { return FORMATETC{cf, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
@@ -281,7 +326,7 @@ LRESULT CMyEditView::OnLButtonDown(WPARAM wp, LPARAM lp) {
   POINT screen = p;
   ::ClientToScreen(m_hWnd, &screen);
   DWORD effect = DROPEFFECT_NONE;
-  if (::DragDetect(m_hWnd, screen)) {
+  if (WaitForDragStart(m_hWnd, screen)) {
     auto* data = new TextDataObject(text);
     auto* source = new TextDropSource;
     m_dropIndex = -1;

@@ -8,6 +8,14 @@
 
 class CMyEditView;
 
+// Waits, with the mouse captured, for a drag to begin from the screen point
+// `start`: true once the pointer leaves the square of "DragMinDist" pixels
+// around it or the button has been held for "DragDelay" milliseconds (system
+// profile, section "windows", defaults 2 and 200); false when the left button
+// is released first, another button is pressed, Esc is pressed or the capture
+// is lost. The messages that end the wait are taken from the queue.
+bool WaitForDragStart(HWND hwnd, POINT start);
+
 // Reference counting and QueryInterface for one interface `I` (identified by `iid`).
 template <typename I>
 class ComObject : public I {

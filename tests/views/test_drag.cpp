@@ -173,3 +173,28 @@ TEST_F(DragTest, ADropPastTheFileSizeLimitIsRefusedWithTheTooLargeMessage) {
 }
 
 }  // namespace
+
+// A drag begins when the pointer leaves the small square around the press or
+// when the button has been held for the drag delay; releasing the button, Esc
+// or another button first end it with no drag.
+TEST_F(DragTest, ADragBeginsOnDistanceOrOnTheHoldDelay) {
+  Load("one two");
+  HWND w = view->m_hWnd;
+  POINT cursor;
+  GetCursorPos(&cursor);
+  const POINT here = cursor, away = {cursor.x + 40, cursor.y + 40};
+  for (UINT ends : {WM_LBUTTONUP, WM_RBUTTONDOWN}) {
+    PostMessageA(w, ends, 0, 0);
+    EXPECT_FALSE(WaitForDragStart(w, here)) << ends;
+  }
+  PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(WaitForDragStart(w, here));
+  // A posted move carries the pointer's position, 40 pixels from the press.
+  PostMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, 0);
+  EXPECT_TRUE(WaitForDragStart(w, away));
+  EXPECT_NE(GetCapture(), w);
+  // Held still: the delay alone starts the drag.
+  WriteProfileStringA("windows", "DragDelay", "30");
+  EXPECT_TRUE(WaitForDragStart(w, here));
+  WriteProfileStringA("windows", "DragDelay", nullptr);
+}
