@@ -12,6 +12,7 @@
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
+#include "scripting/script_commands.h"
 #include "views/myeditview.h"
 
 namespace {
@@ -68,13 +69,6 @@ std::string CMainFrame::ReadmePath() {
 }
 
 std::string CMainFrame::VersionSamplePath() { return ExecutableFolder() + "sample\\version.wsf"; }
-
-void ReportCannotOpen(const std::string& path, unsigned long error) {
-  std::string pattern = LoadResString(IDP_CANNOT_OPEN);
-  std::vector<char> text(pattern.size() + path.size() + 16);
-  snprintf(text.data(), text.size(), pattern.c_str(), path.c_str(), error);
-  AfxMessageBox(text.data(), MB_OK | MB_ICONEXCLAMATION);
-}
 
 // ---------------------------------------------------------------- settings
 

@@ -64,5 +64,3 @@ class CMainFrame : public CMDIFrameWnd {
   DECLARE_MESSAGE_MAP()
 };
 
-// Shows "'%s' を開くことができません。(Error:%lu)" for a file beside the executable.
-void ReportCannotOpen(const std::string& path, unsigned long error);

@@ -1,6 +1,7 @@
 // The script commands (see script_commands.h).
 #include "scripting/script_commands.h"
 #include <oleauto.h>
+#include <algorithm>
 #include <cstdio>
 #include "platform/framework/app.h"
 #include "platform/framework/dialog.h"
@@ -14,14 +15,15 @@
 #include "scripting/script_launcher.h"
 #include "scripting/script_text.h"
 
-namespace {
-// "'%s' を開くことができません。(Error:%lu)", the program's string IDP_CANNOT_OPEN.
-void ReportCannotOpen(const std::string& path, DWORD error) {
+void ReportCannotOpen(const std::string& path, unsigned long error) {
   std::string pattern = LoadResString(IDP_CANNOT_OPEN);
   std::string text(pattern.size() + path.size() + 16, '\0');
-  text.resize(static_cast<size_t>(snprintf(&text[0], text.size(), pattern.c_str(), path.c_str(), error)));
+  const int n = snprintf(&text[0], text.size(), pattern.c_str(), path.c_str(), error);
+  text.resize(n > 0 ? std::min(static_cast<size_t>(n), text.size() - 1) : 0);
   AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
+
+namespace {
 
 std::wstring Wide(const std::string& text) {
   int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);

@@ -14,3 +14,6 @@ bool IsScriptCommandEnabled(UINT id, const std::string& path);
 void RunScriptCommand(UINT id, CDocument& doc);
 // Writes `text` (the view's text, CP932) encoded to a file the user names.
 void EncodeScriptCommand(CDocument& doc, const std::string& text);
+// Shows "'%s' を開くことができません。(Error:%lu)" (string IDP_CANNOT_OPEN) when
+// the shell or the system cannot open `path`.
+void ReportCannotOpen(const std::string& path, unsigned long error);
