@@ -24,15 +24,31 @@ if [ -z "${RUVELTO_TEST_SESSION:-}" ]; then
   test_session_begin
 fi
 
-# poll <command...>: runs the command every 0.1 s until it succeeds; false
-# after 30 s.
-poll() {
-  local _
-  for _ in $(seq 300); do
+# poll_within <tenths> <command...>: runs the command every 0.1 s until it
+# succeeds; false after that many tenths of a second.
+poll_within() {
+  local n=$1 _
+  shift
+  for _ in $(seq "$n"); do
     "$@" && return 0
     sleep 0.1
   done
   return 1
+}
+# poll <command...>: as poll_within, for up to 30 s.
+poll() { poll_within 300 "$@"; }
+
+# stable_shot <png> [import options...]: a screenshot taken once two captures
+# in a row are the same, so that a window that is still painting is not caught.
+stable_shot() {
+  local out=$1 last="" now
+  shift
+  for _ in $(seq 50); do
+    import -window root "$@" "$out"
+    now=$(convert "$out" rgb:- | md5sum)  # the pixels, not the file's time stamps
+    [ "$now" = "$last" ] && return 0
+    last=$now
+  done
 }
 
 install_copy() {  # a fresh installation folder with only the executable

@@ -47,7 +47,7 @@ popup_open() { [ "$(popup_count)" -gt "$before" ]; }
 poll popup_open || fail "the keyword picker did not open its popup"
 xdotool key Down Down Down Right Right
 # E2E_SHOT=<png>: the dialog with the popup open and its third cell hot.
-if [ -n "${E2E_SHOT:-}" ]; then sleep 0.5; import -window root -crop 800x560+0+0 "$E2E_SHOT"; fi
+[ -z "${E2E_SHOT:-}" ] || stable_shot "$E2E_SHOT" -crop 800x560+0+0
 xdotool key Return
 poll eval '! popup_open' || fail "the popup stayed open"
 at_units "$FONT" 259 205 227 22

@@ -42,10 +42,7 @@ fi
 activated=""
 for dx in 50 130 210; do
   xdotool mousemove $((X + dx)) "$TAB_Y" click 1
-  for _ in $(seq 20); do  # up to 2 s per tab
-    title_has "$WIN" hello.vbs && { activated=1; break 2; }
-    sleep 0.1
-  done
+  poll_within 20 title_has "$WIN" hello.vbs && { activated=1; break; }  # up to 2 s per tab
 done
 [ -n "$activated" ] || fail "a click on the tab row did not activate hello.vbs ('$(xdotool getwindowname "$WIN")')"
 exit_through_menu "$WIN"
