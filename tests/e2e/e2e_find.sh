@@ -13,22 +13,14 @@ start_app "Z:$WORK/find.js"
 WIN=$(wait_main_window)
 poll title_has "$WIN" find.js || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
 xdotool key --clearmodifiers ctrl+Home ctrl+h
-# (by the exact title: xdotool's own name search misreads a Japanese pattern)
-replace_dialog() {
-  local w
-  for w in $(app_windows); do [ "$(xdotool getwindowname "$w")" = "文字列の置換" ] && { echo "$w"; return 0; }; done
-  return 1
-}
-poll replace_dialog >/dev/null || fail "the Replace dialog did not open"
-DLG=$(replace_dialog)
-poll has_focus "$DLG" || fail "the Replace dialog did not get the keyboard focus"
+DLG=$(wait_focused_window "文字列の置換") || exit 1
 # Find what: "x", every one of them; replace with: "count".
 xdotool type --delay 30 'x'
 xdotool key Tab
 xdotool type --delay 30 'count'
 xdotool key --clearmodifiers alt+a
 xdotool key Escape
-poll eval '! replace_dialog >/dev/null' || fail "the Replace dialog stayed open"
+poll eval '! window_titled "文字列の置換" >/dev/null' || fail "the Replace dialog stayed open"
 poll has_focus "$WIN" || fail "the main window did not get the focus back"
 xdotool key --clearmodifiers ctrl+s
 poll cmp -s "$WORK/find.js" "$WORK/want.js" ||

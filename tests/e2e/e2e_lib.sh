@@ -38,6 +38,27 @@ poll_within() {
 # poll <command...>: as poll_within, for up to 30 s.
 poll() { poll_within 300 "$@"; }
 
+# window_titled <title>: the program's window with exactly this title (by the
+# whole title: xdotool's own name search misreads a Japanese pattern).
+window_titled() {
+  local w
+  for w in $(app_windows); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+# wait_focused_window <title>: waits until that window is open and has the
+# keyboard focus; prints its id.
+wait_focused_window() {
+  poll window_titled "$1" >/dev/null || fail "no window '$1' opened"
+  local w
+  w=$(window_titled "$1")
+  poll has_focus "$w" || fail "'$1' did not get the focus"
+  echo "$w"
+}
+# marker_is <line>: the file marker.txt in $DIR holds exactly that line.
+marker_is() { [ -f "$DIR/marker.txt" ] && [ "$(tr -d '\r' < "$DIR/marker.txt")" = "$1" ]; }
+
 # stable_shot <png> [import options...]: a screenshot taken once two captures
 # in a row are the same, so that a window that is still painting is not caught.
 stable_shot() {

@@ -17,7 +17,6 @@ start_app "Z:$DIR/run me.vbs"
 WIN=$(wait_main_window)
 poll title_has "$WIN" "run me.vbs" || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
 
-marker_is() { [ -f "$DIR/marker.txt" ] && [ "$(tr -d '\r' < "$DIR/marker.txt")" = "$1" ]; }
 xdotool key F7
 poll marker_is "ran 0" || fail "F7: marker '$(cat "$DIR/marker.txt" 2>/dev/null)'"
 rm "$DIR/marker.txt"
@@ -25,15 +24,7 @@ rm "$DIR/marker.txt"
 xdotool key --clearmodifiers alt+c
 wait_menu "Command"
 xdotool key w
-dialog() {  # the parameters dialog, by its whole title
-  local id
-  for id in $(app_windows); do
-    [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "パラメータの指定" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
-poll dialog >/dev/null || fail "the parameters dialog did not open"
-poll has_focus "$(dialog)" || fail "the parameters dialog did not get the focus"
+wait_focused_window "パラメータの指定" >/dev/null || exit 1
 xdotool type --delay 20 '//nologo'
 xdotool key Tab
 xdotool type --delay 20 'one two'

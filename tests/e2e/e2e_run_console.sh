@@ -19,17 +19,8 @@ poll title_has "$WIN" "run me.js" || fail "title '$(xdotool getwindowname "$WIN"
 xdotool key --clearmodifiers alt+c
 wait_menu "Command"
 xdotool key c
-dialog() {  # the parameters dialog, by its whole title
-  local id
-  for id in $(app_windows); do
-    [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "パラメータの指定" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
-poll dialog >/dev/null || fail "the parameters dialog did not open"
-poll has_focus "$(dialog)" || fail "the parameters dialog did not get the focus"
+wait_focused_window "パラメータの指定" >/dev/null || exit 1
 xdotool key Return
-marker_is() { [ -f "$DIR/marker.txt" ] && [ "$(tr -d '\r' < "$DIR/marker.txt")" = "$1" ]; }
 poll marker_is "ran 2 one two" || fail "CScript: marker '$(cat "$DIR/marker.txt" 2>/dev/null)'"
 [ "$(tr -d '\r' < "$WORK/__script.bat")" = "$(printf 'CScript "run me.js" one two\nPAUSE')" ] ||
   fail "wrapper: $(cat "$WORK/__script.bat")"
