@@ -9,6 +9,7 @@
 #include "app/myapp.h"
 #include "platform/framework/doc.h"
 #include "platform/framework/fwids.h"
+#include "platform/framework/view.h"
 #include "resources/resource.h"
 #include "tests/support/harness.h"
 
@@ -66,6 +67,18 @@ class AppFixture : public ::testing::Test {
   void Command(UINT id) {
     ::SendMessageA(app->m_pMainWnd->m_hWnd, WM_COMMAND, id, 0);
     PumpMessages();
+  }
+  // The active window's view as a T, or null.
+  template <typename T>
+  T* ActiveViewAs() const {
+    CMDIChildWnd* child = Frame()->MDIGetActive();
+    return child ? dynamic_cast<T*>(static_cast<CView*>(child->GetActiveView())) : nullptr;
+  }
+  // The same after opening a new document when no window is open.
+  template <typename T>
+  T* ViewOfActiveOrNewWindow() {
+    if (!Frame()->MDIGetActive()) Command(ID_FILE_NEW);
+    return ActiveViewAs<T>();
   }
   std::string Ini(const char* section, const char* key) const {
     char buf[4096];

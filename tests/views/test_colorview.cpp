@@ -21,10 +21,7 @@ class ColorViewTest : public AppFixture {
 
   void SetUp() override {
     ASSERT_TRUE(Start());
-    if (!Frame()->MDIGetActive()) Command(ID_FILE_NEW);
-    CMDIChildWnd* child = Frame()->MDIGetActive();
-    ASSERT_NE(child, nullptr);
-    view = dynamic_cast<CColorEditView*>(static_cast<CView*>(child->GetActiveView()));
+    view = ViewOfActiveOrNewWindow<CColorEditView>();
     ASSERT_NE(view, nullptr);
     EditorColors colors;
     colors.keyword = kKeyword;

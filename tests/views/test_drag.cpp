@@ -47,9 +47,7 @@ class DragTest : public AppFixture {
 
   void SetUp() override {
     ASSERT_TRUE(Start());
-    if (!Frame()->MDIGetActive()) Command(ID_FILE_NEW);
-    CMDIChildWnd* child = Frame()->MDIGetActive();
-    view = dynamic_cast<CMyEditView*>(static_cast<CView*>(child->GetActiveView()));
+    view = ViewOfActiveOrNewWindow<CMyEditView>();
     ASSERT_NE(view, nullptr);
     ASSERT_NE(view->m_dropTarget, nullptr);
   }

@@ -52,8 +52,7 @@ class EditViewTest : public AppFixture {
 
   void SetUp() override {
     ASSERT_TRUE(Start());
-    if (!Frame()->MDIGetActive()) Command(ID_FILE_NEW);
-    view = ActiveView();
+    view = ViewOfActiveOrNewWindow<CMyEditView>();
     ASSERT_NE(view, nullptr);
     SetFocus(view->m_hWnd);
     SetModifiers(false);
@@ -64,10 +63,7 @@ class EditViewTest : public AppFixture {
     AppFixture::TearDown();
   }
 
-  CMyEditView* ActiveView() const {
-    CMDIChildWnd* child = Frame()->MDIGetActive();
-    return child ? dynamic_cast<CMyEditView*>(static_cast<CView*>(child->GetActiveView())) : nullptr;
-  }
+  CMyEditView* ActiveView() const { return ActiveViewAs<CMyEditView>(); }
   CDocument* Doc() const { return view->GetDocument(); }
 
   // A starting text with an empty history, an unmodified document and the caret at `caret`.

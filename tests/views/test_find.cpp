@@ -18,8 +18,7 @@ class FindTest : public AppFixture {
 
   void SetUp() override {
     ASSERT_TRUE(Start());
-    if (!Frame()->MDIGetActive()) Command(ID_FILE_NEW);
-    view = ActiveView();
+    view = ViewOfActiveOrNewWindow<CMyEditView>();
     ASSERT_NE(view, nullptr);
     FindReplaceState& state = TheFindReplaceState();
     state.Close();
@@ -29,10 +28,7 @@ class FindTest : public AppFixture {
     state.searchDown = TRUE;
   }
 
-  CMyEditView* ActiveView() const {
-    CMDIChildWnd* child = Frame()->MDIGetActive();
-    return child ? dynamic_cast<CMyEditView*>(static_cast<CView*>(child->GetActiveView())) : nullptr;
-  }
+  CMyEditView* ActiveView() const { return ActiveViewAs<CMyEditView>(); }
   void Load(const std::string& text, int caret = 0) {
     view->SetText(text.c_str());
     view->m_undo.Clear();
