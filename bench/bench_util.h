@@ -3,7 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -43,6 +46,22 @@ inline std::string MakeText(size_t bytes) {
   text.resize(bytes);
   while (!text.empty() && (text.back() == '\r' || static_cast<unsigned char>(text.back()) >= 0x80)) text.pop_back();
   return text;
+}
+
+// Runs fn (which returns seconds) on a small and a large subject in alternating
+// rounds, so that drifts of the host affect both alike, and prints the medians
+// in microseconds with their ratio, marking a ratio over 1.5.
+template <typename Subject, typename Fn>
+void PairedRow(const char* name, Subject& small, Subject& large, int rounds, Fn fn) {
+  std::vector<double> a, b;
+  for (int round = 0; round < rounds; ++round) {
+    a.push_back(fn(small));
+    b.push_back(fn(large));
+  }
+  std::sort(a.begin(), a.end());
+  std::sort(b.begin(), b.end());
+  const double x = a[a.size() / 2], y = b[b.size() / 2];
+  std::printf("%-34s %10.2f %10.2f %8.2f%s\n", name, x * 1e6, y * 1e6, y / x, y / x <= 1.5 ? "" : "  (over 1.5)");
 }
 
 }  // namespace bench

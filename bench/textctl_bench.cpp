@@ -80,19 +80,9 @@ double Query(Subject& s, UINT msg) {
   return (Now() - t0) / args.size();
 }
 
-// Runs fn on both subjects in alternating rounds and reports the medians, so
-// that drifts of the host affect both sides alike.
 template <typename Fn>
 void Row(const char* name, Subject& small, Subject& large, Fn fn) {
-  std::vector<double> a, b;
-  for (int round = 0; round < 9; ++round) {
-    a.push_back(fn(small));
-    b.push_back(fn(large));
-  }
-  std::sort(a.begin(), a.end());
-  std::sort(b.begin(), b.end());
-  double x = a[a.size() / 2], y = b[b.size() / 2];
-  std::printf("%-34s %10.2f %10.2f %8.2f%s\n", name, x * 1e6, y * 1e6, y / x, y / x <= 1.5 ? "" : "  (over 1.5)");
+  bench::PairedRow(name, small, large, 9, fn);
 }
 
 // Milliseconds for Ctrl+Left from the end of a long line of 亜 and for a
