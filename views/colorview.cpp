@@ -53,6 +53,17 @@ unsigned CColorEditView::LineState(int line) const {
   return line >= 0 && static_cast<size_t>(line) < m_lineStates.size() ? m_lineStates[static_cast<size_t>(line)] : 0;
 }
 
+unsigned CColorEditView::StateAfterLine(int line) {
+  const int start = LineIndex(line);
+  if (start < 0 || (m_syntaxMode != syntax::kJScript && m_syntaxMode != syntax::kVBScript)) return 0;
+  if (m_syntaxMode != m_lexedLanguage) return 0;  // the stored states are of the other language
+  const int length = LineLength(start);
+  if (length <= 0) return LineState(line);
+  m_lineBuffer.assign(LockBuffer() + start, static_cast<size_t>(length));
+  m_runs.clear();
+  return syntax::LexLine(m_syntaxMode, &m_lineBuffer[0], length, LineState(line), m_runs);
+}
+
 // ---------------------------------------------------------------- colour pass
 
 void CColorEditView::PaintSyntaxColors(const RECT* rect) {

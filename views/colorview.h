@@ -30,6 +30,9 @@ class CColorEditView : public CMyEditView {
   const EditorColors& GetColors() const { return m_colors; }
   // The lexer state stored for the start of `line` (0 when none is stored).
   unsigned LineState(int line) const;
+  // The lexer state at the end of `line`, lexed from the state stored for its
+  // start (0 when the view colours nothing or the line does not exist).
+  unsigned StateAfterLine(int line);
 
  protected:
   void OnTextChange(HWND control, const RvTextChange& change) override;

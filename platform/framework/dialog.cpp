@@ -228,12 +228,44 @@ bool DDX_Text(CDataExchange& dx, int id, int& value) {
   return true;
 }
 
+bool DDX_Text(CDataExchange& dx, int id, unsigned& value) {
+  if (!dx.m_save) {
+    std::string text = std::to_string(value);
+    return DDX_Text(dx, id, text);
+  }
+  std::string text;
+  DDX_Text(dx, id, text);
+  // Blanks around decimal digits, nothing else; at most 32 bits.
+  size_t i = text.find_first_not_of(" \t");
+  size_t end = text.find_last_not_of(" \t");
+  unsigned long long n = 0;
+  bool ok = i != std::string::npos;
+  for (size_t k = i; ok && k <= end; ++k) {
+    const char c = text[k];
+    ok = c >= '0' && c <= '9' && (n = n * 10 + static_cast<unsigned>(c - '0')) <= 0xFFFFFFFFull;
+  }
+  if (!ok) return dx.Fail("正の整数を入力してください。");
+  value = static_cast<unsigned>(n);
+  return true;
+}
+
+namespace {
+bool FailRange(CDataExchange& dx, const std::string& minValue, const std::string& maxValue) {
+  std::string text = FormatPercent1("%1 から %2 までの整数を入力してください。", minValue.c_str());
+  size_t at = text.find("%2");
+  if (at != std::string::npos) text.replace(at, 2, maxValue);
+  return dx.Fail(text);
+}
+}  // namespace
+
 bool DDV_MinMaxInt(CDataExchange& dx, int value, int minValue, int maxValue) {
   if (!dx.m_save || (value >= minValue && value <= maxValue)) return true;
-  std::string text = FormatPercent1("%1 から %2 までの整数を入力してください。", std::to_string(minValue).c_str());
-  size_t at = text.find("%2");
-  if (at != std::string::npos) text.replace(at, 2, std::to_string(maxValue));
-  return dx.Fail(text);
+  return FailRange(dx, std::to_string(minValue), std::to_string(maxValue));
+}
+
+bool DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned minValue, unsigned maxValue) {
+  if (!dx.m_save || (value >= minValue && value <= maxValue)) return true;
+  return FailRange(dx, std::to_string(minValue), std::to_string(maxValue));
 }
 
 bool DDV_MaxChars(CDataExchange& dx, const std::string& value, int count) {

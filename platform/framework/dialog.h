@@ -80,6 +80,8 @@ bool DDX_CBIndex(CDataExchange& dx, int id, int& index);  // drop-down list: sel
 bool DDX_Check(CDataExchange& dx, int id, int& value);    // 0/1
 bool DDX_Text(CDataExchange& dx, int id, int& value);     // decimal integer, checked when read
 bool DDX_Text(CDataExchange& dx, int id, std::string& value);
+bool DDX_Text(CDataExchange& dx, int id, unsigned& value);  // decimal, no sign
 bool DDV_MinMaxInt(CDataExchange& dx, int value, int minValue, int maxValue);
+bool DDV_MinMaxUInt(CDataExchange& dx, unsigned value, unsigned minValue, unsigned maxValue);
 // Bytes of the text; when filling the controls, sets the edit box's input limit.
 bool DDV_MaxChars(CDataExchange& dx, const std::string& value, int count);

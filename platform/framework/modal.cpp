@@ -36,6 +36,14 @@ BOOL AfxRunCommonDialog(const char* kind, void* data) {
   return FALSE;
 }
 
+void AfxTrackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner) {
+  if (!g_responder) {
+    TrackPopupMenu(menu, flags, at.x, at.y, 0, owner, nullptr);
+    return;
+  }
+  if (UINT id = g_responder->OnPopupMenu(menu, at)) PostMessageA(owner, WM_COMMAND, id, 0);
+}
+
 void AfxLiveDialogReady(const char* kind, HWND dialog) {
   if (!g_responder || !g_responder->DrivesLive(kind)) return;
   int button = g_responder->OnLiveDialog(kind, dialog);

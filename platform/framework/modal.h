@@ -36,6 +36,9 @@ class ModalResponder {
   // its controls and returns the button to press (0 presses none).
   virtual bool DrivesLive(const char* kind) { return false; }
   virtual int OnLiveDialog(const char* kind, HWND dialog) { return IDCANCEL; }
+  // A shortcut menu tracked at the screen point `at`. Returns the command the
+  // user chose, 0 for none (the menu dismissed).
+  virtual UINT OnPopupMenu(HMENU menu, POINT at) { return 0; }
 };
 
 void SetModalResponder(ModalResponder* responder);
@@ -50,3 +53,6 @@ BOOL AfxRunCommonDialog(const char* kind, void* data);
 // Called by a live common dialog's hook once its message loop runs: hands the
 // dialog to a responder that drives it live and presses the button it names.
 void AfxLiveDialogReady(const char* kind, HWND dialog);
+// Tracks a shortcut menu at the screen point `at` (TrackPopupMenu `flags`); the
+// chosen command reaches `owner` as WM_COMMAND, as from the system's menu.
+void AfxTrackPopupMenu(HMENU menu, UINT flags, POINT at, HWND owner);

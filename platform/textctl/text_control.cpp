@@ -442,6 +442,7 @@ LRESULT HandleMessage(EditState* s, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return m.Length();
     }
     case RVEM_GETLINEHEIGHT: return s->lineHeight;
+    case RVEM_GETCARET: return s->caret;
     case RVEM_CHARFROMPOS32: {
       const POINT* p = reinterpret_cast<const POINT*>(lp);
       if (!p) return -1;

@@ -177,3 +177,6 @@ struct RvTextParts {
   int length2;
 };
 #define RVEM_GETTEXTPARTS (WM_USER + 0x310)
+// RVEM_GETCARET: wParam, lParam 0. Returns the index where the caret stands: the
+//   moving end of the selection (EM_GETSEL answers the two ends in order only).
+#define RVEM_GETCARET (WM_USER + 0x311)

@@ -25,6 +25,13 @@ class ScriptedResponder : public ModalResponder {
   // Set: common dialogs run for real and this drives them (see DrivesLive).
   std::function<int(const char*, HWND)> onLive;
   std::vector<UINT> dialogsShown;  // template ids
+  // Shortcut menus: where each was shown; `onMenu` picks a command (none: 0).
+  std::vector<POINT> menusShown;
+  std::function<UINT(HMENU, POINT)> onMenu;
+  UINT OnPopupMenu(HMENU menu, POINT at) override {
+    menusShown.push_back(at);
+    return onMenu ? onMenu(menu, at) : 0;
+  }
   int fileDialogs = 0;
 
   int OnMessageBox(const MessageBoxCall& call) override;

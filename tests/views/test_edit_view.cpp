@@ -12,6 +12,7 @@
 #include "platform/framework/frame.h"
 #include "platform/textctl/text_control.h"
 #include "views/myeditview.h"
+#include "views/myview.h"
 
 namespace {
 
@@ -491,6 +492,7 @@ TEST_F(EditViewTest, RandomInputUndoesToTheStartAndRedoesToTheEnd) {
 }
 
 TEST_F(EditViewTest, EnterRecordsTheSelectionRemovalAndALineBreak) {
+  if (auto* script = dynamic_cast<CMyView*>(view)) script->m_autoIndent = FALSE;  // Enter alone
   Load("abcd");
   Select(1, 3);
   Send(WM_CHAR, 13, 1);
