@@ -16,7 +16,7 @@ export LC_ALL=ja_JP.UTF-8
 
 PACKAGES="cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386 wine64
           xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic fonts-wine imagemagick python3
-          g++ clang"
+          g++ clang ghostscript"
 
 log() { echo "== $*" >&2; }
 
@@ -115,6 +115,26 @@ prepare_prefix() {
     touch "$WINEPREFIX/.ruvelto-settings-2"
   fi
   register_encoder
+  install_printer
+}
+
+# Where the printer of a prefix writes its jobs (each job replaces the file):
+# build/printed.ps for the editor's prefix, build/printed-test.ps for the tests'.
+print_output() {
+  if [ "$WINEPREFIX" = "$TEST_PREFIX" ]; then echo "$BUILD/printed-test.ps"; else echo "$BUILD/printed.ps"; fi
+}
+
+# Once per prefix: a PostScript printer that writes to print_output, made the
+# default printer (tests/support/add_printer.cpp does the Windows side).
+install_printer() {
+  local helper="$BUILD/tests/add_printer.exe"
+  [ -f "$helper" ] || return 0
+  [ -f "$WINEPREFIX/.ruvelto-printer-1" ] && return 0
+  if wine "$helper" "Ruvelto PostScript" "$(print_output)" </dev/null >/dev/null; then
+    touch "$WINEPREFIX/.ruvelto-printer-1"
+  else
+    log "the printer of $WINEPREFIX was not installed; it is tried again next time"
+  fi
 }
 
 # The stand-in script encoder (platform/encoder) as the class that

@@ -52,5 +52,20 @@ class CMyView : public CColorEditView {
   int m_depth = 0;          // nesting of this view's messages
   int m_seenSelStart = 0, m_seenSelEnd = 0;  // the selection at the last indicator update
   std::string m_indicator;  // the indicator's text
+
+ public:
+  // Printing and print preview (views/myview_print.cpp): the horizontal
+  // scroll bar and automatic horizontal scrolling are off from the start of a
+  // run to its end, whichever way it ends; the pages get margins, the path
+  // (or title) as header, rules and "- n -" as footer. A preview lays out all
+  // pages at once and starts at the page that holds the selection.
+  BOOL OnPreparePrinting(CPrintInfo* info) override;
+  void OnPrint(HDC dc, CPrintInfo* info) override;
+  void OnEndPrinting(HDC dc, CPrintInfo* info) override;
+  RECT GetPrintBodyRect(CPrintInfo* info) override;
+
+ private:
+  DWORD m_printStyles = 0;      // the scroll styles a print run took away
+  bool m_printStylesOff = false;  // a run holds them
   DECLARE_MESSAGE_MAP()
 };

@@ -9,6 +9,7 @@
 #include "platform/framework/frame.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/print.h"
 #include "platform/framework/profile_codec.h"
 #include "platform/framework/recent.h"
 #include "platform/framework/resstr.h"
@@ -298,8 +299,7 @@ void CWinApp::OnFilePrintSetup() {
     m_hDevMode = pd.hDevMode;
     m_hDevNames = pd.hDevNames;
   } else if (DWORD err = CommDlgExtendedError()) {
-    if (err == PDERR_NODEFAULTPRN || err == PDERR_PRINTERNOTFOUND || err == PDERR_NODEVICES)
-      AfxMessageBox("プリンタがインストールされていません。", MB_OK | MB_ICONEXCLAMATION);
+    if (AfxIsNoPrinterError(err)) AfxReportNoPrinter();
   }
 }
 

@@ -49,8 +49,31 @@ class CEditView : public CView {
   // Byte-for-byte load and store of the whole text (with the size limit).
   void SerializeRaw(CArchive& ar);
 
+  // Printing (platform/framework/print.cpp): the body of each page is the
+  // text from the page's first character, line by line, in the view's font
+  // scaled to the printer, tabs at the view's tab stops, long lines wrapped at
+  // word boundaries; a page ends at the last line that fits. Page starts are
+  // kept for the run. All text is drawn as wide characters from code page 932.
+  ~CEditView() override;
+  void OnBeginPrinting(HDC dc, CPrintInfo* info) override;
+  // Lays pages out up to the current one; ends the run after the last page.
+  void OnPrepareDC(HDC dc, CPrintInfo* info) override;
+  void OnPrint(HDC dc, CPrintInfo* info) override;
+  void OnEndPrinting(HDC dc, CPrintInfo* info) override;
+  // The part of the page (printer units) that holds the text; here all of it.
+  virtual RECT GetPrintBodyRect(CPrintInfo* info);
+  // Prints the text of the current page into `body`.
+  void PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body);
+  // Lays out pages until `page` exists or the text ends; true when it exists.
+  bool PaginateTo(UINT page, CPrintInfo* info);
+  // The number of the page whose first character is the last at or before
+  // `index`, among the pages laid out so far.
+  UINT PageOfIndex(int index) const;
+
  protected:
   int m_nTabStops = 32;  // dialog units
+  struct PrintState;
+  PrintState* m_pPrint = nullptr;  // between the start and the end of a print run
 
   void OnEditChange();
   void OnEditCopy();

@@ -3,8 +3,10 @@
 #include "platform/framework/doc.h"
 #include "platform/framework/frame.h"
 #include "platform/framework/fwids.h"
+#include "platform/framework/preview.h"
 
 CView::~CView() {
+  CPrintPreviewWnd::AbandonFor(this);
   if (m_pDocument) m_pDocument->RemoveView(this);
 }
 

@@ -4,6 +4,7 @@
 
 class CDocument;
 class CFrameWnd;
+struct CPrintInfo;
 
 class CView : public CWnd {
  public:
@@ -19,6 +20,21 @@ class CView : public CWnd {
 
   // Creates the view window as the frame's client pane.
   virtual BOOL Create(CWnd* parentFrame, CDocument* doc);
+
+  // Printing and print preview (platform/framework/print.h gives the order
+  // of the steps; print.cpp and preview.cpp run them).
+  virtual BOOL OnPreparePrinting(CPrintInfo* info);
+  virtual void OnBeginPrinting(HDC dc, CPrintInfo* info) {}
+  virtual void OnPrepareDC(HDC dc, CPrintInfo* info);
+  virtual void OnPrint(HDC dc, CPrintInfo* info) {}
+  virtual void OnEndPrinting(HDC dc, CPrintInfo* info) {}
+  // Gets the printer: the print dialog, or for direct printing and preview
+  // the printer of print set-up or the default one. FALSE when cancelled or
+  // when there is no printer (reported).
+  BOOL DoPreparePrinting(CPrintInfo* info);
+  void OnFilePrint();        // 57607: through the print dialog
+  void OnFilePrintDirect();  // 57608: the default printer, no dialog
+  void OnFilePrintPreview(); // 57609
 
  protected:
   CDocument* m_pDocument = nullptr;

@@ -314,7 +314,7 @@ void CollectCommands(HMENU menu, std::vector<UINT>& ids) {
 
 // Commands of parts of the program not built yet: disabled until their
 // handlers come.
-const std::set<UINT> kAwaitingHandlers = {57607, 57609, 57636, 57640, 32789, 57641, 32781, 32780, 32771,
+const std::set<UINT> kAwaitingHandlers = {57636, 57640, 32789, 57641, 32781, 32780, 32771,
                                           32775, 32776, 32786, 32796, 32785, 32795, 32797};
 // Commands meant to have no handler: the framework's pane commands (F6).
 const std::set<UINT> kNeverHandled = {57680, 57681};

@@ -1,0 +1,356 @@
+// Printing: the printer's context, the views' print run (the page loop of
+// print.h), and the edit view's page body laid out by print_layout.
+#include "platform/framework/print.h"
+
+#include <cderr.h>
+#include <winspool.h>
+#include <algorithm>
+#include <string>
+#include <vector>
+#include "platform/framework/app.h"
+#include "platform/framework/doc.h"
+#include "platform/framework/editview.h"
+#include "platform/framework/modal.h"
+#include "platform/framework/preview.h"
+#include "platform/framework/print_layout.h"
+
+// ---------------------------------------------------------------- the printer
+
+CPrintInfo::CPrintInfo() : m_pd{} {
+  m_pd.lStructSize = sizeof m_pd;
+  m_pd.nMinPage = 1;
+  m_pd.nMaxPage = 0xFFFF;
+  m_pd.nFromPage = 1;
+  m_pd.nToPage = 0xFFFF;
+}
+
+RECT CPrintInfo::PageRect() const {
+  RECT r{0, 0, 0, 0};
+  if (m_hAttribDC) {
+    r.right = GetDeviceCaps(m_hAttribDC, HORZRES);
+    r.bottom = GetDeviceCaps(m_hAttribDC, VERTRES);
+  }
+  return r;
+}
+
+HDC AfxCreatePrinterDC(CWinApp* app) {
+  if (app && app->m_hDevNames) {
+    auto* names = static_cast<DEVNAMES*>(GlobalLock(app->m_hDevNames));
+    auto* mode = app->m_hDevMode ? static_cast<DEVMODEA*>(GlobalLock(app->m_hDevMode)) : nullptr;
+    HDC dc = nullptr;
+    if (names) {
+      const char* base = reinterpret_cast<const char*>(names);
+      dc = CreateDCA(base + names->wDriverOffset, base + names->wDeviceOffset, base + names->wOutputOffset, mode);
+    }
+    if (mode) GlobalUnlock(app->m_hDevMode);
+    GlobalUnlock(app->m_hDevNames);
+    if (dc) return dc;
+  }
+  char name[512];
+  DWORD size = sizeof name;
+  if (!GetDefaultPrinterA(name, &size)) return nullptr;
+  return CreateDCA(nullptr, name, nullptr, nullptr);
+}
+
+void AfxReportNoPrinter() { AfxMessageBox("プリンタがインストールされていません。", MB_OK | MB_ICONEXCLAMATION); }
+
+bool AfxIsNoPrinterError(DWORD err) {
+  return err == PDERR_NODEFAULTPRN || err == PDERR_PRINTERNOTFOUND || err == PDERR_NODEVICES;
+}
+
+// ---------------------------------------------------------------- the view's run
+
+BOOL CView::OnPreparePrinting(CPrintInfo* info) { return DoPreparePrinting(info); }
+
+void CView::OnPrepareDC(HDC, CPrintInfo* info) {
+  // A view that does not know its pages prints one.
+  if (info) info->m_bContinuePrinting = info->GetMaxPage() != 0xFFFF || info->m_nCurPage == 1;
+}
+
+BOOL CView::DoPreparePrinting(CPrintInfo* info) {
+  CWinApp* app = AfxGetApp();
+  if (info->m_bPreview || info->m_bDirect) {
+    info->m_hAttribDC = AfxCreatePrinterDC(app);
+    if (!info->m_hAttribDC) AfxReportNoPrinter();
+    return info->m_hAttribDC != nullptr;
+  }
+  PRINTDLGA& pd = info->m_pd;
+  pd.hwndOwner = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+  pd.Flags |= PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+  if (app) {
+    pd.hDevMode = app->m_hDevMode;
+    pd.hDevNames = app->m_hDevNames;
+  }
+  if (!AfxRunCommonDialog("print", &pd)) {
+    if (AfxIsNoPrinterError(CommDlgExtendedError())) AfxReportNoPrinter();
+    return FALSE;
+  }
+  if (app) {
+    app->m_hDevMode = pd.hDevMode;
+    app->m_hDevNames = pd.hDevNames;
+  }
+  info->m_hAttribDC = pd.hDC ? pd.hDC : AfxCreatePrinterDC(app);
+  pd.hDC = nullptr;
+  if (!info->m_hAttribDC) AfxReportNoPrinter();
+  if (!(pd.Flags & PD_PAGENUMS)) {
+    pd.nFromPage = pd.nMinPage;
+    pd.nToPage = pd.nMaxPage;
+  }
+  return info->m_hAttribDC != nullptr;
+}
+
+namespace {
+
+// StartDoc, the pages, EndDoc; AbortDoc when a step fails or throws, so that
+// no job is left open. False when the job failed.
+bool PrintPages(CView* view, HDC dc, CPrintInfo& info) {
+  std::string title = view->GetDocument() ? view->GetDocument()->GetTitle() : std::string("Ruvelto");
+  DOCINFOA doc{};
+  doc.cbSize = sizeof doc;
+  doc.lpszDocName = title.c_str();
+  if (StartDocA(dc, &doc) <= 0) return false;
+  try {
+    for (UINT page = info.GetFromPage(); page <= info.GetToPage(); ++page) {
+      info.m_nCurPage = page;
+      view->OnPrepareDC(dc, &info);
+      if (!info.m_bContinuePrinting) break;
+      if (StartPage(dc) <= 0) {
+        AbortDoc(dc);
+        return false;
+      }
+      view->OnPrepareDC(dc, &info);  // a new page resets the context
+      info.m_rectDraw = info.PageRect();
+      view->OnPrint(dc, &info);
+      if (EndPage(dc) <= 0) {
+        AbortDoc(dc);
+        return false;
+      }
+    }
+  } catch (...) {
+    AbortDoc(dc);
+    throw;
+  }
+  return EndDoc(dc) > 0;
+}
+
+// One print run to the printer: the dialog or not, the pages, the end.
+void RunPrint(CView* view, BOOL direct) {
+  CPrintInfo info;
+  info.m_bDirect = direct;
+  if (!view->OnPreparePrinting(&info) || !info.m_hAttribDC) {
+    view->OnEndPrinting(nullptr, &info);
+    if (info.m_hAttribDC) DeleteDC(info.m_hAttribDC);
+    return;
+  }
+  HDC dc = info.m_hAttribDC;
+  bool printed = false;
+  try {
+    view->OnBeginPrinting(dc, &info);
+    printed = PrintPages(view, dc, info);
+  } catch (...) {
+    view->OnEndPrinting(dc, &info);
+    DeleteDC(dc);
+    throw;
+  }
+  view->OnEndPrinting(dc, &info);
+  DeleteDC(dc);
+  if (!printed) AfxMessageBox("印刷できませんでした。", MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+void CView::OnFilePrint() { RunPrint(this, FALSE); }
+void CView::OnFilePrintDirect() { RunPrint(this, TRUE); }
+
+void CView::OnFilePrintPreview() {
+  auto* info = new CPrintInfo;
+  info->m_bPreview = TRUE;
+  if (!OnPreparePrinting(info) || !info->m_hAttribDC) {
+    OnEndPrinting(nullptr, info);
+    if (info->m_hAttribDC) DeleteDC(info->m_hAttribDC);
+    delete info;
+    return;
+  }
+  CPrintPreviewWnd::Open(this, info);  // takes the record; ends the run when it closes
+}
+
+// ---------------------------------------------------------------- the edit view's pages
+
+// The printer font and what is known of its characters, and the pages.
+struct CEditView::PrintState {
+  HFONT font = nullptr;  // the view's font scaled to the printer; null: the printer's own
+  HDC attrib = nullptr;
+  int lineHeight = 1;
+  int tabWidth = 1;
+  RECT body{0, 0, 0, 0};   // the body the pages were laid out for
+  printlayout::BodyMetrics metrics;
+  printlayout::Pagination pages;
+  std::vector<int> widths = std::vector<int>(0x10000, -1);  // by character code; -1: not measured
+  std::vector<wchar_t> wide = std::vector<wchar_t>(0x10000, 0);
+
+  ~PrintState() {
+    if (font) DeleteObject(font);
+  }
+  // Code page 932 character code to its UTF-16 character, measured once.
+  void Learn(unsigned code) {
+    char bytes[2];
+    int n = 0;
+    if (code > 0xFF) bytes[n++] = static_cast<char>(code >> 8);
+    bytes[n++] = static_cast<char>(code & 0xFF);
+    wchar_t w = L'?';
+    MultiByteToWideChar(932, 0, bytes, n, &w, 1);
+    wide[code] = w;
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(attrib, &w, 1, &size);
+    widths[code] = size.cx;
+  }
+  int Width(unsigned code) {
+    if (widths[code] < 0) Learn(code);
+    return widths[code];
+  }
+};
+
+namespace {
+
+// Selects a font for the life of the object (none when null).
+class FontIn {
+ public:
+  FontIn(HDC dc, HFONT font) : m_dc(dc), m_old(font ? SelectObject(dc, font) : nullptr) {}
+  ~FontIn() {
+    if (m_old) SelectObject(m_dc, m_old);
+  }
+  FontIn(const FontIn&) = delete;
+  FontIn& operator=(const FontIn&) = delete;
+
+ private:
+  HDC m_dc;
+  HGDIOBJ m_old;
+};
+
+}  // namespace
+
+CEditView::~CEditView() { delete m_pPrint; }
+
+void CEditView::OnBeginPrinting(HDC, CPrintInfo* info) {
+  if (m_pPrint || !info->m_hAttribDC) return;
+  m_pPrint = new PrintState;
+  PrintState& p = *m_pPrint;
+  p.attrib = info->m_hAttribDC;
+  // The view's font from the screen's resolution to the printer's.
+  if (HFONT screenFont = GetFont()) {
+    LOGFONTA lf{};
+    GetObjectA(screenFont, sizeof lf, &lf);
+    HDC screen = GetDC(nullptr);
+    lf.lfHeight = MulDiv(lf.lfHeight, GetDeviceCaps(p.attrib, LOGPIXELSY), GetDeviceCaps(screen, LOGPIXELSY));
+    lf.lfWidth = MulDiv(lf.lfWidth, GetDeviceCaps(p.attrib, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(nullptr, screen);
+    p.font = CreateFontIndirectA(&lf);
+  }
+  FontIn in(p.attrib, p.font);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(p.attrib, &tm);
+  p.lineHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
+  // The control's rule: a dialog unit is a quarter of the average character width.
+  p.tabWidth = std::max<int>(1, m_nTabStops * tm.tmAveCharWidth / 4);
+}
+
+void CEditView::OnEndPrinting(HDC, CPrintInfo*) {
+  delete m_pPrint;
+  m_pPrint = nullptr;
+}
+
+RECT CEditView::GetPrintBodyRect(CPrintInfo* info) { return info->PageRect(); }
+
+bool CEditView::PaginateTo(UINT page, CPrintInfo* info) {
+  if (!m_pPrint) OnBeginPrinting(info->m_hAttribDC, info);
+  if (!m_pPrint) return false;
+  PrintState& p = *m_pPrint;
+  RECT body = GetPrintBodyRect(info);
+  if (!EqualRect(&body, &p.body)) {  // a new body: the pages laid out so far no longer hold
+    p.body = body;
+    p.metrics.width = std::max<int>(1, body.right - body.left);
+    p.metrics.tabWidth = p.tabWidth;
+    p.metrics.linesPerPage = std::max<int>(1, (body.bottom - body.top) / p.lineHeight);
+    p.pages.Reset();
+  }
+  FontIn in(p.attrib, p.font);
+  return p.pages.PaginateTo(page, LockBuffer(), static_cast<size_t>(GetTextLength()), p.metrics,
+                            [&p](unsigned code) { return p.Width(code); });
+}
+
+UINT CEditView::PageOfIndex(int index) const {
+  return m_pPrint ? m_pPrint->pages.PageOf(static_cast<size_t>(std::max(0, index))) : 1;
+}
+
+void CEditView::OnPrepareDC(HDC dc, CPrintInfo* info) {
+  if (!info) return;
+  info->m_bContinuePrinting = PaginateTo(info->m_nCurPage, info);
+}
+
+void CEditView::OnPrint(HDC dc, CPrintInfo* info) { PrintPageBody(dc, info, GetPrintBodyRect(info)); }
+
+void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
+  if (!PaginateTo(info->m_nCurPage, info)) return;
+  PrintState& p = *m_pPrint;
+  const char* text = LockBuffer();
+  const size_t n = static_cast<size_t>(GetTextLength());
+  FontIn measure(p.attrib, p.font);
+  FontIn draw(dc != p.attrib ? dc : nullptr, p.font);
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  std::vector<wchar_t> run;
+  std::vector<INT> dx;
+  size_t pos = p.pages.PageStart(info->m_nCurPage);
+  int y = body.top;
+  for (int row = 0; row < p.metrics.linesPerPage && pos < n; ++row, y += p.lineHeight) {
+    const printlayout::Line line = printlayout::NextLine(text, n, pos, p.metrics, [&p](unsigned c) { return p.Width(c); });
+    // Runs between tabs, each at its x with the widths it was laid out with.
+    int x = 0, runX = 0;
+    auto flush = [&] {
+      if (!run.empty()) ExtTextOutW(dc, body.left + runX, y, 0, nullptr, run.data(), static_cast<UINT>(run.size()), dx.data());
+      run.clear();
+      dx.clear();
+    };
+    for (size_t i = line.begin; i < line.end;) {
+      if (text[i] == '\t') {
+        flush();
+        x = printlayout::NextTabStop(x, p.metrics.tabWidth);
+        runX = x;
+        ++i;
+        continue;
+      }
+      size_t len = 1;
+      const unsigned code = printlayout::CharCode(text, i, n, &len);
+      const int w = p.Width(code);
+      run.push_back(p.wide[code]);
+      dx.push_back(w);
+      x += w;
+      i += len;
+    }
+    flush();
+    pos = line.next;
+  }
+  SetTextAlign(dc, oldAlign);
+  SetBkMode(dc, oldMode);
+}
+
+int AfxDrawTextCp932(HDC dc, const char* text, RECT* rect, UINT format) {
+  const int n = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
+  if (n <= 1) return 0;
+  std::vector<wchar_t> wide(static_cast<size_t>(n));
+  MultiByteToWideChar(932, 0, text, -1, wide.data(), n);
+  return DrawTextW(dc, wide.data(), n - 1, rect, format);
+}
+
+HFONT AfxCreatePrinterFont(HDC printer) {
+  TEXTMETRICW tm{};
+  GetTextMetricsW(printer, &tm);
+  LOGFONTW lf{};
+  lf.lfHeight = tm.tmHeight;
+  lf.lfWeight = tm.tmWeight;
+  lf.lfItalic = tm.tmItalic;
+  lf.lfCharSet = tm.tmCharSet;
+  lf.lfPitchAndFamily = tm.tmPitchAndFamily;
+  GetTextFaceW(printer, LF_FACESIZE, lf.lfFaceName);
+  return CreateFontIndirectW(&lf);
+}

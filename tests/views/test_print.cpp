@@ -1,0 +1,279 @@
+// Printing of the script view in the running application: pages recorded into
+// an enhanced metafile referenced to the test prefix's printer (header, rules,
+// body and footer where the page frame puts them, the page count of a known
+// text, a long double-byte line wrapped inside the body, an untitled
+// document's title), and the scroll styles given back after a cancelled print
+// and a closed preview.
+#include "tests/app/app_fixture.h"
+
+#include <string>
+#include <vector>
+#include "platform/framework/frame.h"
+#include "platform/framework/preview.h"
+#include "platform/framework/print.h"
+#include "platform/framework/print_layout.h"
+#include "views/myview.h"
+
+namespace {
+
+const DWORD kScrollStyles = WS_HSCROLL | ES_AUTOHSCROLL;
+
+struct TextRecord {
+  std::wstring text;
+  int x, y;
+  int width;  // the sum of the character advances
+};
+struct LineRecord {
+  int x0, y0, x1, y1;
+};
+struct RecordedPage {
+  std::vector<TextRecord> texts;
+  std::vector<LineRecord> rules;
+};
+
+int CALLBACK Collect(HDC, HANDLETABLE*, const ENHMETARECORD* rec, int, LPARAM data) {
+  auto* page = reinterpret_cast<RecordedPage*>(data);
+  static POINT at{0, 0};
+  if (rec->iType == EMR_EXTTEXTOUTW) {
+    auto* t = reinterpret_cast<const EMREXTTEXTOUTW*>(rec);
+    const auto* base = reinterpret_cast<const BYTE*>(rec);
+    const auto* chars = reinterpret_cast<const wchar_t*>(base + t->emrtext.offString);
+    TextRecord r{std::wstring(chars, t->emrtext.nChars), t->emrtext.ptlReference.x, t->emrtext.ptlReference.y, 0};
+    if (t->emrtext.offDx) {
+      const auto* dx = reinterpret_cast<const INT*>(base + t->emrtext.offDx);
+      for (DWORD i = 0; i < t->emrtext.nChars; ++i) r.width += dx[i];
+    }
+    if (!r.text.empty()) page->texts.push_back(r);
+  } else if (rec->iType == EMR_MOVETOEX) {
+    auto* m = reinterpret_cast<const EMRMOVETOEX*>(rec);
+    at = POINT{m->ptl.x, m->ptl.y};
+  } else if (rec->iType == EMR_LINETO) {
+    auto* l = reinterpret_cast<const EMRLINETO*>(rec);
+    page->rules.push_back(LineRecord{at.x, at.y, l->ptl.x, l->ptl.y});
+    at = POINT{l->ptl.x, l->ptl.y};
+  }
+  return 1;
+}
+
+std::wstring Wide(const std::string& cp932) {
+  std::wstring w(cp932.size(), L'\0');
+  w.resize(static_cast<size_t>(MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), &w[0],
+                                                   static_cast<int>(w.size()))));
+  return w;
+}
+
+class PrintTest : public AppFixture {
+ protected:
+  void SetUp() override { ASSERT_TRUE(Start()); }
+
+  CMyView* View() { return ViewOfActiveOrNewWindow<CMyView>(); }
+
+  // A preview's print run over the printer (all pages laid out), each page
+  // recorded as the printer would get it.
+  struct Run {
+    CPrintInfo info;
+    std::vector<RecordedPage> pages;
+    printlayout::PageFrame frame;
+    int h = 0;
+  };
+  void Record(CMyView* view, Run& run) {
+    run.info.m_bPreview = TRUE;
+    ASSERT_TRUE(view->OnPreparePrinting(&run.info)) << "no printer in the test prefix";
+    HDC printer = run.info.m_hAttribDC;
+    view->OnBeginPrinting(printer, &run.info);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(printer, &tm);
+    run.h = tm.tmHeight;
+    RECT r = run.info.PageRect();
+    run.frame = printlayout::FramePage(printlayout::Box{r.left, r.top, r.right, r.bottom}, run.h, true);
+    HFONT font = AfxCreatePrinterFont(printer);
+    for (UINT page = 1; page <= run.info.GetMaxPage(); ++page) {
+      HDC meta = CreateEnhMetaFileW(printer, nullptr, nullptr, nullptr);
+      SelectObject(meta, font);
+      run.info.m_nCurPage = page;
+      view->OnPrepareDC(meta, &run.info);
+      EXPECT_TRUE(run.info.m_bContinuePrinting);
+      run.info.m_rectDraw = r;
+      view->OnPrint(meta, &run.info);
+      HENHMETAFILE emf = CloseEnhMetaFile(meta);
+      RecordedPage recorded;
+      EnumEnhMetaFile(nullptr, emf, Collect, &recorded, nullptr);
+      DeleteEnhMetaFile(emf);
+      run.pages.push_back(recorded);
+    }
+    DeleteObject(font);
+    view->OnEndPrinting(printer, &run.info);
+    DeleteDC(printer);
+  }
+  // The body's text records of a page (neither the header nor the footer).
+  static std::vector<TextRecord> Body(const Run& run, const RecordedPage& page) {
+    std::vector<TextRecord> body;
+    for (const TextRecord& t : page.texts)
+      if (t.y >= run.frame.body.top && t.y < run.frame.body.bottom) body.push_back(t);
+    return body;
+  }
+};
+
+TEST_F(PrintTest, PagesCarryTheHeaderRulesBodyAndFooterWhereTheFramePutsThem) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  std::string text;
+  for (int i = 1; i <= 200; ++i) text += "line " + std::to_string(i) + "\r\n";
+  view->SetText(text.c_str());
+  const std::string path = "C:\\印刷\\テスト.js";
+  view->GetDocument()->SetPathName(path.c_str(), false);
+  Run run;
+  Record(view, run);
+  ASSERT_GE(run.pages.size(), 3u);
+  const printlayout::PageFrame& f = run.frame;
+  // The known text: every page but the last is full, and the lines add up to 200.
+  const size_t perPage = Body(run, run.pages[0]).size();
+  ASSERT_GT(perPage, 10u);
+  EXPECT_EQ((200 + perPage - 1) / perPage, run.pages.size());
+  EXPECT_EQ(200 - (run.pages.size() - 1) * perPage, Body(run, run.pages.back()).size());
+
+  const RecordedPage& p3 = run.pages[2];
+  ASSERT_GE(p3.texts.size(), 3u);
+  // Header: the full path in one line above T, centred between the margins.
+  const TextRecord& header = p3.texts.front();
+  EXPECT_EQ(Wide(path), header.text);
+  EXPECT_EQ(f.inner.top - run.h, header.y);
+  // Footer: "- 3 -" centred, its bottom at B + h.
+  const TextRecord& footer = p3.texts.back();
+  EXPECT_EQ(L"- 3 -", footer.text);
+  EXPECT_EQ(f.inner.bottom, footer.y);
+  const int centre = (f.inner.left + f.inner.right) / 2;
+  EXPECT_NEAR(centre, footer.x + footer.width / 2, run.h);
+  // The body's first line at the body's top left, each line one line height lower.
+  std::vector<TextRecord> body = Body(run, p3);
+  ASSERT_EQ(perPage, body.size());
+  EXPECT_EQ(L"line " + std::to_wstring(2 * perPage + 1), body[0].text);
+  EXPECT_EQ(f.inner.left, body[0].x);
+  EXPECT_EQ(f.body.top, body[0].y);
+  // Rules under the header at T + g and above the footer at B - g, margin to margin.
+  ASSERT_EQ(2u, p3.rules.size());
+  EXPECT_EQ(f.headerRule, p3.rules[0].y0);
+  EXPECT_EQ(f.headerRule, p3.rules[0].y1);
+  EXPECT_EQ(f.inner.left, p3.rules[0].x0);
+  EXPECT_EQ(f.inner.right, p3.rules[0].x1);
+  EXPECT_EQ(f.footerRule, p3.rules[1].y0);
+  EXPECT_EQ(f.footerRule, p3.rules[1].y1);
+  // Nothing lies in the side margins.
+  for (const TextRecord& t : p3.texts) {
+    EXPECT_GE(t.x, f.inner.left);
+    EXPECT_LE(t.x + t.width, f.inner.right);
+  }
+
+  // A path too long for the line loses its middle, not its file name.
+  const std::string longPath = dir / "印刷テスト.js";
+  view->GetDocument()->SetPathName(longPath.c_str(), false);
+  Run again;
+  Record(view, again);
+  const std::wstring shown = again.pages[0].texts.front().text;
+  EXPECT_NE(std::wstring::npos, shown.find(L"...")) << "the path fits: make it longer";
+  EXPECT_EQ(0u, shown.find(L"C:\\"));
+  EXPECT_EQ(shown.size() - Wide("\\印刷テスト.js").size(), shown.rfind(Wide("\\印刷テスト.js")));
+}
+
+TEST_F(PrintTest, ALongDoubleByteLineWrapsInsideTheBodyAndTabsReachTheViewsStops) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  std::string longLine = "x";
+  for (int i = 0; i < 150; ++i) longLine += "表示";
+  view->SetText(("\tTAB\r\n" + longLine + "\r\nend").c_str());
+  Run run;
+  Record(view, run);
+  ASSERT_EQ(1u, run.pages.size());
+  std::vector<TextRecord> body = Body(run, run.pages[0]);
+  ASSERT_GE(body.size(), 4u);
+  // The tab: "TAB" starts at the first tab stop of the view's tab width.
+  EXPECT_EQ(L"TAB", body[0].text);
+  EXPECT_GT(body[0].x, run.frame.inner.left);
+  // The long line comes back whole from its pieces, none wider than the body.
+  std::wstring joined;
+  size_t i = 1;
+  for (; i < body.size() && body[i].text != L"end"; ++i) {
+    EXPECT_EQ(run.frame.inner.left, body[i].x);
+    EXPECT_LE(body[i].x + body[i].width, run.frame.inner.right);
+    joined += body[i].text;
+  }
+  EXPECT_GE(i - 1, 2u) << "the line was not wrapped";
+  EXPECT_EQ(Wide(longLine), joined);
+}
+
+TEST_F(PrintTest, AnUntitledDocumentPrintsItsTitleAsHeader) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  view->SetText("a");
+  Run run;
+  Record(view, run);
+  ASSERT_EQ(1u, run.pages.size());
+  ASSERT_FALSE(run.pages[0].texts.empty());
+  EXPECT_EQ(Wide(view->GetDocument()->GetTitle()), run.pages[0].texts.front().text);
+  EXPECT_EQ(L"- 1 -", run.pages[0].texts.back().text);
+}
+
+TEST_F(PrintTest, TheScrollStylesComeBackAfterACancelledPrintAndAClosedPreview) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  std::string text;
+  for (int i = 1; i <= 300; ++i) text += "line " + std::to_string(i) + "\r\n";
+  view->SetText(text.c_str());
+  auto styles = [&] { return static_cast<DWORD>(GetWindowLongA(view->m_hWnd, GWL_STYLE)) & kScrollStyles; };
+  ASSERT_EQ(kScrollStyles, styles());
+
+  DWORD during = 0xFFFFFFFF;
+  ui.onCommon = [&](const char* kind, void*) {
+    during = styles();
+    return IDCANCEL;
+  };
+  Command(ID_FILE_PRINT);
+  EXPECT_EQ(0u, during);
+  EXPECT_EQ(kScrollStyles, styles());
+
+  // The preview opens at the page of the selection's start, with all pages known.
+  const int at = view->LineIndex(250);
+  view->SetSel(at, at);
+  Command(ID_FILE_PRINT_PREVIEW);
+  CPrintPreviewWnd* preview = CPrintPreviewWnd::Active();
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(0u, styles());
+  EXPECT_FALSE(IsWindowEnabled(Frame()->m_hWnd));
+  const UINT pages = preview->PageCount();
+  ASSERT_GT(pages, 2u);
+  const UINT first = preview->CurrentPage();
+  EXPECT_GT(first, 1u);
+  // Page Up and Page Down through the preview's accelerators.
+  PostMessageA(preview->Canvas(), WM_KEYDOWN, VK_PRIOR, 0);
+  PumpMessages();
+  EXPECT_EQ(first - 1, preview->CurrentPage());
+  PostMessageA(preview->Canvas(), WM_KEYDOWN, VK_NEXT, 0);
+  PostMessageA(preview->Canvas(), WM_KEYDOWN, VK_NEXT, 0);
+  PumpMessages();
+  EXPECT_EQ(first + 1, preview->CurrentPage());
+  preview->OnPreviewCommand(AFX_ID_PREVIEW_NUMPAGE);
+  EXPECT_EQ(2, preview->PagesShown());
+  preview->OnPreviewCommand(AFX_ID_PREVIEW_ZOOMIN);
+  EXPECT_EQ(1, preview->PagesShown());
+  // Escape closes it and gives everything back.
+  PostMessageA(preview->Canvas(), WM_KEYDOWN, VK_ESCAPE, 0);
+  PumpMessages();
+  EXPECT_EQ(nullptr, CPrintPreviewWnd::Active());
+  EXPECT_EQ(kScrollStyles, styles());
+  EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+  EXPECT_EQ(2, app->m_nPreviewPages);
+}
+
+TEST_F(PrintTest, ClosingTheDocumentUnderItsPreviewClosesThePreview) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  view->SetText("a");
+  Command(ID_FILE_PRINT_PREVIEW);
+  ASSERT_NE(CPrintPreviewWnd::Active(), nullptr);
+  view->GetDocument()->OnCloseDocument();
+  PumpMessages();
+  EXPECT_EQ(nullptr, CPrintPreviewWnd::Active());
+  EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+}
+
+}  // namespace
