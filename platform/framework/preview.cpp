@@ -280,31 +280,28 @@ RECT CPrintPreviewWnd::SheetRect(int n) const {
 }
 
 void CPrintPreviewWnd::SetScrollBars() {
-  if (!m_canvas || !m_canvas->m_hWnd) return;
+  if (!m_canvas || !m_canvas->m_hWnd || m_settingScrollBars) return;
+  m_settingScrollBars = true;  // a bar shown or hidden resizes the canvas, which comes back here
   HWND c = m_canvas->m_hWnd;
-  if (!m_zoom) {
-    m_scroll = POINT{0, 0};
-    ShowScrollBar(c, SB_BOTH, FALSE);
-    return;
-  }
-  ShowScrollBar(c, SB_BOTH, TRUE);
   RECT client;
   GetClientRect(c, &client);
   const SIZE s = SheetSize();
-  const LONG contentW = s.cx + 2 * kGap + kShadow, contentH = s.cy + 2 * kGap + kShadow;
+  // Whole pages need no bars; zoomed, the bars cover the sheet and the grey around it.
+  const LONG contentW = m_zoom ? s.cx + 2 * kGap + kShadow : 0, contentH = m_zoom ? s.cy + 2 * kGap + kShadow : 0;
   m_scroll.x = std::max<LONG>(0, std::min<LONG>(m_scroll.x, contentW - client.right));
   m_scroll.y = std::max<LONG>(0, std::min<LONG>(m_scroll.y, contentH - client.bottom));
   SCROLLINFO si{};
   si.cbSize = sizeof si;
   si.fMask = SIF_ALL;
-  si.nMax = contentW - 1;
+  si.nMax = std::max<LONG>(0, contentW - 1);
   si.nPage = static_cast<UINT>(client.right);
   si.nPos = m_scroll.x;
   SetScrollInfo(c, SB_HORZ, &si, TRUE);
-  si.nMax = contentH - 1;
+  si.nMax = std::max<LONG>(0, contentH - 1);
   si.nPage = static_cast<UINT>(client.bottom);
   si.nPos = m_scroll.y;
   SetScrollInfo(c, SB_VERT, &si, TRUE);
+  m_settingScrollBars = false;
 }
 
 void CPrintPreviewWnd::Layout() {

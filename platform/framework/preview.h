@@ -67,6 +67,7 @@ class CPrintPreviewWnd : public CWnd {
   int m_pages = 1;              // pages side by side when not zoomed
   int m_zoom = 0;               // 0: whole pages
   POINT m_scroll = {0, 0};
+  bool m_settingScrollBars = false;
   SIZE m_paper = {1, 1};        // the sheet in printer units
   POINT m_printable = {0, 0};   // where the printable area starts on it
   static CPrintPreviewWnd* s_active;
