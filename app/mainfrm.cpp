@@ -7,13 +7,18 @@
 #include "dialogs/colorfontdlg.h"
 #include "dialogs/optionsdlg.h"
 #include "platform/framework/app.h"
+#include "platform/framework/doc.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
+#include "scripting/macro_dialogs.h"
+#include "scripting/macro_engine.h"
+#include "scripting/macro_menu.h"
 #include "scripting/script_commands.h"
 #include "views/myeditview.h"
+#include "views/myview.h"
 
 namespace {
 const char kSettings[] = "Settings";
@@ -50,6 +55,14 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_UPDATE_COMMAND_UI(ID_HELP_WSH_VERSION, OnUpdateHelpWshVersion)
   ON_COMMAND(ID_VIEW_OPTIONS, OnViewOptions)
   ON_COMMAND(ID_VIEW_FONT, OnViewFont)
+  ON_MESSAGE(WM_INITMENU, OnInitMenu)
+  ON_MESSAGE(WM_INITMENUPOPUP, OnInitMacroPopup)
+  ON_COMMAND_RANGE(ID_MACRO_JSCRIPT, ID_MACRO_JSCRIPT, OnMacroLanguage)
+  ON_COMMAND_RANGE(ID_MACRO_VBSCRIPT, ID_MACRO_VBSCRIPT, OnMacroLanguage)
+  ON_UPDATE_COMMAND_UI(ID_MACRO_JSCRIPT, OnUpdateMacroLanguage)
+  ON_UPDATE_COMMAND_UI(ID_MACRO_VBSCRIPT, OnUpdateMacroLanguage)
+  ON_COMMAND(ID_MACRO_ORGANIZE, OnMacroOrganize)
+  ON_UPDATE_COMMAND_UI(ID_MACRO_ORGANIZE, OnUpdateMacroOrganize)
 END_MESSAGE_MAP(CMDIFrameWnd)
 
 CMainFrame::CMainFrame(CSettingsStore& settings) : m_settings(settings) {}
@@ -184,9 +197,16 @@ LRESULT CMainFrame::OnCreate(WPARAM wp, LPARAM lp) {
   std::string macro = ExecutableFolder() + "macro";
   if (GetFileAttributesA(macro.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(macro.c_str(), nullptr);
   CMyEditView::s_viewSettings = &CurrentViewSettings;
+  CMyView::s_addMacro = &AddMacroFromView;
   m_tabHook.Attach(this, TCS_BOTTOM | TCS_MULTILINE | TCS_HOTTRACK);  // the frame goes on without it on failure
   RecalcLayout();
   return 0;
+}
+
+void CMainFrame::AddMacroFromView(CMyView& view) {
+  auto* frame = AfxGetApp() ? dynamic_cast<CMainFrame*>(AfxGetApp()->m_pMainWnd) : nullptr;
+  if (CDocument* doc = view.GetDocument())
+    AddDocumentAsMacro(*doc, frame ? frame->m_settings.m_macroLanguage : 0, ExecutableFolder());
 }
 
 ViewSettings CMainFrame::CurrentViewSettings() {
@@ -339,3 +359,86 @@ void CMainFrame::OnHelpWshVersion() {
 void CMainFrame::OnUpdateHelpWshVersion(CCmdUI* ui) {
   ui->Enable(GetFileAttributesA(VersionSamplePath().c_str()) != INVALID_FILE_ATTRIBUTES);
 }
+
+// ---------------------------------------------------------------- Macro menu
+
+void CMainFrame::RunMacro(const std::string& name, CMyEditView* view) {
+  const std::string path = ExecutableFolder() + MacroRelativePath(name, m_settings.m_macroLanguage);
+  // The run sees what the editor shows.
+  if (CMyApp* app = GetMyApp())
+    if (CDocument* doc = app->FindOpenDocument(path.c_str())) doc->DoSave(path.c_str());
+  std::string text;
+  unsigned long error = 0;
+  if (!ReadMacroFile(path, text, error)) {
+    ReportCannotOpen(path, error);
+    return;
+  }
+  ExecuteMacroText(text, view, path);
+}
+
+void CMainFrame::ExecuteMacroText(const std::string& text, CMyEditView* view, const std::string& path) {
+  if (!view) return;
+  MacroRunContext context;
+  context.language = m_settings.m_macroLanguage;
+  context.site = m_hWnd;
+  ::ExecuteMacroText(text, *view, path, context);
+}
+
+void CMainFrame::RebuildMacroMenu() {
+  if (RebuildMacroItems(GetMenu(m_hWnd), ExecutableFolder(), m_settings.m_macroLanguage, m_macroList,
+                        m_nextMacroId))
+    DrawMenuBar(m_hWnd);
+}
+
+LRESULT CMainFrame::OnInitMenu(WPARAM, LPARAM) {
+  LRESULT r = Default();
+  RebuildMacroMenu();
+  return r;
+}
+
+LRESULT CMainFrame::OnInitMacroPopup(WPARAM wp, LPARAM lp) {
+  LRESULT r = CMDIFrameWnd::OnInitMenuPopup(wp, lp);
+  if (!HIWORD(lp))
+    for (int id = ID_MACRO_FIRST; id < m_nextMacroId; ++id)
+      EnableMenuItem(reinterpret_cast<HMENU>(wp), static_cast<UINT>(id), MF_BYCOMMAND | MF_ENABLED);
+  return r;
+}
+
+BOOL CMainFrame::OnCommand(WPARAM wp, LPARAM lp) {
+  const UINT id = LOWORD(wp);
+  if (HIWORD(wp) == 0 && lp == 0 && id >= ID_MACRO_FIRST && static_cast<int>(id) < m_nextMacroId) {
+    HMENU bar = GetMenu(m_hWnd);
+    const int n = GetMenuStringA(bar, id, nullptr, 0, MF_BYCOMMAND);
+    std::string name(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
+    const int got = n > 0 ? GetMenuStringA(bar, id, &name[0], n + 1, MF_BYCOMMAND) : 0;
+    name.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    CMDIChildWnd* child = MDIGetActive();
+    RunMacro(name, child ? dynamic_cast<CMyEditView*>(child->GetActiveView()) : nullptr);
+    return TRUE;
+  }
+  return CMDIFrameWnd::OnCommand(wp, lp);
+}
+
+void CMainFrame::OnMacroLanguage(UINT id) { m_settings.m_macroLanguage = id == ID_MACRO_VBSCRIPT ? 1 : 0; }
+
+void CMainFrame::OnUpdateMacroLanguage(CCmdUI* ui) {
+  ui->Enable(TRUE);
+  const bool vbscript = m_settings.m_macroLanguage != 0;
+  ui->SetRadio((ui->m_nID == ID_MACRO_VBSCRIPT) == vbscript);
+  if (ui->m_pMenu) {  // a bullet, not a tick
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    if (GetMenuItemInfoA(ui->m_pMenu, ui->m_nIndex, TRUE, &info) && !(info.fType & MFT_RADIOCHECK)) {
+      info.fType |= MFT_RADIOCHECK;
+      SetMenuItemInfoA(ui->m_pMenu, ui->m_nIndex, TRUE, &info);
+    }
+  }
+}
+
+void CMainFrame::OnMacroOrganize() {
+  COrganizeMacroDlg dlg(m_macroList, m_settings.m_macroLanguage, ExecutableFolder(), this);
+  dlg.DoModal();
+}
+
+void CMainFrame::OnUpdateMacroOrganize(CCmdUI* ui) { ui->Enable(!m_macroList.IsEmpty()); }

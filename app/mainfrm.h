@@ -9,8 +9,11 @@
 #include "app/tabbar.h"
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
+#include "scripting/macro_names.h"
 
 struct ViewSettings;
+class CMyEditView;
+class CMyView;
 
 class CMainFrame : public CMDIFrameWnd {
  public:
@@ -26,8 +29,15 @@ class CMainFrame : public CMDIFrameWnd {
   CStatusBar m_wndStatusBar;
   CToolBar m_wndToolBar;
   MdiClientHook m_tabHook;  // the window tab bar below the document windows
-  int m_nextMacroId = 200;
-  std::vector<std::string> m_macroNames;
+  int m_nextMacroId = 200;          // the macro items have the ids 200..m_nextMacroId-1
+  CSortedStringList m_macroList;     // their names, in menu order
+
+  // Macros: `name` is a macro of the current language in the macro folder;
+  // the "editor" object of the run stands for `view`.
+  void RunMacro(const std::string& name, CMyEditView* view);
+  void ExecuteMacroText(const std::string& text, CMyEditView* view, const std::string& path);
+  // Refills the Macro menu's items from the macro folder (no Macro menu: nothing).
+  void RebuildMacroMenu();
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 
@@ -59,8 +69,19 @@ class CMainFrame : public CMDIFrameWnd {
   void OnViewOptions();
   // The editor font and the five colours; the store follows, then every view.
   void OnViewFont();
+  // Macro items run before the framework's enable check (which knows no
+  // handler for their ids) could drop them.
+  BOOL OnCommand(WPARAM wp, LPARAM lp) override;
+  LRESULT OnInitMenu(WPARAM, LPARAM);
+  LRESULT OnInitMacroPopup(WPARAM, LPARAM);
+  void OnMacroLanguage(UINT id);
+  void OnUpdateMacroLanguage(CCmdUI* ui);
+  void OnMacroOrganize();
+  void OnUpdateMacroOrganize(CCmdUI* ui);
   // The views' settings source: the main window's store and editor font.
   static ViewSettings CurrentViewSettings();
+  // The script views' Add macro command, in the current macro language.
+  static void AddMacroFromView(CMyView& view);
   DECLARE_MESSAGE_MAP()
 };
 

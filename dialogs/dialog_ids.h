@@ -18,3 +18,12 @@
 #define IDC_CF_COMMENT 1019
 #define IDC_CF_STRING 1020
 #define IDC_CF_TEXT 1021
+
+// Macro dialogs: the prompt 142, Add macro 139, Organize macros 141.
+#define IDC_MACRO_NAME 1000
+#define IDC_PROMPT_ANSWER 1000
+#define IDC_PROMPT_MESSAGE 1003
+#define IDC_MACRO_LIST 1010
+#define IDC_MACRO_DELETE 1011
+#define IDC_MACRO_RENAME 1012
+#define IDC_MACRO_EDIT 1023

@@ -15,6 +15,8 @@
 
 BEGIN_MESSAGE_MAP(CMyView, CColorEditView)
   ON_MESSAGE(WM_CREATE, OnCreate)
+  ON_COMMAND(ID_MACRO_ADD, OnMacroAdd)
+  ON_UPDATE_COMMAND_UI(ID_MACRO_ADD, OnUpdateMacroAdd)
   ON_MESSAGE(WM_CHAR, OnChar)
   ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
   ON_MESSAGE(WM_SYSKEYDOWN, OnSysKeyDown)
@@ -239,3 +241,11 @@ LRESULT CMyView::OnContextMenu(WPARAM, LPARAM lp) {
   DestroyMenu(menu);
   return 0;
 }
+
+void (*CMyView::s_addMacro)(CMyView& view) = nullptr;
+
+void CMyView::OnMacroAdd() {
+  if (s_addMacro) s_addMacro(*this);
+}
+
+void CMyView::OnUpdateMacroAdd(CCmdUI* ui) { ui->Enable(s_addMacro && GetTextLength() > 0); }

@@ -20,6 +20,12 @@ class CMyView : public CColorEditView {
 
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
+  // Add macro (32796): saves the document as a macro file. The main window
+  // installs it; without it the command is disabled.
+  static void (*s_addMacro)(CMyView& view);
+  void OnMacroAdd();
+  void OnUpdateMacroAdd(CCmdUI* ui);
+
   // Commands: go to line (Ctrl+G), delete to the end of the line (Ctrl+Delete).
   void OnGoToLine();
   void OnDeleteToEndOfLine();

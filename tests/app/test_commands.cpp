@@ -315,7 +315,7 @@ void CollectCommands(HMENU menu, std::vector<UINT>& ids) {
 // Commands of parts of the program not built yet: disabled until their
 // handlers come.
 const std::set<UINT> kAwaitingHandlers = {57636, 57640, 32789, 57641, 32781, 32780, 32771,
-                                          32775, 32776, 32786, 32796, 32785, 32795, 32797};
+                                          32775, 32776, 32786};
 // Commands meant to have no handler: the framework's pane commands (F6).
 const std::set<UINT> kNeverHandled = {57680, 57681};
 // Menu items without a status-bar prompt by design: the encodings.

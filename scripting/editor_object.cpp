@@ -1,0 +1,297 @@
+// The "editor" object (see editor_object.h).
+#include "scripting/editor_object.h"
+#include <oleauto.h>
+#include <vector>
+#include "platform/framework/modal.h"
+#include "scripting/macro_dialogs.h"
+#include "views/myeditview.h"
+
+namespace {
+const UINT kCodePage = 932;
+const wchar_t* const kMemberNames[] = {L"windowText", L"lineCount", L"selectedText", L"alert",
+                                       L"confirm",    L"prompt",    L"lineText"};
+
+// The wait cursor for the life of the object.
+class WaitCursor {
+ public:
+  WaitCursor() : m_old(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+  ~WaitCursor() { SetCursor(m_old); }
+
+ private:
+  HCURSOR m_old;
+};
+
+// The positional argument `k` (0 = first) of a call; null when absent or
+// passed as "missing".
+VARIANT* Argument(DISPPARAMS* params, UINT k) {
+  const UINT positional = params->cArgs - params->cNamedArgs;
+  if (k >= positional) return nullptr;
+  VARIANT* v = &params->rgvarg[params->cArgs - 1 - k];
+  if (v->vt == VT_ERROR && v->scode == DISP_E_PARAMNOTFOUND) return nullptr;
+  return v;
+}
+
+// The value a property put assigns.
+VARIANT* PutValue(DISPPARAMS* params) {
+  for (UINT k = 0; k < params->cNamedArgs; ++k)
+    if (params->rgdispidNamedArgs[k] == DISPID_PROPERTYPUT) return &params->rgvarg[k];
+  return nullptr;
+}
+
+// An argument as `type` (references followed): false when it cannot be one.
+bool ArgumentAs(VARIANT* in, VARTYPE type, VARIANT& out) {
+  VariantInit(&out);
+  if (!in) return false;
+  if (FAILED(VariantCopyInd(&out, in))) return false;
+  if (out.vt != type && FAILED(VariantChangeType(&out, &out, 0, type))) {
+    VariantClear(&out);
+    return false;
+  }
+  return true;
+}
+
+HRESULT StringArgument(VARIANT* in, std::string& text) {
+  VARIANT v;
+  if (!ArgumentAs(in, VT_BSTR, v)) return in ? DISP_E_TYPEMISMATCH : DISP_E_BADPARAMCOUNT;
+  text = Cp932FromBstr(v.bstrVal);
+  VariantClear(&v);
+  return S_OK;
+}
+
+HRESULT IntArgument(VARIANT* in, int& value) {
+  VARIANT v;
+  if (!ArgumentAs(in, VT_I4, v)) return in ? DISP_E_TYPEMISMATCH : DISP_E_BADPARAMCOUNT;
+  value = v.lVal;
+  return S_OK;
+}
+
+void ReturnString(VARIANT* result, const std::string& text) {
+  if (!result) return;
+  std::wstring wide = WideFromCp932(text);
+  result->vt = VT_BSTR;
+  result->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+}
+}  // namespace
+
+std::wstring WideFromCp932(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int n = MultiByteToWideChar(kCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(kCodePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+  return out;
+}
+
+std::string Cp932FromWide(const wchar_t* text, size_t length) {
+  if (!text || !length) return std::string();
+  int n = WideCharToMultiByte(kCodePage, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(kCodePage, 0, text, static_cast<int>(length), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+std::string Cp932FromBstr(BSTR text) { return Cp932FromWide(text, text ? SysStringLen(text) : 0); }
+
+const char CEditorObject::kReadOnlyMessage[] = "読み取り専用ﾌﾟﾛﾊﾟﾃｨには書き込めません。";
+
+CEditorObject::CEditorObject(CMyEditView& view, HWND owner) : m_view(view), m_owner(owner) {}
+
+// ---------------------------------------------------------------- IDispatch
+
+HRESULT CEditorObject::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG CEditorObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
+
+ULONG CEditorObject::Release() {
+  LONG n = InterlockedDecrement(&m_refs);
+  if (n == 0) delete this;
+  return static_cast<ULONG>(n);
+}
+
+HRESULT CEditorObject::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT CEditorObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info) *info = nullptr;
+  return DISP_E_BADINDEX;
+}
+
+HRESULT CEditorObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (!names || !ids) return E_POINTER;
+  for (UINT k = 0; k < count; ++k) ids[k] = DISPID_UNKNOWN;
+  if (count == 0) return DISP_E_UNKNOWNNAME;
+  for (DISPID id = kWindowText; id <= kLineText; ++id) {
+    if (names[0] && lstrcmpiW(names[0], kMemberNames[id - 1]) == 0) {
+      ids[0] = id;
+      return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;  // members take no named arguments
+    }
+  }
+  return DISP_E_UNKNOWNNAME;
+}
+
+HRESULT CEditorObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                              EXCEPINFO* info, UINT*) {
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  if (!params) params = &none;
+  if (result) VariantInit(result);
+  const bool get = (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) != 0;
+  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+  const bool call = (flags & DISPATCH_METHOD) != 0;
+  std::string text, answer;
+  int index = 0;
+  HRESULT hr = S_OK;
+  try {
+    switch (id) {
+      case kWindowText:
+        if (put) {
+          if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetWindowText(text);
+        } else if (get) {
+          ReturnString(result, GetWindowText());
+        } else {
+          hr = DISP_E_MEMBERNOTFOUND;
+        }
+        return hr;
+      case kLineCount:
+        if (put) {
+          if (info) {
+            *info = EXCEPINFO{};
+            info->scode = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 383);
+            info->bstrSource = SysAllocString(L"Ruvelto");
+            std::wstring message = WideFromCp932(kReadOnlyMessage);
+            info->bstrDescription = SysAllocStringLen(message.data(), static_cast<UINT>(message.size()));
+          }
+          return DISP_E_EXCEPTION;
+        }
+        if (!get) return DISP_E_MEMBERNOTFOUND;
+        if (result) {
+          result->vt = VT_I4;
+          result->lVal = GetLineCount();
+        }
+        return S_OK;
+      case kSelectedText:
+        if (put) {
+          if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetSelectedText(text);
+        } else if (get) {
+          ReturnString(result, GetSelectedText());
+        } else {
+          hr = DISP_E_MEMBERNOTFOUND;
+        }
+        return hr;
+      case kAlert:
+        if (!call) return DISP_E_MEMBERNOTFOUND;
+        if ((hr = StringArgument(Argument(params, 0), text)) == S_OK) Alert(text);
+        return hr;
+      case kConfirm:
+        if (!call) return DISP_E_MEMBERNOTFOUND;
+        if ((hr = StringArgument(Argument(params, 0), text)) != S_OK) return hr;
+        {
+          const bool yes = Confirm(text);
+          if (result) {
+            result->vt = VT_BOOL;
+            result->boolVal = yes ? VARIANT_TRUE : VARIANT_FALSE;
+          }
+        }
+        return S_OK;
+      case kPrompt:
+        if (!call) return DISP_E_MEMBERNOTFOUND;
+        if ((hr = StringArgument(Argument(params, 0), text)) != S_OK) return hr;
+        if (Argument(params, 1) && (hr = StringArgument(Argument(params, 1), answer)) != S_OK) return hr;
+        ReturnString(result, Prompt(text, answer));
+        return S_OK;
+      case kLineText:
+        if ((hr = IntArgument(Argument(params, 0), index)) != S_OK) return hr;
+        if (put) {
+          if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetLineText(index, text);
+        } else if (get) {
+          ReturnString(result, GetLineText(index));
+        } else {
+          hr = DISP_E_MEMBERNOTFOUND;
+        }
+        return hr;
+      default:
+        return DISP_E_MEMBERNOTFOUND;
+    }
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+// ---------------------------------------------------------------- members
+
+std::string CEditorObject::GetWindowText() const { return m_view.GetText(); }
+
+void CEditorObject::SetWindowText(const std::string& text) {
+  WaitCursor wait;
+  UndoGroup step(m_view.m_undo);
+  m_view.SetSel(0, m_view.GetTextLength());
+  m_view.ReplaceSelWithUndo(text.c_str());
+}
+
+int CEditorObject::GetLineCount() const { return m_view.GetLineCount(); }
+
+std::string CEditorObject::GetSelectedText() const {
+  std::string text;
+  m_view.CopySelectedText(text);
+  return text;
+}
+
+void CEditorObject::SetSelectedText(const std::string& text) {
+  UndoGroup step(m_view.m_undo);
+  m_view.ReplaceSelWithUndo(text.c_str());
+}
+
+void CEditorObject::Alert(const std::string& message) {
+  AfxMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION, m_owner);
+}
+
+bool CEditorObject::Confirm(const std::string& message) {
+  return AfxMessageBox(message.c_str(), MB_OKCANCEL | MB_ICONQUESTION, m_owner) == IDOK;
+}
+
+std::string CEditorObject::Prompt(const std::string& message, const std::string& answer) {
+  CPromptDlg dlg(CWnd::FromHandle(m_owner));
+  dlg.m_message = message;
+  dlg.m_answer = answer;
+  return dlg.DoModal() == IDOK ? dlg.m_answer : std::string();
+}
+
+std::string CEditorObject::GetLineText(int index) const {
+  // A negative index would be the caret's line to the control.
+  if (index < 0 || index >= m_view.GetLineCount()) return std::string();
+  const int start = m_view.LineIndex(index);
+  if (start < 0) return std::string();
+  const int length = m_view.LineLength(start);
+  if (length < 1) return std::string();
+  return m_view.GetText().substr(static_cast<size_t>(start), static_cast<size_t>(length));
+}
+
+void CEditorObject::SetLineText(int index, const std::string& text) {
+  if (index < 0 || index >= m_view.GetLineCount()) return;
+  const int start = m_view.LineIndex(index);
+  if (start < 0) return;
+  const int length = m_view.LineLength(start);
+  WaitCursor wait;
+  m_view.SetRedraw(false);
+  {
+    UndoGroup step(m_view.m_undo);
+    m_view.SetSel(start, start + length);
+    m_view.ReplaceSelWithUndo(text.c_str());
+  }
+  m_view.SetSel(start, start);
+  m_view.ScrollCaret();
+  m_view.SetRedraw(true);
+  ::InvalidateRect(m_view.m_hWnd, nullptr, TRUE);
+}

@@ -1,0 +1,69 @@
+// The "editor" object that a macro sees: an automation object over the edit
+// view the macro was started from. Seven members with the dispatch ids 1 to 7
+// (windowText, lineCount, selectedText, alert, confirm, prompt, lineText),
+// names matched without regard to case; every other name is unknown, as the
+// script engines ask the host about each global name. Strings cross as
+// automation strings converted from and to code page 932; integers come as
+// 16-bit (VBScript) or 32-bit (JScript) values. Each change of the text goes
+// through the view's ReplaceSelWithUndo and is one step of its undo history.
+//
+// Lives for one macro run; the view must outlive it.
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+#include <string>
+
+class CMyEditView;
+
+// Code page 932 bytes and automation text.
+std::wstring WideFromCp932(const std::string& text);
+std::string Cp932FromWide(const wchar_t* text, size_t length);
+std::string Cp932FromBstr(BSTR text);
+
+class CEditorObject : public IDispatch {
+ public:
+  // The members' dispatch ids.
+  enum Member : DISPID {
+    kWindowText = 1,
+    kLineCount,
+    kSelectedText,
+    kAlert,
+    kConfirm,
+    kPrompt,
+    kLineText,
+  };
+  // The description of the script error raised by writing lineCount.
+  static const char kReadOnlyMessage[];
+
+  // `owner`: the parent of alert, confirm and prompt.
+  CEditorObject(CMyEditView& view, HWND owner);
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* info, UINT* argError) override;
+
+  // The members as the script reaches them.
+  std::string GetWindowText() const;
+  void SetWindowText(const std::string& text);
+  int GetLineCount() const;
+  std::string GetSelectedText() const;
+  void SetSelectedText(const std::string& text);
+  void Alert(const std::string& message);
+  bool Confirm(const std::string& message);
+  std::string Prompt(const std::string& message, const std::string& answer);
+  // An index below 0 or not below the line count is no line: reads give "",
+  // writes do nothing.
+  std::string GetLineText(int index) const;
+  void SetLineText(int index, const std::string& text);
+
+ private:
+  virtual ~CEditorObject() = default;
+  LONG m_refs = 1;
+  CMyEditView& m_view;
+  HWND m_owner;
+};

@@ -1,0 +1,341 @@
+// Macros in-process: the real script control (JScript and VBScript) with the
+// "editor" object of a real view, the error report, the Macro menu, the
+// language commands and the organize dialog. Every macro here ends by itself.
+#include <windows.h>
+#include <commctrl.h>
+#include "platform/framework/doc.h"
+#include "scripting/editor_object.h"
+#include "scripting/macro_dialogs.h"
+#include "scripting/macro_engine.h"
+#include "scripting/macro_menu.h"
+#include "tests/app/app_fixture.h"
+#include "views/myview.h"
+
+namespace {
+class MacroTest : public AppFixture {
+ protected:
+  CMyView* view = nullptr;
+
+  void SetUp() override {
+    ASSERT_TRUE(Start());
+    view = ViewOfActiveOrNewWindow<CMyView>();
+    ASSERT_NE(view, nullptr);
+  }
+  void SetText(const char* text) {
+    view->SetText(text);
+    view->SetSel(0, 0);
+  }
+  // Runs `text` in `language` against the view; the macro file is a name only.
+  void Run(const std::string& text, int language) {
+    Settings().m_macroLanguage = language;
+    Frame()->ExecuteMacroText(text, view, dir / "macro\\none.js");
+    PumpMessages();
+  }
+  std::string MacroPath(const std::string& name) const { return dir / ("macro\\" + name); }
+  std::pair<int, int> Sel(CEditView* v) const {
+    int s, e;
+    v->GetSel(s, e);
+    return {s, e};
+  }
+  const MessageBoxCall* LastBox() const { return ui.shown.empty() ? nullptr : &ui.shown.back(); }
+  // The Macro menu as the menu bar's activation leaves it.
+  HMENU OpenMacroMenu() {
+    ::SendMessageA(Frame()->m_hWnd, WM_INITMENU, reinterpret_cast<WPARAM>(GetMenu(Frame()->m_hWnd)), 0);
+    return FindMacroMenu(GetMenu(Frame()->m_hWnd));
+  }
+  std::vector<std::string> MacroItems(HMENU menu) const {
+    std::vector<std::string> texts = MenuItemTexts(menu), items;
+    std::vector<UINT> ids = MenuItemIds(menu);
+    for (size_t k = 0; k < ids.size(); ++k)
+      if (ids[k] >= ID_MACRO_FIRST && ids[k] < 1000) items.push_back(std::to_string(ids[k]) + "=" + texts[k]);
+    return items;
+  }
+};
+}  // namespace
+
+TEST_F(MacroTest, EveryMemberFromJScriptThroughTheObjectAndAsBareNames) {
+  SetText("one\r\ntwo\r\nthree");
+  ui.onDialog = [](CDialog&) { return IDOK; };  // the prompt's default, as it stands
+  Run("var n = editor.lineCount;\n"
+      "editor.lineText(0) = lineText(1).toUpperCase() + n;\n"     // bare and dotted, a property put
+      "editor.SELECTEDTEXT = '[' + selectedText + ']';\n"         // any letter case; empty selection
+      "alert(editor.windowText.length);\n"
+      "if (confirm('go?')) lineText(2) = prompt('p', 'dflt');\n",
+      0);
+  EXPECT_EQ(view->GetText(), "[]TWO3\r\ntwo\r\ndflt");
+  ASSERT_GE(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[0].text, "18");  // "[]TWO3\r\ntwo\r\nthree"
+  EXPECT_EQ(ui.shown[0].caption, "Ruvelto");
+  EXPECT_EQ(ui.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(ui.shown[1].type, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION));
+  ASSERT_EQ(ui.dialogsShown.size(), 1u);
+  EXPECT_EQ(ui.dialogsShown[0], static_cast<UINT>(IDD_PROMPT));
+  // Each assignment is one step of the history.
+  view->Undo();
+  EXPECT_EQ(view->GetText(), "[]TWO3\r\ntwo\r\nthree");
+  view->Undo();
+  EXPECT_EQ(view->GetText(), "TWO3\r\ntwo\r\nthree");
+  view->Undo();
+  EXPECT_EQ(view->GetText(), "one\r\ntwo\r\nthree");
+}
+
+TEST_F(MacroTest, EveryMemberFromVBScriptWithSixteenBitIndexes) {
+  SetText("alpha\r\nbeta");
+  ui.answers = {IDCANCEL};
+  Run("Dim i\n"
+      "i = LineCount - 1\n"
+      "Editor.LineText(i) = UCase(lineText(i)) & \"!\"\n"
+      "If Not Confirm(\"q\") Then editor.selectedText = \"<\" & Prompt(\"m\", \"d\") & \">\"\n"
+      "Alert windowText\n",
+      1);
+  // The caret stands at the start of the written line; Confirm answered
+  // Cancel and the prompt is cancelled too.
+  EXPECT_EQ(view->GetText(), "alpha\r\n<>BETA!");
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[1].text, "alpha\r\n<>BETA!");
+  // windowText write is one undo step as well.
+  Run("windowText = \"x\"", 1);
+  EXPECT_EQ(view->GetText(), "x");
+  view->Undo();
+  EXPECT_EQ(view->GetText(), "alpha\r\n<>BETA!");
+}
+
+TEST_F(MacroTest, PromptIsAnsweredThroughTheDialogAndKeepsItsMessage) {
+  SetText("");
+  std::string message;
+  ui.onDialog = [&](CDialog& dlg) {
+    message = dlg.GetDlgItemText(IDC_PROMPT_MESSAGE);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_PROMPT_ANSWER), "def");
+    dlg.SetDlgItemText(IDC_PROMPT_ANSWER, "typed");
+    return IDOK;
+  };
+  Run("selectedText = prompt('名前は?', 'def')", 0);
+  EXPECT_EQ(message, "名前は?");
+  EXPECT_EQ(view->GetText(), "typed");
+}
+
+TEST_F(MacroTest, LineTextEdgesAndANegativeIndexIsNoLine) {
+  SetText("a\r\nb");
+  view->SetSel(4, 4);  // the caret in line 1
+  Run("selectedText = '[' + lineText(2) + '|' + lineText(-1) + ']';\n"
+      "lineText(2) = 'past';\n"
+      "lineText(-1) = 'x';\n",
+      0);
+  EXPECT_EQ(view->GetText(), "a\r\nb[|]");
+  // Index 0 replaces the first line only, keeps its break, caret at 0.
+  Run("lineText(0) = 'first'", 0);
+  EXPECT_EQ(view->GetText(), "first\r\nb[|]");
+  EXPECT_EQ(Sel(view), std::make_pair(0, 0));
+}
+
+TEST_F(MacroTest, WritingLineCountStopsTheMacroWithTheReadOnlyMessage) {
+  SetText("keep");
+  Run("selectedText = 'x'; lineCount = 5; selectedText = 'y';", 0);
+  EXPECT_EQ(view->GetText(), "xkeep");  // the edit before the failure stays
+  ASSERT_NE(LastBox(), nullptr);
+  EXPECT_NE(LastBox()->text.find(CEditorObject::kReadOnlyMessage), std::string::npos) << LastBox()->text;
+  EXPECT_EQ(LastBox()->type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+}
+
+TEST_F(MacroTest, AnEmptyMacroRunsAndReportsNothing) {
+  SetText("t");
+  Run("", 0);
+  Run("", 1);
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(MacroTest, AVBScriptSyntaxErrorInLineThreeSelectsThatLineAndReportsIt) {
+  ASSERT_TRUE(WriteBytes(MacroPath("bad.vbs"), "Dim a\r\na = 1\r\nIf a Then a = (\r\nselectedText = \"no\"\r\n"));
+  SetText("untouched");
+  Settings().m_macroLanguage = 1;
+  Frame()->RunMacro("bad", view);
+  PumpMessages();
+  EXPECT_EQ(view->GetText(), "untouched");
+  auto* opened = ActiveViewAs<CMyView>();
+  ASSERT_NE(opened, nullptr);
+  ASSERT_NE(opened, view);
+  EXPECT_EQ(opened->GetDocument()->GetTitle(), "bad.vbs");
+  EXPECT_EQ(Sel(opened), std::make_pair(14, 29));  // "If a Then a = (" without its CR LF
+  ASSERT_NE(LastBox(), nullptr);
+  const std::string& report = LastBox()->text;
+  EXPECT_EQ(report.rfind("エラー:   ", 0), 0u) << report;
+  EXPECT_NE(report.find("\n行番号:   3\n文字位置: "), std::string::npos) << report;
+  // The report says what went wrong even where the failure carries only a code.
+  const size_t description = report.find("説明:     ");
+  ASSERT_NE(description, std::string::npos);
+  EXPECT_NE(report[description + std::string("説明:     ").size()], '\n') << report;
+}
+
+TEST_F(MacroTest, AFailingLineOutsideTheFileSelectsNothing) {
+  // The macro file changed since the text ran: its line 4 does not exist.
+  ASSERT_TRUE(WriteBytes(MacroPath("short.js"), "a\r\nb"));
+  SetText("t");
+  Settings().m_macroLanguage = 0;
+  Frame()->ExecuteMacroText("\n\n\nthrow new Error('late');\n", view, MacroPath("short.js"));
+  PumpMessages();
+  auto* opened = ActiveViewAs<CMyView>();
+  ASSERT_NE(opened, nullptr);
+  EXPECT_EQ(opened->GetDocument()->GetTitle(), "short.js");
+  auto sel = Sel(opened);
+  EXPECT_EQ(sel.first, sel.second);
+  EXPECT_FALSE(SelectMacroLine(*opened, 0));
+  EXPECT_FALSE(SelectMacroLine(*opened, 3));
+  EXPECT_TRUE(SelectMacroLine(*opened, 2));  // the last line, to the end of the text
+  EXPECT_EQ(Sel(opened), std::make_pair(3, 4));
+}
+
+TEST_F(MacroTest, AMacroFileOpenWithChangesIsSavedBeforeItRuns) {
+  ASSERT_TRUE(WriteBytes(MacroPath("m.js"), "selectedText = 'old';"));
+  CDocument* doc = app->OpenDocumentFile(MacroPath("m.js").c_str());
+  ASSERT_NE(doc, nullptr);
+  auto* macroView = dynamic_cast<CMyView*>(doc->GetFirstView());
+  macroView->SetSel(0, macroView->GetTextLength());
+  macroView->ReplaceSelWithUndo("selectedText = 'new';");
+  Settings().m_macroLanguage = 0;
+  Frame()->RunMacro("m", view);
+  EXPECT_EQ(ReadBytes(MacroPath("m.js")), "selectedText = 'new';");
+  EXPECT_NE(view->GetText().find("new"), std::string::npos);
+}
+
+TEST_F(MacroTest, TheMenuListsExactExtensionsSortedAndRunsAnItem) {
+  for (const char* name : {"b.js", "a.js", "C.js", "x.jsx", "v.vbs", "d.o.t.js"})
+    ASSERT_TRUE(WriteBytes(MacroPath(name), "selectedText = 'ran';"));
+  Settings().m_macroLanguage = 0;
+  HMENU menu = OpenMacroMenu();
+  ASSERT_NE(menu, nullptr);
+  const std::vector<std::string> js = {"200=a", "201=b", "202=C", "203=d.o.t"};
+  EXPECT_EQ(MacroItems(menu), js);
+  EXPECT_EQ(MacroItems(OpenMacroMenu()), js);  // a second opening: the same
+  EXPECT_TRUE(Frame()->IsCommandEnabled(ID_MACRO_ORGANIZE));
+  // Routed from the menu past the enable check.
+  SetText("");
+  ::SendMessageA(Frame()->m_hWnd, WM_COMMAND, MAKEWPARAM(201, 0), 0);
+  EXPECT_EQ(view->GetText(), "ran");
+  // The language switch; a removed file vanishes at the next opening.
+  Command(ID_MACRO_VBSCRIPT);
+  EXPECT_EQ(Settings().m_macroLanguage, 1);
+  EXPECT_EQ(MacroItems(OpenMacroMenu()), std::vector<std::string>{"200=v"});
+  ASSERT_TRUE(DeleteFileA(MacroPath("v.vbs").c_str()));
+  EXPECT_TRUE(MacroItems(OpenMacroMenu()).empty());
+  EXPECT_FALSE(Frame()->IsCommandEnabled(ID_MACRO_ORGANIZE));
+  Command(ID_MACRO_JSCRIPT);
+  EXPECT_EQ(Settings().m_macroLanguage, 0);
+  EXPECT_TRUE(Frame()->IsCommandEnabled(ID_MACRO_JSCRIPT));
+}
+
+TEST_F(MacroTest, TheMacroMenuIsFoundPastAMaximisedWindowsSystemMenu) {
+  ASSERT_TRUE(WriteBytes(MacroPath("m.js"), ""));
+  ::SendMessageA(Frame()->m_hWndMDIClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(Frame()->MDIGetActive()->m_hWnd), 0);
+  PumpMessages();
+  EXPECT_EQ(MacroItems(OpenMacroMenu()), std::vector<std::string>{"200=m"});
+}
+
+TEST_F(MacroTest, OrganizeRenamesDeletesAndRefusesBadNames) {
+  std::string japanese, longer;
+  for (int k = 0; k < 40; ++k) japanese += "表示";  // each "表" ends with the byte 5C
+  for (int k = 0; k < 3; ++k) longer += japanese;  // 480 bytes: longer than a file name may be here
+  for (const std::string& name : {std::string("a"), std::string("b"), japanese})
+    ASSERT_TRUE(WriteBytes(MacroPath(name + ".js"), "x"));
+  Settings().m_macroLanguage = 0;
+  ASSERT_NE(OpenMacroMenu(), nullptr);
+  ASSERT_EQ(Frame()->m_macroList.GetCount(), 3);
+  Frame()->m_macroList.AddTail(longer);
+  ui.onDialog = [&](CDialog& d) {
+    auto& dlg = dynamic_cast<COrganizeMacroDlg&>(d);
+    auto select = [&](int index) {
+      LVITEMA item{};
+      item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+      ::SendMessageA(dlg.List(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    };
+    EXPECT_EQ(::SendMessageA(dlg.List(), LVM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(dlg.ItemText(3), longer);  // read whole
+    select(0);
+    dlg.EndLabelEdit(nullptr);  // Esc
+    EXPECT_TRUE(FileExists(MacroPath("a.js")));
+    size_t boxes = ui.shown.size();
+    dlg.EndLabelEdit("..\\x");
+    dlg.EndLabelEdit("");
+    EXPECT_EQ(ui.shown.size(), boxes + 2);
+    EXPECT_TRUE(FileExists(MacroPath("a.js")));
+    EXPECT_FALSE(FileExists(dir / "x.js"));
+    dlg.EndLabelEdit("B");  // taken by b
+    EXPECT_EQ(ui.shown.back().text, "名前が重複しています。");
+    dlg.EndLabelEdit("A");  // only the case differs: nothing, silently
+    EXPECT_EQ(ui.shown.size(), boxes + 3);
+    dlg.EndLabelEdit("z");
+    EXPECT_TRUE(FileExists(MacroPath("z.js")));
+    EXPECT_EQ(dlg.ItemText(0), "z");
+    select(2);
+    EXPECT_EQ(dlg.ItemText(2), japanese);
+    ui.answers = {IDNO};
+    dlg.OnDelete();
+    EXPECT_TRUE(FileExists(MacroPath(japanese + ".js")));
+    ui.answers = {IDYES};
+    dlg.OnDelete();
+    EXPECT_FALSE(FileExists(MacroPath(japanese + ".js")));
+    EXPECT_EQ(::SendMessageA(dlg.List(), LVM_GETITEMCOUNT, 0, 0), 3);
+    return IDOK;
+  };
+  Command(ID_MACRO_ORGANIZE);
+  ASSERT_EQ(Frame()->m_macroList.GetCount(), 3);
+  EXPECT_EQ(Frame()->m_macroList.GetAt(0), "z");
+  EXPECT_EQ(MacroItems(OpenMacroMenu()), (std::vector<std::string>{"200=b", "201=z"}));
+}
+
+TEST_F(MacroTest, OrganizeEndsALabelEditWithEscAsACancel) {
+  ASSERT_TRUE(WriteBytes(MacroPath("a.js"), "x"));
+  Settings().m_macroLanguage = 0;
+  ASSERT_NE(OpenMacroMenu(), nullptr);
+  ui.onDialog = [&](CDialog& d) {
+    auto& dlg = dynamic_cast<COrganizeMacroDlg&>(d);
+    LVITEMA item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(dlg.List(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    for (WPARAM key : {WPARAM(VK_ESCAPE), WPARAM(VK_RETURN)}) {
+      ::SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_MACRO_RENAME, BN_CLICKED), 0);
+      HWND edit = reinterpret_cast<HWND>(::SendMessageA(dlg.List(), LVM_GETEDITCONTROL, 0, 0));
+      EXPECT_NE(edit, nullptr);
+      if (!edit) break;
+      ::SetWindowTextA(edit, key == VK_ESCAPE ? "esc" : "ret");
+      ::SendMessageA(edit, WM_KEYDOWN, key, 0);
+      ::SendMessageA(edit, WM_CHAR, key, 0);
+      PumpMessages();
+    }
+    return IDOK;
+  };
+  Command(ID_MACRO_ORGANIZE);
+  EXPECT_FALSE(FileExists(MacroPath("esc.js")));
+  EXPECT_TRUE(FileExists(MacroPath("ret.js")));
+  EXPECT_FALSE(FileExists(MacroPath("a.js")));
+}
+
+TEST_F(MacroTest, AddMacroProposesTheTitleUpToItsFirstDotAndRefusesBadNames) {
+  Command(ID_FILE_NEW);
+  auto* fresh = ActiveViewAs<CMyView>();
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_FALSE(Frame()->IsCommandEnabled(ID_MACRO_ADD));  // an empty text
+  ASSERT_TRUE(WriteBytes(dir / "my.tool.js", "selectedText = 1;"));
+  CDocument* doc = app->OpenDocumentFile((dir / "my.tool.js").c_str());
+  ASSERT_NE(doc, nullptr);
+  ASSERT_TRUE(Frame()->IsCommandEnabled(ID_MACRO_ADD));
+  std::string proposed;
+  ui.onDialog = [&](CDialog& dlg) {
+    proposed = dlg.GetDlgItemText(IDC_MACRO_NAME);
+    dlg.SetDlgItemText(IDC_MACRO_NAME, "..\\out");
+    return IDOK;  // refused: the dialog stays open, which ends it as cancelled
+  };
+  Command(ID_MACRO_ADD);
+  EXPECT_EQ(proposed, "my");
+  ASSERT_FALSE(ui.shown.empty());
+  EXPECT_FALSE(FileExists(dir / "out.js"));
+  EXPECT_EQ(doc->GetPathName(), dir / "my.tool.js");
+  ui.onDialog = [&](CDialog& dlg) {
+    dlg.SetDlgItemText(IDC_MACRO_NAME, "tool");
+    return IDOK;
+  };
+  Command(ID_MACRO_ADD);
+  EXPECT_EQ(ReadBytes(MacroPath("tool.js")), "selectedText = 1;");
+  EXPECT_EQ(doc->GetTitle(), "tool.js");
+  Settings().m_macroLanguage = 0;
+  EXPECT_EQ(MacroItems(OpenMacroMenu()), std::vector<std::string>{"200=tool"});
+}
