@@ -163,6 +163,7 @@ void CView::OnFilePrint() { RunPrint(this, FALSE); }
 void CView::OnFilePrintDirect() { RunPrint(this, TRUE); }
 
 void CView::OnFilePrintPreview() {
+  if (CPrintPreviewWnd* open = CPrintPreviewWnd::Active()) open->Close();  // one run at a time
   auto* info = new CPrintInfo;
   info->m_bPreview = TRUE;
   if (!OnPreparePrinting(info) || !info->m_hAttribDC) {

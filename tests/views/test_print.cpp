@@ -262,6 +262,16 @@ TEST_F(PrintTest, TheScrollStylesComeBackAfterACancelledPrintAndAClosedPreview) 
   EXPECT_EQ(kScrollStyles, styles());
   EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
   EXPECT_EQ(2, app->m_nPreviewPages);
+
+  // The preview's print button ends the preview and asks the print dialog.
+  Command(ID_FILE_PRINT_PREVIEW);
+  ASSERT_NE(CPrintPreviewWnd::Active(), nullptr);
+  during = 0xFFFFFFFF;
+  CPrintPreviewWnd::Active()->OnPreviewCommand(AFX_ID_PREVIEW_PRINT);
+  PumpMessages();
+  EXPECT_EQ(nullptr, CPrintPreviewWnd::Active());
+  EXPECT_EQ(0u, during) << "no print dialog after the preview's print button";
+  EXPECT_EQ(kScrollStyles, styles());
 }
 
 TEST_F(PrintTest, ClosingTheDocumentUnderItsPreviewClosesThePreview) {
