@@ -296,7 +296,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
   const char* text = LockBuffer();
   const size_t n = static_cast<size_t>(GetTextLength());
   FontIn measure(p.attrib, p.font);
-  FontIn draw(dc != p.attrib ? dc : nullptr, p.font);
+  FontIn draw(dc, dc != p.attrib ? p.font : nullptr);  // a printer context has it already
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
   std::vector<wchar_t> run;
