@@ -144,6 +144,24 @@ TEST_F(MacroTest, AnEmptyMacroRunsAndReportsNothing) {
   EXPECT_TRUE(ui.shown.empty());
 }
 
+TEST_F(MacroTest, AMissingFileOrControlIsReportedAndNothingRuns) {
+  SetText("t");
+  Settings().m_macroLanguage = 0;
+  Frame()->RunMacro("missing", view);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "'" + MacroPath("missing.js") + "' を開くことができません。(Error:2)");
+  const wchar_t* saved = g_scriptControlProgId;
+  g_scriptControlProgId = L"Ruvelto.NoSuchControl";
+  Run("selectedText = 'x'", 0);
+  g_scriptControlProgId = saved;
+  ASSERT_EQ(ui.shown.size(), 3u);
+  EXPECT_EQ(ui.shown[1].text, "ScriptControl オブジェクトを作成できません。");
+  EXPECT_EQ(ui.shown[1].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+  EXPECT_FALSE(ui.shown[2].text.empty());
+  EXPECT_EQ(ui.shown[2].type, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(view->GetText(), "t");
+}
+
 TEST_F(MacroTest, AVBScriptSyntaxErrorInLineThreeSelectsThatLineAndReportsIt) {
   ASSERT_TRUE(WriteBytes(MacroPath("bad.vbs"), "Dim a\r\na = 1\r\nIf a Then a = (\r\nselectedText = \"no\"\r\n"));
   SetText("untouched");
@@ -160,7 +178,9 @@ TEST_F(MacroTest, AVBScriptSyntaxErrorInLineThreeSelectsThatLineAndReportsIt) {
   const std::string& report = LastBox()->text;
   EXPECT_EQ(report.rfind("エラー:   ", 0), 0u) << report;
   EXPECT_NE(report.find("\n行番号:   3\n文字位置: "), std::string::npos) << report;
-  // The report says what went wrong even where the failure carries only a code.
+  // The report says what went wrong even where the failure carries only a
+  // code: source and description then come from the control's error record.
+  EXPECT_EQ(report.find("ソース:   Ruvelto"), std::string::npos) << report;
   const size_t description = report.find("説明:     ");
   ASSERT_NE(description, std::string::npos);
   EXPECT_NE(report[description + std::string("説明:     ").size()], '\n') << report;
@@ -274,9 +294,13 @@ TEST_F(MacroTest, OrganizeRenamesDeletesAndRefusesBadNames) {
     dlg.OnDelete();
     EXPECT_FALSE(FileExists(MacroPath(japanese + ".js")));
     EXPECT_EQ(::SendMessageA(dlg.List(), LVM_GETITEMCOUNT, 0, 0), 3);
-    return IDOK;
+    select(0);
+    dlg.OnEdit();  // opens z.js and closes the dialog
+    EXPECT_TRUE(dlg.IsEnded());
+    return IDCANCEL;
   };
   Command(ID_MACRO_ORGANIZE);
+  EXPECT_EQ(Titles().back(), "z.js");
   ASSERT_EQ(Frame()->m_macroList.GetCount(), 3);
   EXPECT_EQ(Frame()->m_macroList.GetAt(0), "z");
   EXPECT_EQ(MacroItems(OpenMacroMenu()), (std::vector<std::string>{"200=b", "201=z"}));
