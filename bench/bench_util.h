@@ -30,6 +30,19 @@ inline void Pump() {
   }
 }
 
+// The median of `runs` timings of f, in milliseconds.
+template <typename F>
+double MedianMs(int runs, F f) {
+  std::vector<double> t;
+  for (int i = 0; i < runs; ++i) {
+    const double start = Now();
+    f();
+    t.push_back((Now() - start) * 1000.0);
+  }
+  std::sort(t.begin(), t.end());
+  return t[t.size() / 2];
+}
+
 // Script-like lines of mixed ASCII and Japanese, CR LF, about `bytes` in all,
 // never ending inside a character or a line break.
 inline std::string MakeText(size_t bytes) {

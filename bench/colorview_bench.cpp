@@ -40,24 +40,13 @@ View* Make(Subject& s, HFONT font, const std::string& text) {
   return view;
 }
 
-// Median milliseconds of `rounds` runs of `step`.
-double Median(int rounds, const std::function<void()>& step) {
-  std::vector<double> t;
-  for (int i = 0; i < rounds; ++i) {
-    double t0 = Now();
-    step();
-    t.push_back((Now() - t0) * 1000);
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
 
 double TypeAtEnd(CMyEditView* v) {
   SetFocus(v->m_hWnd);
   const int end = v->GetTextLength();
   v->SetSel(end, end);
   UpdateWindow(v->m_hWnd);
-  const double ms = Median(101, [v] {
+  const double ms = bench::MedianMs(101, [v] {
     v->SendMessage(WM_CHAR, 'a', 1);
     UpdateWindow(v->m_hWnd);
   });
@@ -81,7 +70,7 @@ int main() {
   for (int at : {0, lines / 2, lines - 40}) {
     view->SendMessage(EM_LINESCROLL, 0, at - view->GetFirstVisibleLine());
     UpdateWindow(view->m_hWnd);
-    const double ms = Median(51, [view] { view->PaintSyntaxColors(nullptr); });
+    const double ms = bench::MedianMs(51, [view] { view->PaintSyntaxColors(nullptr); });
     std::printf("%-48s %8.3f  (target <= 2)\n", (std::string("colour pass, full screen, 1 MiB, line ") + std::to_string(at)).c_str(), ms);
   }
 
@@ -94,11 +83,11 @@ int main() {
   const int middle = static_cast<int>(line.size() / 2);
   longView->SetSel(middle, middle);
   UpdateWindow(longView->m_hWnd);
-  const double key = Median(51, [longView] {
+  const double key = bench::MedianMs(51, [longView] {
     longView->SendMessage(WM_CHAR, 'x', 1);
     UpdateWindow(longView->m_hWnd);
   });
-  const double repaint = Median(51, [longView] {
+  const double repaint = bench::MedianMs(51, [longView] {
     InvalidateRect(longView->m_hWnd, nullptr, FALSE);
     UpdateWindow(longView->m_hWnd);
   });
@@ -106,7 +95,7 @@ int main() {
   auto* plainLong = Make<CMyEditView>(s5, font, line);
   plainLong->SetSel(middle, middle);
   UpdateWindow(plainLong->m_hWnd);
-  const double plainRepaint = Median(51, [plainLong] {
+  const double plainRepaint = bench::MedianMs(51, [plainLong] {
     InvalidateRect(plainLong->m_hWnd, nullptr, FALSE);
     UpdateWindow(plainLong->m_hWnd);
   });

@@ -21,18 +21,7 @@ namespace {
 using bench::MakeText;
 using bench::Now;
 
-// The median of `runs` timings of f, in milliseconds.
-template <typename F>
-double MedianMs(int runs, F f) {
-  std::vector<double> t;
-  for (int i = 0; i < runs; ++i) {
-    const double start = Now();
-    f();
-    t.push_back((Now() - start) * 1000.0);
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
+using bench::MedianMs;
 
 // The plain search over the system control's text: every candidate compared.
 int SystemSearch(HWND edit, const std::string& find, bool matchCase) {

@@ -23,18 +23,6 @@ using bench::MakeText;
 using bench::Now;
 using bench::Pump;
 
-// Median milliseconds of `rounds` runs of `step`.
-double Median(int rounds, const std::function<void()>& step) {
-  std::vector<double> t;
-  for (int i = 0; i < rounds; ++i) {
-    double t0 = Now();
-    step();
-    t.push_back((Now() - t0) * 1000);
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
-
 }  // namespace
 
 int main() {
@@ -77,17 +65,17 @@ int main() {
     preview->OnPreviewCommand(id);
     UpdateWindow(preview->Canvas());
   };
-  const double nearStart = Median(21, [&] {
+  const double nearStart = bench::MedianMs(21, [&] {
     page(AFX_ID_PREVIEW_NEXT);
     page(AFX_ID_PREVIEW_PREV);
   }) / 2;
   for (UINT i = preview->CurrentPage(); i + 2 < preview->PageCount(); ++i) preview->OnPreviewCommand(AFX_ID_PREVIEW_NEXT);
-  const double nearEnd = Median(21, [&] {
+  const double nearEnd = bench::MedianMs(21, [&] {
     page(AFX_ID_PREVIEW_NEXT);
     page(AFX_ID_PREVIEW_PREV);
   }) / 2;
   preview->OnPreviewCommand(AFX_ID_PREVIEW_NUMPAGE);
-  const double twoPages = Median(21, [&] {
+  const double twoPages = bench::MedianMs(21, [&] {
     page(AFX_ID_PREVIEW_PREV);
     page(AFX_ID_PREVIEW_NEXT);
   }) / 2;

@@ -124,6 +124,18 @@ exit_through_menu() {
   xdotool key x
 }
 
+# write_ini <left> <top> <right> <bottom> [key=value...]: a settings file that
+# places the main window (shown normally) at that rectangle, with these keys.
+write_ini() {
+  python3 - "$WORK/ruvelto.ini" "$@" <<'PY'
+import struct, sys
+path, left, top, right, bottom, *keys = sys.argv[1:]
+rec = struct.pack('<11i', 44, 0, 1, -1, -1, -1, -1, int(left), int(top), int(right), int(bottom))
+enc = ''.join(chr(65 + (v & 15)) + chr(65 + (v >> 4)) for v in rec)
+open(path, 'w', newline='\r\n').write('[Settings]\nWindow=%s\n' % enc + ''.join(k + '\n' for k in keys))
+PY
+}
+
 ini() {  # ini <section> <key>: prints the value or <absent>
   python3 - "$WORK/ruvelto.ini" "$1" "$2" <<'PY'
 import sys

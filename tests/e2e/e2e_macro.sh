@@ -38,7 +38,7 @@ rename_with() {
   DLG=$(window_titled "マクロの整理")
   # Wine, active again soon after the same dialog closed, sometimes leaves the
   # X focus on the main window although the dialog is active: hand it over.
-  poll_within 20 has_focus "$DLG" || xdotool windowfocus "$DLG"
+  has_focus "$DLG" || xdotool windowfocus "$DLG"
   poll has_focus "$DLG" || fail "Organize did not get the focus"
   xdotool key --clearmodifiers Home alt+r
   xdotool type --delay 30 "$1"

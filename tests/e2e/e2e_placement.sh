@@ -3,12 +3,7 @@
 # stores where the user moved it.
 source "$(dirname "$0")/e2e_lib.sh"
 install_copy
-python3 - "$WORK/ruvelto.ini" <<'PY'
-import struct, sys
-rec = struct.pack('<11i', 44, 0, 1, -1, -1, -1, -1, 100, 80, 740, 560)
-enc = ''.join(chr(65 + (b & 15)) + chr(65 + (b >> 4)) for b in rec)
-open(sys.argv[1], 'w', newline='\r\n').write('[Settings]\nWindow=%s\nOpenMode=2\n' % enc)
-PY
+write_ini 100 80 740 560 OpenMode=2
 start_app
 WIN=$(wait_main_window)
 geometry() { eval "$(xdotool getwindowgeometry --shell "$WIN")"; }

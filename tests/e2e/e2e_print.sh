@@ -9,12 +9,7 @@
 # picture.
 source "$(dirname "$0")/e2e_lib.sh"
 install_copy
-python3 - "$WORK/ruvelto.ini" <<'PY'
-import struct, sys
-rec = struct.pack('<11i', 44, 0, 1, -1, -1, -1, -1, 0, 0, 760, 520)
-enc = ''.join(chr(65 + (b & 15)) + chr(65 + (b >> 4)) for b in rec)
-open(sys.argv[1], 'w', newline='\r\n').write('[Settings]\nWindow=%s\nAutoKanji=0\n' % enc)
-PY
+write_ini 0 0 760 520 AutoKanji=0
 # 70 short lines: two pages for any line height that puts 35 to 69 lines on
 # a page (about 45 with the default font on the printer's A4 paper).
 python3 - "$WORK/print.js" <<'PY'

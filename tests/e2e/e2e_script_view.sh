@@ -8,12 +8,7 @@
 source "$(dirname "$0")/e2e_lib.sh"
 install_copy
 # A 760x520 main window at the top-left corner, auto-indent on, JScript colouring.
-python3 - "$WORK/ruvelto.ini" <<'PY'
-import struct, sys
-rec = struct.pack('<11i', 44, 0, 1, -1, -1, -1, -1, 0, 0, 760, 520)
-enc = ''.join(chr(65 + (b & 15)) + chr(65 + (b >> 4)) for b in rec)
-open(sys.argv[1], 'w', newline='\r\n').write('[Settings]\nWindow=%s\nAutoKanji=0\nAutoIndent=1\nStress=1\n' % enc)
-PY
+write_ini 0 0 760 520 AutoKanji=0 AutoIndent=1 Stress=1
 printf 'function f() {\r\n\tvar a = 1; // remove\r\n}\r\n' > "$WORK/view.js"
 printf 'function f() {\r\n\tvar a = 1;\r\n\tif (a) {\r\n\t}\r\n}\r\n' > "$WORK/want.js"
 start_app "Z:$WORK/view.js"

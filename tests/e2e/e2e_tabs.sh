@@ -6,12 +6,7 @@
 source "$(dirname "$0")/e2e_lib.sh"
 install_copy
 # A 760x520 main window at the top-left corner, detection on.
-python3 - "$WORK/ruvelto.ini" <<'PY'
-import struct, sys
-rec = struct.pack('<11i', 44, 0, 1, -1, -1, -1, -1, 0, 0, 760, 520)
-enc = ''.join(chr(65 + (b & 15)) + chr(65 + (b >> 4)) for b in rec)
-open(sys.argv[1], 'w', newline='\r\n').write('[Settings]\nWindow=%s\nAutoKanji=1\nOpenMode=2\n' % enc)
-PY
+write_ini 0 0 760 520 AutoKanji=1 OpenMode=2
 iconv -f UTF-8 -t CP932 > "$WORK/hello.vbs" <<'VBS'
 ' 挨拶を表示する
 Dim name
