@@ -7,7 +7,6 @@
 #include "views/myeditview.h"
 
 namespace {
-const UINT kCodePage = 932;
 const wchar_t* const kMemberNames[] = {L"windowText", L"lineCount", L"selectedText", L"alert",
                                        L"confirm",    L"prompt",    L"lineText"};
 
@@ -73,23 +72,6 @@ void ReturnString(VARIANT* result, const std::string& text) {
 }
 }  // namespace
 
-std::wstring WideFromCp932(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int n = MultiByteToWideChar(kCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(kCodePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-  return out;
-}
-
-std::string Cp932FromWide(const wchar_t* text, size_t length) {
-  if (!text || !length) return std::string();
-  int n = WideCharToMultiByte(kCodePage, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(kCodePage, 0, text, static_cast<int>(length), &out[0], n, nullptr, nullptr);
-  return out;
-}
-
-std::string Cp932FromBstr(BSTR text) { return Cp932FromWide(text, text ? SysStringLen(text) : 0); }
 
 const char CEditorObject::kReadOnlyMessage[] = "読み取り専用ﾌﾟﾛﾊﾟﾃｨには書き込めません。";
 

@@ -12,13 +12,9 @@
 #include <windows.h>
 #include <oaidl.h>
 #include <string>
+#include "scripting/ole_text.h"
 
 class CMyEditView;
-
-// Code page 932 bytes and automation text.
-std::wstring WideFromCp932(const std::string& text);
-std::string Cp932FromWide(const wchar_t* text, size_t length);
-std::string Cp932FromBstr(BSTR text);
 
 class CEditorObject : public IDispatch {
  public:

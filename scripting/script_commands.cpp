@@ -11,6 +11,7 @@
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
+#include "scripting/ole_text.h"
 #include "scripting/parameterdlg.h"
 #include "scripting/script_launcher.h"
 #include "scripting/script_text.h"
@@ -24,20 +25,6 @@ void ReportCannotOpen(const std::string& path, unsigned long error) {
 }
 
 namespace {
-
-std::wstring Wide(const std::string& text) {
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-  return out;
-}
-
-std::string Narrow(const wchar_t* text, size_t length) {
-  int n = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), &out[0], n, nullptr, nullptr);
-  return out;
-}
 
 // The system's text for `code`; empty when it has none.
 std::string SystemMessage(DWORD code) {
@@ -68,8 +55,8 @@ bool CallEncoder(IDispatch* encoder, const std::string& kind, const std::string&
   VARIANT args[4];  // in reverse order
   for (VARIANT& v : args) VariantInit(&v);
   args[3].vt = VT_BSTR;
-  args[3].bstrVal = SysAllocString(Wide(kind).c_str());
-  std::wstring wide = Wide(text);
+  args[3].bstrVal = SysAllocString(WideFromCp932(kind).c_str());
+  std::wstring wide = WideFromCp932(text);
   args[2].vt = VT_BSTR;
   args[2].bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
   args[1].vt = VT_I4;
@@ -85,10 +72,10 @@ bool CallEncoder(IDispatch* encoder, const std::string& kind, const std::string&
   if (SUCCEEDED(hr) && answer.vt != VT_BSTR) hr = VariantChangeType(&answer, &answer, 0, VT_BSTR);
   bool ok = SUCCEEDED(hr);
   if (ok) {
-    result = Narrow(answer.bstrVal, SysStringLen(answer.bstrVal));
+    result = Cp932FromBstr(answer.bstrVal);
   } else {
     if (hr == DISP_E_EXCEPTION && info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-    std::string message = info.bstrDescription ? Narrow(info.bstrDescription, SysStringLen(info.bstrDescription))
+    std::string message = info.bstrDescription ? Cp932FromBstr(info.bstrDescription)
                                                : SystemMessage(static_cast<DWORD>(info.scode ? info.scode : hr));
     if (message.empty()) message = "ｴﾗｰ ﾒｯｾｰｼﾞはありません。";
     AfxMessageBox(message.c_str(), MB_OK | MB_ICONSTOP);
