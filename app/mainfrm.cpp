@@ -425,15 +425,6 @@ void CMainFrame::OnUpdateMacroLanguage(CCmdUI* ui) {
   ui->Enable(TRUE);
   const bool vbscript = m_settings.m_macroLanguage != 0;
   ui->SetRadio((ui->m_nID == ID_MACRO_VBSCRIPT) == vbscript);
-  if (ui->m_pMenu) {  // a bullet, not a tick
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE;
-    if (GetMenuItemInfoA(ui->m_pMenu, ui->m_nIndex, TRUE, &info) && !(info.fType & MFT_RADIOCHECK)) {
-      info.fType |= MFT_RADIOCHECK;
-      SetMenuItemInfoA(ui->m_pMenu, ui->m_nIndex, TRUE, &info);
-    }
-  }
 }
 
 void CMainFrame::OnMacroOrganize() {

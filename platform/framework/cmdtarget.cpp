@@ -75,6 +75,19 @@ void CCmdUI::SetCheck(int check) {
   if (m_pMenu) CheckMenuItem(m_pMenu, m_nIndex, MF_BYPOSITION | (check ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void CCmdUI::SetRadio(BOOL on) {
+  if (m_pMenu) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    if (GetMenuItemInfoA(m_pMenu, m_nIndex, TRUE, &info) && !(info.fType & MFT_RADIOCHECK)) {
+      info.fType |= MFT_RADIOCHECK;
+      SetMenuItemInfoA(m_pMenu, m_nIndex, TRUE, &info);
+    }
+  }
+  SetCheck(on ? 1 : 0);
+}
+
 void CCmdUI::SetText(const char* text) {
   m_bTextSet = true;
   m_text = text ? text : "";

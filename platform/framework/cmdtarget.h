@@ -113,7 +113,8 @@ class CCmdUI {
   virtual ~CCmdUI() = default;
   virtual void Enable(BOOL on = TRUE);
   virtual void SetCheck(int check = 1);
-  virtual void SetRadio(BOOL on = TRUE) { SetCheck(on ? 1 : 0); }
+  // A menu item shows a bullet rather than a tick.
+  virtual void SetRadio(BOOL on = TRUE);
   virtual void SetText(const char* text);
 
   // Asks `target` (routing included); a command with no update handler is
