@@ -7,8 +7,10 @@
 #include "platform/framework/doc.h"
 #include "platform/framework/editview.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/resstr.h"
 #include "platform/framework/view.h"
 #include "scripting/editor_object.h"
+#include "scripting/script_commands.h"
 #include "views/myeditview.h"
 
 const wchar_t* g_scriptControlProgId = L"ScriptControl";
@@ -128,17 +130,6 @@ std::string GetString(IDispatch* target, DISPID id) {
   return GetProperty(target, id, VT_BSTR, v).vt == VT_BSTR ? Cp932FromBstr(v.v.bstrVal) : std::string();
 }
 
-// The system's text for a status code; empty when it has none.
-std::string StatusText(HRESULT status) {
-  char* buffer = nullptr;
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text = n ? std::string(buffer, n) : std::string();
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
-}
-
 // Steps 2 to 7 of a run; false with `failure` filled when one fails.
 bool DriveControl(IDispatch* control, IDispatch* editor, const std::string& text, const MacroRunContext& context,
                   CallFailure& failure) {
@@ -185,7 +176,7 @@ std::string FailureReport(IDispatch* control, const CallFailure& failure, const 
       report.code = GetString(record, kErrorText);
     }
   }
-  if (report.description.empty()) report.description = StatusText(failure.status);
+  if (report.description.empty()) report.description = SystemMessageText(static_cast<DWORD>(failure.status));
   const CWinApp* app = AfxGetApp();
   return FormatMacroErrorReport(report, app ? app->m_pszAppName : std::string("Ruvelto"));
 }
@@ -237,9 +228,7 @@ void ExecuteMacroText(const std::string& text, CMyEditView& view, const std::str
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                           reinterpret_cast<void**>(&control));
   if (FAILED(hr) || !control) {
-    AfxMessageBox("ScriptControl オブジェクトを作成できません。", MB_OK | MB_ICONSTOP);
-    std::string reason = StatusText(FAILED(hr) ? hr : E_NOINTERFACE);
-    AfxMessageBox(reason.empty() ? "ｴﾗｰ ﾒｯｾｰｼﾞはありません。" : reason.c_str(), MB_OK);
+    ReportCannotCreate("ScriptControl", FAILED(hr) ? hr : E_NOINTERFACE);
     return;
   }
   auto* editor = new CEditorObject(view, context.site);
@@ -249,7 +238,7 @@ void ExecuteMacroText(const std::string& text, CMyEditView& view, const std::str
     ok = DriveControl(control, editor, text, context, failure);
   } catch (const std::bad_alloc&) {
     ok = false;
-    failure = CallFailure{E_OUTOFMEMORY, std::string(), StatusText(E_OUTOFMEMORY)};
+    failure = CallFailure{E_OUTOFMEMORY, std::string(), SystemMessageText(static_cast<DWORD>(E_OUTOFMEMORY))};
   }
   const std::string report = ok ? std::string() : FailureReport(control, failure, path);
   control->Release();

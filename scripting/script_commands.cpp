@@ -26,16 +26,6 @@ void ReportCannotOpen(const std::string& path, unsigned long error) {
 
 namespace {
 
-// The system's text for `code`; empty when it has none.
-std::string SystemMessage(DWORD code) {
-  char* buffer = nullptr;
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text = n ? std::string(buffer, n) : std::string();
-  if (buffer) LocalFree(buffer);
-  return text;
-}
-
 // Steps 1 and 2 of every run: this document saved to its own path, then every
 // other one after the save question. False when the run must not go on.
 bool SaveBeforeRun(CDocument& doc) {
@@ -76,7 +66,7 @@ bool CallEncoder(IDispatch* encoder, const std::string& kind, const std::string&
   } else {
     if (hr == DISP_E_EXCEPTION && info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
     std::string message = info.bstrDescription ? Cp932FromBstr(info.bstrDescription)
-                                               : SystemMessage(static_cast<DWORD>(info.scode ? info.scode : hr));
+                                               : SystemMessageText(static_cast<DWORD>(info.scode ? info.scode : hr));
     if (message.empty()) message = "ｴﾗｰ ﾒｯｾｰｼﾞはありません。";
     AfxMessageBox(message.c_str(), MB_OK | MB_ICONSTOP);
   }
@@ -163,14 +153,18 @@ void RunScriptCommand(UINT id, CDocument& doc) {
   }
 }
 
+void ReportCannotCreate(const char* progId, HRESULT status) {
+  AfxMessageBox((std::string(progId) + " オブジェクトを作成できません。").c_str(), MB_OK | MB_ICONSTOP);
+  const std::string reason = SystemMessageText(static_cast<DWORD>(status));
+  AfxMessageBox(reason.empty() ? "ｴﾗｰ ﾒｯｾｰｼﾞはありません。" : reason.c_str(), MB_OK);
+}
+
 void EncodeScriptCommand(CDocument& doc, const std::string& text) {
   HRESULT init = CoInitialize(nullptr);
   IDispatch* encoder = nullptr;
   HRESULT hr = CreateScriptEncoder(&encoder);
   if (FAILED(hr) || !encoder) {
-    AfxMessageBox("Scripting.Encoder オブジェクトを作成できません。", MB_OK | MB_ICONSTOP);
-    std::string message = SystemMessage(static_cast<DWORD>(hr));
-    AfxMessageBox(message.empty() ? "ｴﾗｰ ﾒｯｾｰｼﾞはありません。" : message.c_str(), MB_OK);
+    ReportCannotCreate("Scripting.Encoder", hr);
   } else {
     EncodeTarget target = EncodeTargetFor(doc.GetPathName());
     CFileDialog dlg(false, nullptr, target.proposedPath.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,

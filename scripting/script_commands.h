@@ -17,3 +17,6 @@ void EncodeScriptCommand(CDocument& doc, const std::string& text);
 // Shows "'%s' を開くことができません。(Error:%lu)" (string IDP_CANNOT_OPEN) when
 // the shell or the system cannot open `path`.
 void ReportCannotOpen(const std::string& path, unsigned long error);
+// "<progId> オブジェクトを作成できません。" (stop icon), then the system's text for
+// `status` in a plain box, or "ｴﾗｰ ﾒｯｾｰｼﾞはありません。" when it has none.
+void ReportCannotCreate(const char* progId, HRESULT status);

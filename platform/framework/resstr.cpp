@@ -21,3 +21,13 @@ std::string FormatPercent1(const std::string& pattern, const char* arg) {
 }
 
 std::string AfxFormatString1(UINT id, const char* arg) { return FormatPercent1(LoadResString(id), arg); }
+
+std::string SystemMessageText(DWORD code) {
+  char* buffer = nullptr;
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text = n ? std::string(buffer, n) : std::string();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
