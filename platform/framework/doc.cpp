@@ -105,6 +105,10 @@ BOOL CDocument::OnOpenDocument(const char* path) {
 }
 
 namespace {
+bool IsReadOnlyFile(DWORD attrs) {
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY) && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // The file a path stands for, through any link: the link stays a link and its
 // target receives the new contents. The path itself when it cannot be resolved.
 std::string ResolveLinks(const std::string& path) {
@@ -150,7 +154,11 @@ BOOL CDocument::OnSaveDocument(const char* path) {
   DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
   std::string target = (n > 0 && n < sizeof full) ? std::string(full, n) : std::string(path);
   DWORD attrs = GetFileAttributesA(target.c_str());
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+  if (IsReadOnlyFile(attrs)) {
+    AfxMessageBox(AfxFormatString1(AFX_IDP_FILE_READ_ONLY, target.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+  }
+  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
     ReportFileError(CFileException{CFileException::AccessDenied, ERROR_ACCESS_DENIED, target},
                     AFX_IDP_FAILED_TO_SAVE_DOC);
     return FALSE;
@@ -159,11 +167,10 @@ BOOL CDocument::OnSaveDocument(const char* path) {
   char temp[MAX_PATH * 2];
   if (!GetTempFileNameA(PathFolderWithSeparator(stored).c_str(), "rvt", 0, temp)) {
     DWORD err = GetLastError();
-    ReportFileError(CFileException{err == ERROR_PATH_NOT_FOUND || err == ERROR_DIRECTORY
-                                       ? CFileException::FileNotFound
-                                       : CFileException::AccessDenied,
-                                   err, target},
-                    AFX_IDP_FAILED_TO_SAVE_DOC);
+    if (err == ERROR_PATH_NOT_FOUND || err == ERROR_DIRECTORY || err == ERROR_FILE_NOT_FOUND)
+      AfxMessageBox(AfxFormatString1(AFX_IDP_SAVE_FOLDER_NOT_FOUND, target.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    else
+      ReportFileError(CFileException{CFileException::AccessDenied, err, target}, AFX_IDP_FAILED_TO_SAVE_DOC);
     return FALSE;
   }
   HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -214,12 +221,9 @@ BOOL CDocument::SaveModified() {
   }
 }
 
-BOOL CDocument::DoFileSave() {
-  DWORD attrs = GetFileAttributesA(m_strPathName.c_str());
-  if (m_strPathName.empty() || attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_READONLY))
-    return DoSave(nullptr);
-  return DoSave(m_strPathName.c_str());
-}
+// A file deleted while it was open is written again at its path; a read-only
+// one is offered to be saved under another name (DoSave).
+BOOL CDocument::DoFileSave() { return DoSave(m_strPathName.empty() ? nullptr : m_strPathName.c_str()); }
 
 bool CDocument::ChooseSavePath(std::string& path, BOOL) {
   std::string filter;
@@ -236,9 +240,15 @@ bool CDocument::ChooseSavePath(std::string& path, BOOL) {
 
 BOOL CDocument::DoSave(const char* path, BOOL replace) {
   std::string chosen;
-  if (!path) {
-    if (!ChooseSavePath(chosen, replace)) return FALSE;
-    path = chosen.c_str();
+  for (;;) {
+    if (!path) {
+      if (!ChooseSavePath(chosen, replace)) return FALSE;
+      path = chosen.c_str();
+    }
+    if (!IsReadOnlyFile(GetFileAttributesA(path))) break;
+    std::string question = AfxFormatString1(AFX_IDP_ASK_SAVE_AS_READ_ONLY, path);
+    if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return FALSE;
+    path = nullptr;
   }
   HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   BOOL ok = OnSaveDocument(path);

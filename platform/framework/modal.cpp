@@ -1,6 +1,8 @@
 // Modal UI seam and the application's message boxes.
 #include "platform/framework/modal.h"
+#include <vector>
 #include "platform/framework/app.h"
+#include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "platform/framework/wnd.h"
 
@@ -11,6 +13,69 @@ ModalResponder* g_responder = nullptr;
 void SetModalResponder(ModalResponder* responder) { g_responder = responder; }
 ModalResponder* GetModalResponder() { return g_responder; }
 
+namespace {
+// The window that owns a box: the top-level window of `owner` (the main frame
+// when none is named), or the modal dialog that holds it disabled. A modeless
+// window (find, replace) never owns one: the frame would stay enabled and the
+// user could close the view whose command is still asking.
+HWND MessageBoxOwner(HWND owner) {
+  CWinApp* app = AfxGetApp();
+  if (!owner && app && app->m_pMainWnd) owner = app->m_pMainWnd->m_hWnd;
+  owner = CWnd::GetSafeOwner(owner);
+  if (!owner || !IsWindow(owner)) return nullptr;
+  HWND popup = GetLastActivePopup(owner);
+  if (popup && popup != owner && !IsWindowEnabled(owner) && IsWindowEnabled(popup)) return popup;
+  return owner;
+}
+
+// While a box shows, the thread's other visible top-level windows are disabled
+// too (the box disables only its owner), as a task-modal box does.
+class OtherWindowsDisabled {
+ public:
+  explicit OtherWindowsDisabled(HWND owner) : m_owner(owner) {
+    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+    for (HWND h : m_disabled) EnableWindow(h, FALSE);
+  }
+  ~OtherWindowsDisabled() {
+    for (HWND h : m_disabled)
+      if (IsWindow(h)) EnableWindow(h, TRUE);
+  }
+
+ private:
+  static BOOL CALLBACK Collect(HWND h, LPARAM self) {
+    auto* me = reinterpret_cast<OtherWindowsDisabled*>(self);
+    if (h != me->m_owner && IsWindowVisible(h) && IsWindowEnabled(h)) me->m_disabled.push_back(h);
+    return TRUE;
+  }
+  HWND m_owner;
+  std::vector<HWND> m_disabled;
+};
+
+// The text with long lines (a long path has no blank to wrap at) broken so
+// that the box stays within the screen: at most three fifths of its work area
+// in the message font.
+std::string FitToScreen(const std::string& text, HWND owner) {
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (!GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &mi)) return text;
+  const LONG widest = (mi.rcWork.right - mi.rcWork.left) * 3 / 5;
+  NONCLIENTMETRICSA ncm{};
+  ncm.cbSize = sizeof ncm;
+  HFONT font = SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0) ? CreateFontIndirectA(&ncm.lfMessageFont)
+                                                                                      : nullptr;
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  std::string fitted = BreakLongLines(text, [&](const char* line, size_t length) {
+    SIZE size{};
+    return GetTextExtentPoint32A(dc, line, static_cast<int>(length), &size) && size.cx <= widest;
+  });
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  if (font) DeleteObject(font);
+  return fitted;
+}
+}  // namespace
+
 int AfxMessageBox(const char* text, UINT type, HWND owner) {
   MessageBoxCall call;
   call.text = text ? text : "";
@@ -18,9 +83,9 @@ int AfxMessageBox(const char* text, UINT type, HWND owner) {
   call.caption = app ? app->m_pszAppName : std::string("Ruvelto");
   call.type = type;
   if (g_responder) return g_responder->OnMessageBox(call);
-  if (!owner && app && app->m_pMainWnd) owner = CWnd::GetSafeOwner(app->m_pMainWnd->m_hWnd);
-  if (owner) owner = GetLastActivePopup(owner);
-  return MessageBoxA(owner, call.text.c_str(), call.caption.c_str(), type);
+  owner = MessageBoxOwner(owner);
+  OtherWindowsDisabled others(owner);
+  return MessageBoxA(owner, FitToScreen(call.text, owner).c_str(), call.caption.c_str(), type);
 }
 
 int AfxMessageBox(UINT promptId, UINT type) {

@@ -380,6 +380,70 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheOldFileAndTheDocumentModified) {
   if (h != INVALID_HANDLE_VALUE) FindClose(h);
 }
 
+// Saving where the file cannot simply be replaced says what is wrong: a
+// read-only file offers Save As (also when Save As picked it), a file deleted
+// while open is written again at its path, a folder that is gone is named.
+TEST_F(DocumentTest, SavesThatCannotReplaceTheFileSayWhy) {
+  StartWithDetection(true);
+  const std::string locked = dir / "locked.js", other = dir / "other.js";
+  WriteBytes(locked, "old\r\n");
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  CMyDoc* doc = Open(locked);
+  ASSERT_NE(doc, nullptr);
+  View(doc)->ReplaceSelWithUndo("new ");
+  // Ctrl+S on the read-only file: No keeps everything as it was.
+  ui.answers = {IDNO};
+  Command(ID_FILE_SAVE);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_NE(ui.shown[0].text.find("読み取り専用"), std::string::npos) << ui.shown[0].text;
+  EXPECT_EQ(ui.shown[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+  EXPECT_EQ(ui.fileDialogs, 0);
+  EXPECT_TRUE(doc->IsModified());
+  // Yes opens Save As; picking the read-only file again asks again, then another name saves.
+  std::vector<std::string> picks = {locked, other};
+  ui.onFile = [&](CFileDialog& dlg) {
+    dlg.SetChosenPath(picks[ui.fileDialogs - 1]);
+    return IDOK;
+  };
+  ui.shown.clear();
+  ui.answers = {IDYES, IDYES};
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(ui.fileDialogs, 2);
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_NE(ui.shown[1].text.find("読み取り専用"), std::string::npos) << ui.shown[1].text;
+  EXPECT_EQ(ReadBytes(locked), "old\r\n");
+  EXPECT_EQ(ReadBytes(other), "new old\r\n");
+  EXPECT_EQ(doc->GetPathName(), other);
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // Deleted while open: saved again where it was, without a dialog.
+  View(doc)->ReplaceSelWithUndo("x");
+  ASSERT_TRUE(DeleteFileA(other.c_str()));
+  ui.shown.clear();
+  ui.fileDialogs = 0;
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(ui.fileDialogs, 0);
+  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(ReadBytes(other), "new xold\r\n");
+  EXPECT_FALSE(doc->IsModified());
+
+  // Its folder gone as well: the message names the missing folder; nothing changes.
+  const std::string sub = dir / "sub", inner = dir / "sub\\inner.js";
+  CreateDirectoryA(sub.c_str(), nullptr);
+  WriteBytes(inner, "a\r\n");
+  CMyDoc* gone = Open(inner);
+  ASSERT_NE(gone, nullptr);
+  View(gone)->ReplaceSelWithUndo("b");
+  DeleteFileA(inner.c_str());
+  RemoveDirectoryA(sub.c_str());
+  ui.shown.clear();
+  Command(ID_FILE_SAVE);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_NE(ui.shown[0].text.find("フォルダが見つかりません"), std::string::npos) << ui.shown[0].text;
+  EXPECT_TRUE(gone->IsModified());
+  EXPECT_EQ(gone->GetPathName(), inner);
+}
+
 TEST(DocumentNames, ProposedNameAndFilterExtensions) {
   EXPECT_EQ(CMyDoc::ProposedName("無題1", ".wsf"), "無題1");
   EXPECT_EQ(CMyDoc::ProposedName("my script#2", ".wsf"), "my");
