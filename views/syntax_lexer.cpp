@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/cp932.h"
+#include "platform/framework/pathutil.h"
 
 namespace syntax {
 namespace {
@@ -293,6 +294,16 @@ class Lexer {
 };
 
 }  // namespace
+
+int LanguageOfPath(const std::string& path, int otherwise) {
+  const size_t dot = PathExtensionDot(path);
+  if (dot == std::string::npos) return otherwise;
+  std::string ext = path.substr(dot);
+  for (char& c : ext) c = static_cast<char>(Fold(static_cast<unsigned char>(c), true));
+  if (ext == ".js" || ext == ".jse") return kJScript;
+  if (ext == ".vbs" || ext == ".vbe") return kVBScript;
+  return otherwise;
+}
 
 bool IsKeyword(int language, const char* word, int length) {
   static const Table<sizeof kJScriptWords / sizeof *kJScriptWords> jscript(kJScriptWords, false);

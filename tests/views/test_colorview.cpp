@@ -4,9 +4,13 @@
 // states of the lines below moving with inserted lines.
 #include "tests/app/app_fixture.h"
 
+#include <functional>
 #include <string>
 #include "platform/framework/frame.h"
+#include "resources/resource.h"
+#include "views/gotolinedlg.h"
 #include "platform/textctl/text_control.h"
+#include "document/mydoc.h"
 #include "views/colorview.h"
 
 namespace {
@@ -77,14 +81,15 @@ TEST_F(ColorViewTest, KeywordsStringsAndCommentsTakeTheirColoursAndTheSelectionK
   EXPECT_EQ(CountColour(iff, 2, kKeyword), 0);
   EXPECT_GT(CountColour(var, 3, kKeyword), 3);
 
-  // An automatic keyword colour draws in the text colour, as every view maps it.
+  // An automatic keyword colour draws in the keyword's own default colour.
   EditorColors colors = view->GetColors();
   colors.keyword = 0xFF000000;
   colors.text = 0x123456;
   view->SetColors(colors);
   view->SetSel(0, 0);
   Repaint();
-  EXPECT_GT(CountColour(var, 3, 0x123456), 3);
+  EXPECT_GT(CountColour(var, 3, RGB(0, 0, 255)), 3);
+  EXPECT_EQ(CountColour(var, 3, 0x123456), 0);
 }
 
 TEST_F(ColorViewTest, ChangingTheLanguageForgetsTheLineStatesOfTheOther) {
@@ -129,6 +134,105 @@ TEST_F(ColorViewTest, InsertedLinesCarryTheStatesBelowThem) {
   view->ReplaceSelWithUndo("");
   EXPECT_EQ(view->LineState(2), 8u);
   EXPECT_EQ(view->LineState(3), 0u);
+}
+
+// A 60-line block comment that runs past the first screen, reached without
+// painting the lines between: every way there colours it as comment.
+TEST_F(ColorViewTest, AJumpIntoALongCommentColoursItAsComment) {
+  std::string text = "var a;\r\n/* start\r\n";
+  for (int i = 0; i < 60; ++i) text += "var if while x\r\n";
+  text += "*/ if\r\nvar b;\r\n";
+  const int closing = 62;
+  auto ctrlKey = [&](UINT vk) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    view->SendMessage(WM_KEYDOWN, vk, 1);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  };
+  const struct {
+    const char* how;
+    std::function<void()> jump;
+  } cases[] = {
+      {"Ctrl+End", [&] { ctrlKey(VK_END); }},
+      {"go to line", [&] {
+         ui.onDialog = [](CDialog& d) {
+           d.SetDlgItemText(CGoToLineDlg::kLineField, "63");
+           return IDOK;
+         };
+         Command(ID_EDIT_GOTO_LINE);
+       }},
+      {"scroll bar", [&] { view->SendMessage(WM_VSCROLL, SB_BOTTOM, 0); }},
+      {"language and back", [&] {
+         view->m_syntaxMode = 2;
+         Repaint();
+         view->m_syntaxMode = 1;
+         ctrlKey(VK_END);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    Load(text, 1);
+    c.jump();
+    UpdateWindow(view->m_hWnd);
+    ASSERT_GT(view->GetFirstVisibleLine(), 20);
+    const int inside = view->LineIndex(closing - 1), end = view->LineIndex(closing);
+    EXPECT_EQ(CountColour(inside, 14, kKeyword), 0);
+    EXPECT_GT(CountColour(inside + 4, 2, kComment), 3);
+    EXPECT_GT(CountColour(end, 2, kComment), 3);  // */
+    EXPECT_GT(CountColour(end + 3, 2, kKeyword), 3);
+    EXPECT_EQ(view->LineState(closing), 8u);
+    EXPECT_EQ(view->LineState(closing + 1), 0u);
+  }
+}
+
+// Each window colours by its own file's extension; a file of another kind and
+// a new window follow the settings. Save As follows the new extension and
+// offers the filter of the file's own.
+TEST_F(ColorViewTest, AWindowsLanguageFollowsItsFilesExtension) {
+  Settings().m_stress = 0;
+  Settings().m_filterIndex = 0;
+  const struct {
+    const char* name;
+    int language;
+    DWORD filter;
+  } cases[] = {{"a.vbs", 2, 3}, {"b.VBE", 2, 5}, {"c.js", 1, 2}, {"d.jse", 1, 5}, {"e.wsf", 0, 1}, {"f.txt", 0, 5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(WriteBytes(dir / c.name, "x ' Dim\r\n"));
+    CDocument* doc = app->OpenDocumentFile((dir / c.name).c_str());
+    ASSERT_NE(doc, nullptr);
+    auto* v = dynamic_cast<CColorEditView*>(doc->GetFirstView());
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->m_syntaxMode, c.language);
+    DWORD offered = 0;
+    ui.onFile = [&](CFileDialog& dlg) {
+      offered = dlg.m_ofn.nFilterIndex;
+      dlg.SetChosenPath(dir / (std::string(c.name) + ".js"));
+      return IDOK;
+    };
+    ASSERT_TRUE(doc->DoSave(nullptr));
+    EXPECT_EQ(offered, c.filter);
+    EXPECT_EQ(v->m_syntaxMode, 1);
+    ui.onFile = [&](CFileDialog& dlg) {
+      dlg.SetChosenPath(dir / (std::string(c.name) + ".txt"));
+      return IDOK;
+    };
+    ASSERT_TRUE(doc->DoSave(nullptr));
+    EXPECT_EQ(v->m_syntaxMode, 0);
+  }
+  // The settings' language changes files of no language of their own only.
+  CDocument* vbs = app->OpenDocumentFile((dir / "a.vbs").c_str());
+  Command(ID_FILE_NEW);
+  auto* untitled = ActiveViewAs<CColorEditView>();
+  ASSERT_NE(untitled, nullptr);
+  EXPECT_EQ(untitled->m_syntaxMode, 0);
+  Settings().m_stress = 1;
+  app->UpdateAllDocumentViews(2);
+  EXPECT_EQ(untitled->m_syntaxMode, 1);
+  EXPECT_EQ(dynamic_cast<CColorEditView*>(vbs->GetFirstView())->m_syntaxMode, 2);
 }
 
 }  // namespace
