@@ -4,6 +4,7 @@
 #include "dialogs/dialog_ids.h"
 #include "platform/framework/except.h"
 #include "platform/framework/modal.h"
+#include "views/editor_colors.h"
 
 namespace {
 const char kProp[] = "RvColorFontDlg";
@@ -105,6 +106,15 @@ void CColorFontDlg::OnInitDialog() {
   m_keywordPicker.SubclassDlgItem(IDC_CF_KEYWORD, m_hWnd);
   m_commentPicker.SubclassDlgItem(IDC_CF_COMMENT, m_hWnd);
   m_backgroundPicker.SubclassDlgItem(IDC_CF_BACKGROUND, m_hWnd);
+  // An automatic choice shows the colour the editor draws for it.
+  EditorColors automatic;
+  automatic.keyword = automatic.comment = automatic.string = automatic.text = automatic.background = EditorColors::kAutomatic;
+  const EditorColors shown = DrawableColors(automatic, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW));
+  m_keywordPicker.m_automaticShownAs = shown.keyword;
+  m_commentPicker.m_automaticShownAs = shown.comment;
+  m_stringPicker.m_automaticShownAs = shown.string;
+  m_textPicker.m_automaticShownAs = shown.text;
+  m_backgroundPicker.m_automaticShownAs = shown.background;
   m_keywordPicker.SetColor(m_keyword);
   m_commentPicker.SetColor(m_comment);
   m_stringPicker.SetColor(m_string);

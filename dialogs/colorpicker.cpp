@@ -109,7 +109,8 @@ void CCJColorPicker::Draw(HDC dc, RECT r, bool pushed, bool disabled, bool focus
   InflateRect(&swatch, -2, -2);
   swatch.right = a.left - 4;
   const COLORREF color = m_swatchColor;
-  HBRUSH fill = CreateSolidBrush(disabled || color == kAutomaticColor ? GetSysColor(COLOR_BTNFACE) : color);
+  const COLORREF automatic = m_automaticShownAs == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : m_automaticShownAs;
+  HBRUSH fill = CreateSolidBrush(disabled ? GetSysColor(COLOR_BTNFACE) : color == kAutomaticColor ? automatic : color);
   HGDIOBJ oldBrush = SelectObject(dc, fill);
   HGDIOBJ oldPen = SelectObject(dc, GetStockObject(disabled ? WHITE_PEN : BLACK_PEN));
   Rectangle(dc, swatch.left, swatch.top, swatch.right, swatch.bottom);

@@ -30,6 +30,9 @@ class CCJColorPicker : public CWnd {
   ColorGridPopup* Popup() const { return m_popup; }  // while it exists
 
   bool m_trackSelection = false;
+  // The colour the swatch shows for the automatic choice (the button face when
+  // CLR_INVALID): what that choice draws as where the colour is used.
+  COLORREF m_automaticShownAs = CLR_INVALID;
   std::string m_autoText = "自動選択";
   std::string m_customText = "カスタマイズ ...";
 

@@ -124,11 +124,27 @@ std::string CMyDoc::ProposedName(const std::string& title, const std::string& fi
   return name;
 }
 
+namespace {
+const char* const kFilterExtensions[] = {".wsf", ".js", ".vbs", ".hta"};
+}  // namespace
+
 std::string CMyDoc::AddFilterExtension(const std::string& path, int filterIndex) {
-  static const char* const kExtensions[] = {".wsf", ".js", ".vbs", ".hta"};
   if (PathExtensionDot(path) != std::string::npos) return path;
-  if (filterIndex >= 1 && filterIndex <= 4) return path + kExtensions[filterIndex - 1];
+  if (filterIndex >= 1 && filterIndex <= 4) return path + kFilterExtensions[filterIndex - 1];
   return path;
+}
+
+int CMyDoc::FilterIndexOf(const std::string& path, int otherwise) {
+  const size_t dot = PathExtensionDot(path);
+  if (dot == std::string::npos) return otherwise;
+  for (int i = 0; i < 4; ++i)
+    if (lstrcmpiA(path.c_str() + dot, kFilterExtensions[i]) == 0) return i + 1;
+  return 5;
+}
+
+void CMyDoc::SetPathName(const std::string& path, bool addToMru) {
+  CDocument::SetPathName(path, addToMru);
+  UpdateAllViews(nullptr, kHintPathName);
 }
 
 bool CMyDoc::ChooseSavePath(std::string& path, BOOL replace) {
@@ -145,7 +161,7 @@ bool CMyDoc::ChooseSavePath(std::string& path, BOOL replace) {
                   filter.c_str());
   int index = settings->DefaultExtensionIndex();
   if (index < 0 || index > 3) index = 0;  // a bad setting picks the first filter
-  dlg.m_ofn.nFilterIndex = static_cast<DWORD>(index + 1);
+  dlg.m_ofn.nFilterIndex = static_cast<DWORD>(FilterIndexOf(GetPathName(), index + 1));
   if (dlg.DoModal() != IDOK) return false;
   path = AddFilterExtension(dlg.GetPathName(), static_cast<int>(dlg.m_ofn.nFilterIndex));
   settings->SetLastFolder(PathFolder(path));

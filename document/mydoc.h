@@ -9,6 +9,9 @@ class DocumentText;
 
 class CMyDoc : public CDocument {
  public:
+  // The update hint sent to the views when the document's path changes.
+  static const LPARAM kHintPathName = 3;
+  void SetPathName(const std::string& path, bool addToMru = true) override;
   void Serialize(CArchive& ar) override;
   BOOL OnOpenDocument(const char* path) override;
   BOOL OnSaveDocument(const char* path) override;
@@ -25,6 +28,9 @@ class CMyDoc : public CDocument {
 
   // The name the Save As dialog proposes for an untitled document.
   static std::string ProposedName(const std::string& title, const std::string& filterExt);
+  // The Save As filter (1..4) of the path's own extension, 5 (all files) for
+  // another one, `otherwise` when the path has none.
+  static int FilterIndexOf(const std::string& path, int otherwise);
   // Adds the extension of filter 1..4 when the name has none; 5 (all files) adds none.
   static std::string AddFilterExtension(const std::string& path, int filterIndex);
 

@@ -1,6 +1,8 @@
 // Auto-indentation rules.
 #include "views/auto_indent.h"
 
+#include "platform/cp932.h"
+
 namespace indent {
 namespace {
 bool Blank(char c) { return c == ' ' || c == '\t'; }
@@ -24,10 +26,14 @@ std::string AfterEnter(std::string before, bool jscriptCode) {
   if (lead == 0)
     while (!before.empty() && Blank(before.back())) before.pop_back();
   if (before.empty()) return result;
-  const char last = before.back();
+  // The last character, read from the line's start: a trail byte may look
+  // like a brace.
+  size_t last = 0;
+  for (size_t i = 0; i < before.size(); i += cp932::CharLength(before.data(), i, before.size())) last = i;
   static const char kEndsStatement[] = "\t ),/;>}";
   bool ends = false;
-  for (const char* p = kEndsStatement; *p; ++p) ends = ends || last == *p;
+  if (last + 1 == before.size())
+    for (const char* p = kEndsStatement; *p; ++p) ends = ends || before[last] == *p;
   if (!ends) result += '\t';
   return result;
 }

@@ -3,6 +3,7 @@
 #include "views/colorview.h"
 
 #include <algorithm>
+#include "document/mydoc.h"
 
 BEGIN_MESSAGE_MAP(CColorEditView, CMyEditView)
   ON_MESSAGE(WM_REFLECT_BASE + WM_CTLCOLOREDIT, OnCtlColor)
@@ -46,36 +47,78 @@ void CColorEditView::SetColors(const EditorColors& colors) {
 
 void CColorEditView::ApplyViewSettings(const ViewSettings& settings, int hint) {
   CMyEditView::ApplyViewSettings(settings, hint);
+  m_optionsLanguage = settings.stress;
+  if (GetDocument()) m_syntaxMode = syntax::LanguageOfPath(GetDocument()->GetPathName(), m_optionsLanguage);
   SetColors(settings.colors);
 }
 
-unsigned CColorEditView::LineState(int line) const {
-  return line >= 0 && static_cast<size_t>(line) < m_lineStates.size() ? m_lineStates[static_cast<size_t>(line)] : 0;
+void CColorEditView::OnUpdate(CView* sender, LPARAM hint, void* hintObject) {
+  if (hint != CMyDoc::kHintPathName) return CMyEditView::OnUpdate(sender, hint, hintObject);
+  const int language = syntax::LanguageOfPath(GetDocument() ? GetDocument()->GetPathName() : std::string(), m_optionsLanguage);
+  if (language == m_syntaxMode) return;
+  m_syntaxMode = language;
+  if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
-unsigned CColorEditView::StateAfterLine(int line) {
-  const int start = LineIndex(line);
-  if (start < 0 || (m_syntaxMode != syntax::kJScript && m_syntaxMode != syntax::kVBScript)) return 0;
-  if (m_syntaxMode != m_lexedLanguage) return 0;  // the stored states are of the other language
-  const int length = LineLength(start);
-  if (length <= 0) return LineState(line);
-  m_lineBuffer.assign(LockBuffer() + start, static_cast<size_t>(length));
+bool CColorEditView::UpdateStates(int line) {
+  if (m_syntaxMode != m_lexedLanguage) {
+    // States made by one language mean nothing to the other (a JScript block
+    // comment would silence every VBScript line below it).
+    m_knownStates = 0;
+    m_lexedLanguage = m_syntaxMode;
+  }
+  if (m_syntaxMode != syntax::kJScript && m_syntaxMode != syntax::kVBScript) return false;
+  const int lineCount = GetLineCount();
+  m_lineStates.resize(static_cast<size_t>(lineCount) + 1, 0);
+  m_knownStates = std::min(m_knownStates, lineCount);
+  line = std::min(line, lineCount);
+  while (m_knownStates < line) LexStoredLine(m_knownStates);
+  return true;
+}
+
+bool CColorEditView::LexStoredLine(int k) {
+  const size_t next = static_cast<size_t>(k) + 1;
+  const int start = LineIndex(k);
+  const int length = start < 0 ? 0 : LineLength(start);
   m_runs.clear();
-  return syntax::LexLine(m_syntaxMode, &m_lineBuffer[0], length, LineState(line), m_runs);
+  if (length <= 0) {
+    m_lineStates[next] = m_lineStates[next - 1];
+  } else {
+    m_lineBuffer.assign(LockBuffer() + start, static_cast<size_t>(length));
+    m_lineStates[next] = syntax::LexLine(m_syntaxMode, &m_lineBuffer[0], length, m_lineStates[next - 1], m_runs);
+  }
+  m_knownStates = std::max(m_knownStates, k + 1);
+  return length > 0;
+}
+
+unsigned CColorEditView::LineState(int line) {
+  if (line < 0 || !m_hWnd || !UpdateStates(line)) return 0;
+  return m_lineStates[static_cast<size_t>(std::min(line, m_knownStates))];
+}
+
+void CColorEditView::GetPrintColors(size_t begin, size_t end, std::vector<PrintColor>& runs) {
+  const int line = LineFromChar(static_cast<int>(begin));
+  if (line != m_printedLine || m_syntaxMode != m_printedLanguage) {
+    m_printedLine = -1;
+    if (!UpdateStates(line)) return;
+    LexStoredLine(line);
+    m_printedRuns.swap(m_runs);
+    m_printedLine = line;
+    m_printedLanguage = m_syntaxMode;
+  }
+  const size_t start = static_cast<size_t>(LineIndex(line));
+  for (const syntax::Run& run : m_printedRuns) {
+    const size_t from = start + static_cast<size_t>(run.start), to = from + static_cast<size_t>(run.length);
+    if (run.role == syntax::kText || to <= begin || from >= end) continue;
+    runs.push_back({std::max(from, begin), std::min(to, end), RoleColor(run.role)});
+  }
 }
 
 // ---------------------------------------------------------------- colour pass
 
 void CColorEditView::PaintSyntaxColors(const RECT* rect) {
   if (!m_hWnd || m_redrawOff) return;
-  if (m_syntaxMode != m_lexedLanguage) {
-    // States made by one language mean nothing to the other (a JScript block
-    // comment would silence every VBScript line below it).
-    m_lineStates.assign(1, 0);
-    m_lexedLanguage = m_syntaxMode;
-  }
   const int lineCount = GetLineCount();
-  m_lineStates.resize(static_cast<size_t>(lineCount) + 1, 0);
   const RECT format = GetRect();
   RECT clip = format;
   if (rect && !Intersect(clip, *rect, format)) return;
@@ -113,7 +156,8 @@ void CColorEditView::PaintSyntaxColors(const RECT* rect) {
   const int first = std::max(0, top + static_cast<int>(clip.top - format.top) / h);
   const int last = std::min(lineCount - 1, top + static_cast<int>(clip.bottom - 1 - format.top) / h);
   const int caretLine = LineFromChar(-1);
-  for (int k = first; k <= last; ++k) LinePass(k, caretLine, format);
+  if (first <= last && UpdateStates(first))
+    for (int k = first; k <= last; ++k) LinePass(k, caretLine, format);
 
   SelectObject(m_pDC, oldFont);
   ReleaseDC(m_hWnd, m_pDC);
@@ -122,19 +166,7 @@ void CColorEditView::PaintSyntaxColors(const RECT* rect) {
 
 void CColorEditView::LinePass(int k, int caretLine, const RECT& format) {
   const int start = LineIndex(k);
-  if (start < 0) return;
-  const size_t next = static_cast<size_t>(k) + 1;
-  const int length = LineLength(start);
-  if (length <= 0) {
-    m_lineStates[next] = m_lineStates[next - 1];
-    return;
-  }
-  const int language = m_syntaxMode;
-  if (language != syntax::kJScript && language != syntax::kVBScript) return;
-  m_lineBuffer.assign(LockBuffer() + start, static_cast<size_t>(length));
-  m_runs.clear();
-  m_lineStates[next] = syntax::LexLine(language, &m_lineBuffer[0], length, m_lineStates[next - 1], m_runs);
-
+  if (!LexStoredLine(k)) return;
   const bool hidden = k == caretLine && HideCaret(m_hWnd);
   POINT origin = {0, 0};
   SendMessage(RVEM_POSFROMCHAR32, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(&origin));
@@ -181,20 +213,9 @@ void CColorEditView::LinePass(int k, int caretLine, const RECT& format) {
 
 void CColorEditView::OnTextChange(HWND control, const RvTextChange& c) {
   CMyEditView::OnTextChange(control, c);
-  if (c.cause == RVCC_SETTEXT) {
-    m_lineStates.assign(1, 0);
-    return;
-  }
-  // Lines inserted or removed below the changed line move the states of the
-  // lines after them, so a jump down the text finds them where they belong.
-  const int removed = static_cast<int>(std::count(c.removed, c.removed + c.removedLength, '\n'));
-  const int inserted = static_cast<int>(std::count(c.inserted, c.inserted + c.insertedLength, '\n'));
-  if (removed == inserted) return;
-  const size_t after = static_cast<size_t>(LineFromChar(c.position)) + 1;
-  if (after >= m_lineStates.size()) return;
-  auto from = m_lineStates.begin() + static_cast<std::ptrdiff_t>(after);
-  m_lineStates.erase(from, from + std::min<std::ptrdiff_t>(removed, m_lineStates.end() - from));
-  m_lineStates.insert(m_lineStates.begin() + static_cast<std::ptrdiff_t>(after), static_cast<size_t>(inserted), 0u);
+  // The state at the start of the changed line still holds; those below may not.
+  m_knownStates = c.cause == RVCC_SETTEXT ? 0 : std::min(m_knownStates, LineFromChar(c.position));
+  m_printedLine = -1;
 }
 
 LRESULT CColorEditView::OnCtlColor(WPARAM dc, LPARAM) {

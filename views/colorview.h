@@ -3,11 +3,12 @@
 // for its characters, in the token's colour with a transparent background.
 //
 // The view keeps one state per line (the lexer state at the start of line k,
-// an open block comment or not), written by the line passes, so a line is
-// coloured from the state of the line above without lexing from the top.
-// Lines are brought up to date as they are painted; line insertions and
-// removals shift the states of the lines below, and a change of the colouring
-// language forgets them all. Selected text keeps the control's selection
+// an open block comment or not) and how far those states are known. Before a
+// line is coloured or printed the states are brought up to it, lexing on from
+// the last known one, so a jump down the text sees the comments above it. A
+// change of the text makes the states below its first line unknown (as the
+// control reports it, whatever made it); a change of the colouring language
+// makes them all unknown. Selected text keeps the control's selection
 // colours. While redraw is off nothing is drawn: the control repaints, and
 // with it the colours, once redraw is on again.
 #pragma once
@@ -28,16 +29,20 @@ class CColorEditView : public CMyEditView {
   // as that role's default.
   void SetColors(const EditorColors& colors);
   const EditorColors& GetColors() const { return m_colors; }
-  // The lexer state stored for the start of `line` (0 when none is stored).
-  unsigned LineState(int line) const;
-  // The lexer state at the end of `line`, lexed from the state stored for its
-  // start (0 when the view colours nothing or the line does not exist).
-  unsigned StateAfterLine(int line);
+  // Printed rows take the colours of their lines from the same line states;
+  // the text colour is left to the page.
+  void GetPrintColors(size_t begin, size_t end, std::vector<PrintColor>& runs) override;
+  // The lexer state at the start of `line` (0 when the view colours nothing;
+  // past the last line, the state after it), brought up to date first.
+  unsigned LineState(int line);
 
  protected:
   void OnTextChange(HWND control, const RvTextChange& change) override;
-  // The language, then the five colours as the settings hold them.
+  // The language (the file's own, else the settings'), then the five colours
+  // as the settings hold them.
   void ApplyViewSettings(const ViewSettings& settings, int hint) override;
+  // A new path of the document (opened, saved as) may change the language.
+  void OnUpdate(CView* sender, LPARAM hint, void* hintObject) override;
 
   LRESULT OnCtlColor(WPARAM dc, LPARAM);
   LRESULT OnPaint(WPARAM, LPARAM);
@@ -48,6 +53,8 @@ class CColorEditView : public CMyEditView {
 
   HDC m_pDC = nullptr;                  // the device context of the pass under way
   std::vector<unsigned> m_lineStates;   // entry k: state at the start of line k
+  // invariant: entries 0 to m_knownStates are those of the current text and language.
+  int m_knownStates = 0;
   EditorColors m_colors;
   EditorColors m_drawn;  // m_colors with the automatic colour made drawable
   HBRUSH m_backBrush = nullptr;
@@ -55,14 +62,26 @@ class CColorEditView : public CMyEditView {
   TEXTMETRICA m_tm = {};
 
  private:
+  // Makes the states known up to entry `line` (at most the line count);
+  // false when the view colours nothing.
+  bool UpdateStates(int line);
+  // Lexes line `line` (its states known up to it) into m_runs and stores the
+  // state of the line below; false for an empty line.
+  bool LexStoredLine(int line);
   void LinePass(int line, int caretLine, const RECT& format);
   // Repaints the caret's line after a key, or from the line above it down to
   // the bottom of the view when `toBottom`.
   void PaintKeyBand(bool toBottom);
   COLORREF RoleColor(syntax::Role role) const;
   int m_lexedLanguage = 1;   // the language the stored states were made by
+  int m_optionsLanguage = 1; // the settings' language, for files of no language of their own
   bool m_redrawOff = false;
   std::vector<syntax::Run> m_runs;
+  // The runs of the line last printed, lexed from its state, until the text
+  // or the language changes.
+  int m_printedLine = -1;
+  int m_printedLanguage = 0;
+  std::vector<syntax::Run> m_printedRuns;
   std::string m_lineBuffer;
   std::wstring m_wide;
   DECLARE_MESSAGE_MAP()

@@ -43,16 +43,6 @@ CMyEditView::~CMyEditView() {
 
 ViewSettings (*CMyEditView::s_viewSettings)() = nullptr;
 
-EditorColors DrawableColors(const EditorColors& colors, uint32_t windowText, uint32_t window) {
-  const uint32_t kAutomatic = 0xFF000000u;
-  EditorColors out = colors;
-  if (out.text == kAutomatic) out.text = windowText;
-  if (out.background == kAutomatic) out.background = window;
-  for (uint32_t* role : {&out.keyword, &out.comment, &out.string})
-    if (*role == kAutomatic) *role = out.text;
-  return out;
-}
-
 LRESULT CMyEditView::OnCreate(WPARAM, LPARAM) {
   if (Default() == -1) return -1;
   SetLimitText(0);

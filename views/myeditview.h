@@ -34,10 +34,6 @@ struct ViewSettings {
   int stress = 1;        // colouring language: 0 none, 1 JScript, 2 VBScript
 };
 
-// The automatic colour (FF000000) draws nothing: text and background become
-// the given window text and window colours, the syntax roles the text colour.
-EditorColors DrawableColors(const EditorColors& colors, uint32_t windowText, uint32_t window);
-
 class CMyEditView : public CEditView,
                     public DocumentText,
                     protected UndoTarget,

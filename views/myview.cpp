@@ -142,7 +142,7 @@ LRESULT CMyView::OnChar(WPARAM wp, LPARAM lp) {
   if (enter && !before.empty()) {
     // The new line continues the lexer state the line above ends in.
     const int line = LineFromChar(s);
-    const bool code = line > 0 && StateAfterLine(line - 1) == 0;
+    const bool code = line > 0 && LineState(line) == 0;
     const std::string indentation = indent::AfterEnter(before, code && m_syntaxMode == 1);
     if (!indentation.empty()) ReplaceSelWithUndo(indentation.c_str());
   } else if (c == '}' && m_syntaxMode == 1 && m_lastChar == '\r' && s == e) {

@@ -17,6 +17,14 @@ unsigned CharCodeAt(const SearchSource& t, int i, int n) {
   return CharLengthAt(t, i, n) == 2 ? (t.At(i) << 8u) | t.At(i + 1) : t.At(i);
 }
 
+// True when the `n` bytes at the character start p end where a character
+// ends: a find text ending in a lead byte never takes half of a character.
+bool EndsACharacter(const SearchSource& t, int p, int n, int total) {
+  int q = p;
+  while (q < p + n) q += CharLengthAt(t, q, total);
+  return q == p + n;
+}
+
 }  // namespace
 
 const char* SearchSource::Bytes(int pos, int n, std::string& scratch) const {
@@ -93,7 +101,8 @@ int SearchText(const SearchSource& text, int selStart, int selEnd, const SearchR
       candidate = text.At(p) == first && (!cp932::IsLeadByte(first) || !firstIsDouble || text.At(p + 1) == second);
     else
       candidate = filter.Accepts(CharCodeAt(text, p, total));
-    if (candidate && compare.Equal(text.Bytes(p, n, scratch), n, find.data(), n, request.matchCase)) {
+    if (candidate && EndsACharacter(text, p, n, total) &&
+        compare.Equal(text.Bytes(p, n, scratch), n, find.data(), n, request.matchCase)) {
       found = p;
       if (request.down) return found;
     }

@@ -1,8 +1,9 @@
 // The search of the find commands over CP932 bytes, without any Windows header:
-// candidates only at character starts (a match never begins on a trail byte),
-// forwards from the selection or backwards to the nearest match before it,
-// never wrapping. The comparison itself is the caller's (the system's
-// locale-aware one in the program), so what counts as equal is the platform's.
+// candidates only at character starts (a match never begins on a trail byte
+// nor ends inside a character), forwards from the selection or backwards to
+// the nearest match before it, never wrapping. The comparison itself is the
+// caller's (the system's locale-aware one in the program), so what counts as
+// equal is the platform's.
 //
 // The text is read in place in up to two pieces (the halves of a gap buffer);
 // only a candidate that straddles the two is copied.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/cp932.h"
+#include "platform/framework/pathutil.h"
 
 namespace syntax {
 namespace {
@@ -64,7 +65,7 @@ struct Table {
   }
 };
 
-enum ByteClass { kSingle, kInvalid, kLead, kTrail };
+enum ByteClass { kSingle, kControl, kLead, kTrail };
 
 const int kMaxToken = 1024;
 
@@ -83,14 +84,17 @@ class Lexer {
     for (int i = first; i < length; ++i) {
       unsigned char c = static_cast<unsigned char>(line_[i]);
       ByteClass cls;
-      if (afterLead) {
-        cls = cp932::IsTrailByte(c) ? kTrail : kInvalid;
+      if (afterLead && cp932::IsTrailByte(c)) {
+        cls = kTrail;
         afterLead = false;
       } else if (cp932::IsLeadByte(c)) {
+        // A lead byte without a trail byte after it is a character of its
+        // own; the byte after it is read afresh.
         cls = kLead;
         afterLead = true;
       } else {
-        cls = (c >= 0x20 && c <= 0x7E) || (c >= 0xA1 && c <= 0xDF) ? kSingle : kInvalid;
+        cls = c < 0x20 || c == 0x7F ? kControl : kSingle;
+        afterLead = false;
       }
       Byte(c, cls, i);
     }
@@ -200,7 +204,7 @@ class Lexer {
     }
     if (IsSeparator(c)) return Separator(c, i);
     MakeRoom(i);
-    if (cls == kInvalid) line_[i] = ' ';
+    if (cls == kControl) line_[i] = ' ';
     Append();
   }
 
@@ -290,6 +294,16 @@ class Lexer {
 };
 
 }  // namespace
+
+int LanguageOfPath(const std::string& path, int otherwise) {
+  const size_t dot = PathExtensionDot(path);
+  if (dot == std::string::npos) return otherwise;
+  std::string ext = path.substr(dot);
+  for (char& c : ext) c = static_cast<char>(Fold(static_cast<unsigned char>(c), true));
+  if (ext == ".js" || ext == ".jse") return kJScript;
+  if (ext == ".vbs" || ext == ".vbe") return kVBScript;
+  return otherwise;
+}
 
 bool IsKeyword(int language, const char* word, int length) {
   static const Table<sizeof kJScriptWords / sizeof *kJScriptWords> jscript(kJScriptWords, false);

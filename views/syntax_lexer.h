@@ -10,6 +10,7 @@
 // sense, so a double-byte character whose trail byte is a quote, a backslash
 // or a vertical bar is one character and never acts as one of those.
 #pragma once
+#include <string>
 #include <vector>
 
 namespace syntax {
@@ -36,6 +37,10 @@ struct Run {
   int length;
   Role role;
 };
+
+// The language a file is coloured in by its extension (any case): .js and .jse
+// JScript, .vbs and .vbe VBScript; any other path, or none, `otherwise`.
+int LanguageOfPath(const std::string& path, int otherwise);
 
 // True when the `length` bytes at `word` are a keyword of `language`.
 bool IsKeyword(int language, const char* word, int length);

@@ -5,6 +5,7 @@
 // raw (byte for byte) serialisation of the text.
 #pragma once
 #include <string>
+#include <vector>
 #include "platform/framework/archive.h"
 #include "platform/framework/view.h"
 
@@ -64,6 +65,14 @@ class CEditView : public CView {
   virtual RECT GetPrintBodyRect(CPrintInfo* info);
   // Prints the text of the current page into `body`.
   void PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body);
+  // The colours of a printed row, the bytes [begin, end) of one line: runs in
+  // order, the bytes [begin, end) of each in `color`; bytes outside every run
+  // keep the context's text colour. Here: none.
+  struct PrintColor {
+    size_t begin, end;
+    COLORREF color;
+  };
+  virtual void GetPrintColors(size_t begin, size_t end, std::vector<PrintColor>& runs) {}
   // Lays out pages until `page` exists or the text ends; true when it exists.
   bool PaginateTo(UINT page, CPrintInfo* info);
   // The number of the page whose first character is the last at or before

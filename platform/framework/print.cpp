@@ -301,6 +301,8 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
   const UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
   std::vector<wchar_t> run;
   std::vector<INT> dx;
+  std::vector<PrintColor> colors;
+  const COLORREF textColor = GetTextColor(dc);
   size_t pos = p.pages.PageStart(info->m_nCurPage);
   int y = body.top;
   for (int row = 0; row < p.metrics.linesPerPage && pos < n; ++row, y += p.lineHeight) {
@@ -312,7 +314,18 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
       run.clear();
       dx.clear();
     };
+    colors.clear();
+    GetPrintColors(line.begin, line.end, colors);
+    size_t next = 0;  // the first colour run not yet passed
+    COLORREF color = textColor;
     for (size_t i = line.begin; i < line.end;) {
+      while (next < colors.size() && colors[next].end <= i) ++next;
+      const COLORREF want = next < colors.size() && colors[next].begin <= i ? colors[next].color : textColor;
+      if (want != color) {
+        flush();
+        runX = x;
+        SetTextColor(dc, color = want);
+      }
       if (text[i] == '\t') {
         flush();
         x = printlayout::NextTabStop(x, p.metrics.tabWidth);
@@ -329,6 +342,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
       i += len;
     }
     flush();
+    SetTextColor(dc, textColor);
     pos = line.next;
   }
   SetTextAlign(dc, oldAlign);

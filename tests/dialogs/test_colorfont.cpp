@@ -84,6 +84,19 @@ TEST_F(ColorFontTest, PickersShowTheGivenColoursAndOkReadsThemBack) {
   EXPECT_EQ(dlg.GetBackgroundColor(), kBackground);
 }
 
+// An automatic choice shows what it draws as: a syntax role its own default
+// colour, the background the window's colour.
+TEST_F(ColorFontTest, AnAutomaticSwatchShowsTheColourItDrawsAs) {
+  dlg.SetColors(kKeyword, colorgrid::kAutomaticColor, colorgrid::kAutomaticColor, kText, kBackground);
+  ui.onLive = [&](const char*, HWND d) {
+    const std::pair<int, COLORREF> expected[] = {
+        {IDC_CF_COMMENT, RGB(192, 0, 0)}, {IDC_CF_STRING, RGB(0, 128, 128)}, {IDC_CF_BACKGROUND, GetSysColor(COLOR_WINDOW)}};
+    for (auto [id, color] : expected) EXPECT_EQ(PickerOf(d, id)->m_automaticShownAs, color) << id;
+    return IDCANCEL;
+  };
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
 TEST_F(ColorFontTest, CancelKeepsTheColours) {
   ui.onLive = [&](const char*, HWND d) {
     PickWithKeys(d, IDC_CF_STRING, 5);

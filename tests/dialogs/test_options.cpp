@@ -202,7 +202,7 @@ TEST_F(OptionsCommandTest, OkChangesTheOpenViewsAndTheStoredSettingsCancelNothin
   EXPECT_EQ(Ini("Settings", "OpenMode"), "2");
 }
 
-TEST(ViewColors, AutomaticColourDrawsAsWindowTextAndWindow) {
+TEST(ViewColors, AutomaticColourDrawsAsWindowColoursAndTheRolesDefault) {
   EditorColors c;
   c.text = 0xFF000000u;
   c.background = 0xFF000000u;
@@ -211,6 +211,10 @@ TEST(ViewColors, AutomaticColourDrawsAsWindowTextAndWindow) {
   EditorColors d = DrawableColors(c, 0x111111u, 0xEEEEEEu);
   EXPECT_EQ(d.text, 0x111111u);
   EXPECT_EQ(d.background, 0xEEEEEEu);
-  EXPECT_EQ(d.keyword, 0x111111u);
+  EXPECT_EQ(d.keyword, EditorColors().keyword);  // a role's own default, not the text colour
   EXPECT_EQ(d.comment, 0x123456u);
+  c.comment = c.string = 0xFF000000u;
+  d = DrawableColors(c, 0x111111u, 0xEEEEEEu);
+  EXPECT_EQ(d.comment, 0x0000C0u);
+  EXPECT_EQ(d.string, 0x808000u);
 }

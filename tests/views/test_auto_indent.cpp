@@ -16,6 +16,16 @@ TEST(AutoIndent, JScriptCodeAddsATabAfterAnOpenStatement) {
   EXPECT_EQ(AfterEnter("x;\t ", true), "");
 }
 
+TEST(AutoIndent, TheLastCharacterCountsNotTheLastByte) {
+  // Trail bytes that look like a brace: マ (83 7D) and ± (81 7D) leave the
+  // statement open; after 83 83 the brace is a character of its own.
+  const struct {
+    const char* line;
+    const char* indent;
+  } cases[] = {{"\tx = \"\x83\x7D", "\t\t"}, {"\ta\x81\x7D", "\t\t"}, {"\t\x83\x83}", "\t"}, {"\tx\x83", "\t\t"}};
+  for (const auto& c : cases) EXPECT_EQ(AfterEnter(c.line, true), c.indent) << c.line;
+}
+
 TEST(AutoIndent, FourBlanksBecomeATabAndOtherLanguagesOnlyCopy) {
   EXPECT_EQ(AfterEnter("    x;", true), "\t");
   EXPECT_EQ(AfterEnter("      \tx", false), "\t  \t");

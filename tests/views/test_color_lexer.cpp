@@ -127,4 +127,26 @@ TEST(ColorLexer, LongTokensArePiecesAndControlBytesAreSpaces) {
   EXPECT_TRUE(r3.empty());
 }
 
+TEST(ColorLexer, OnlyControlBytesAreBlankedAndALoneLeadByteStandsAlone) {
+  struct Case {
+    const char* line;
+    const char* drawn;  // the line's bytes as the lexer leaves them
+    const char* marks;
+  };
+  const Case cases[] = {
+      {"\"\x83" "1\" if", "\"\x83" "1\" if", "sssstkk"},  // the digit keeps its place in the string
+      {"\x83" "1if", "\x83" "1if", "tttt"},
+      {"x\x80y \xA0 \xFD\xFE\xFF", "x\x80y \xA0 \xFD\xFE\xFF", "ttttttttt"},
+      {"\x83\x83}", "\x83\x83}", "ttt"},                 // 83 83 is one character, then a brace
+      {"a\x01\x7F" "b if", "a  b if", "tttttkk"},
+  };
+  for (const Case& c : cases) {
+    std::string line = c.line;
+    std::vector<syntax::Run> runs;
+    LexLine(kJScript, &line[0], static_cast<int>(line.size()), kNormal, runs);
+    EXPECT_EQ(line, c.drawn) << c.line;
+    EXPECT_EQ(JS(c.line), c.marks) << c.line;
+  }
+}
+
 }  // namespace

@@ -1,12 +1,17 @@
 // The colouring view in the running application: the pixels of keywords,
 // strings and comments in the view's window, the selection left alone, the
-// line states across a change of language and past 65,535 lines, and the
-// states of the lines below moving with inserted lines.
+// line states across a change of language and past 65,535 lines, the states
+// of the lines below moving with inserted lines, a jump into a long comment,
+// and the language a window takes from its file.
 #include "tests/app/app_fixture.h"
 
+#include <functional>
 #include <string>
 #include "platform/framework/frame.h"
+#include "resources/resource.h"
+#include "views/gotolinedlg.h"
 #include "platform/textctl/text_control.h"
+#include "document/mydoc.h"
 #include "views/colorview.h"
 
 namespace {
@@ -77,14 +82,15 @@ TEST_F(ColorViewTest, KeywordsStringsAndCommentsTakeTheirColoursAndTheSelectionK
   EXPECT_EQ(CountColour(iff, 2, kKeyword), 0);
   EXPECT_GT(CountColour(var, 3, kKeyword), 3);
 
-  // An automatic keyword colour draws in the text colour, as every view maps it.
+  // An automatic keyword colour draws in the keyword's own default colour.
   EditorColors colors = view->GetColors();
   colors.keyword = 0xFF000000;
   colors.text = 0x123456;
   view->SetColors(colors);
   view->SetSel(0, 0);
   Repaint();
-  EXPECT_GT(CountColour(var, 3, 0x123456), 3);
+  EXPECT_GT(CountColour(var, 3, RGB(0, 0, 255)), 3);
+  EXPECT_EQ(CountColour(var, 3, 0x123456), 0);
 }
 
 TEST_F(ColorViewTest, ChangingTheLanguageForgetsTheLineStatesOfTheOther) {
@@ -129,6 +135,88 @@ TEST_F(ColorViewTest, InsertedLinesCarryTheStatesBelowThem) {
   view->ReplaceSelWithUndo("");
   EXPECT_EQ(view->LineState(2), 8u);
   EXPECT_EQ(view->LineState(3), 0u);
+}
+
+// A 60-line block comment that runs past the first screen, reached without
+// painting the lines between: every way there colours it as comment.
+TEST_F(ColorViewTest, AJumpIntoALongCommentColoursItAsComment) {
+  std::string text = "var a;\r\n/* start\r\n";
+  for (int i = 0; i < 60; ++i) text += "var if while x\r\n";
+  text += "*/ if\r\nvar b;\r\n";
+  const int closing = 62;
+  auto ctrlEnd = [&] {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    view->SendMessage(WM_KEYDOWN, VK_END, 1);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  };
+  auto goToLine = [&] {
+    ui.onDialog = [](CDialog& d) {
+      d.SetDlgItemText(CGoToLineDlg::kLineField, "63");
+      return IDOK;
+    };
+    Command(ID_EDIT_GOTO_LINE);
+  };
+  auto scrollBar = [&] { view->SendMessage(WM_VSCROLL, SB_BOTTOM, 0); };
+  auto languageAndBack = [&] {
+    view->m_syntaxMode = 2;
+    Repaint();
+    view->m_syntaxMode = 1;
+    ctrlEnd();
+  };
+  for (const std::function<void()>& jump : {std::function<void()>(ctrlEnd), std::function<void()>(goToLine),
+                                            std::function<void()>(scrollBar), std::function<void()>(languageAndBack)}) {
+    Load(text, 1);
+    jump();
+    UpdateWindow(view->m_hWnd);
+    ASSERT_GT(view->GetFirstVisibleLine(), 20);
+    const int inside = view->LineIndex(closing - 1), end = view->LineIndex(closing);
+    EXPECT_EQ(CountColour(inside, 14, kKeyword), 0);
+    EXPECT_GT(CountColour(inside + 4, 2, kComment), 3);
+    EXPECT_GT(CountColour(end, 2, kComment), 3);  // */
+    EXPECT_GT(CountColour(end + 3, 2, kKeyword), 3);
+    EXPECT_EQ(view->LineState(closing + 1), 0u);
+  }
+}
+
+// Each window colours by its own file's extension, others by the settings;
+// Save As follows the new extension and offers the filter of the old one.
+TEST_F(ColorViewTest, AWindowsLanguageFollowsItsFilesExtension) {
+  Settings().m_stress = 0;
+  const struct {
+    const char* name;
+    int language;
+    DWORD filter;
+  } cases[] = {{"a.vbs", 2, 3}, {"b.VBE", 2, 5}, {"c.js", 1, 2}, {"d.jse", 1, 5}, {"e.wsf", 0, 1}, {"f.txt", 0, 5}};
+  CColorEditView* vbs = nullptr;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(WriteBytes(dir / c.name, "x\r\n"));
+    CDocument* doc = app->OpenDocumentFile((dir / c.name).c_str());
+    auto* v = dynamic_cast<CColorEditView*>(doc->GetFirstView());
+    EXPECT_EQ(v->m_syntaxMode, c.language);
+    DWORD offered = 0;
+    ui.onFile = [&](CFileDialog& dlg) {
+      offered = dlg.m_ofn.nFilterIndex;
+      dlg.SetChosenPath(dir / (std::string(c.name) + ".js"));
+      return IDOK;
+    };
+    ASSERT_TRUE(doc->DoSave(nullptr));
+    EXPECT_EQ(offered, c.filter);
+    EXPECT_EQ(v->m_syntaxMode, 1);
+    if (c.language == 2) vbs = v;
+  }
+  // A new window takes the settings, and only it follows their change.
+  Command(ID_FILE_NEW);
+  auto* untitled = ActiveViewAs<CColorEditView>();
+  EXPECT_EQ(untitled->m_syntaxMode, 0);
+  Settings().m_stress = 2;
+  app->UpdateAllDocumentViews(2);
+  EXPECT_EQ(untitled->m_syntaxMode, 2);
+  EXPECT_EQ(vbs->m_syntaxMode, 1);  // b.VBE.js
 }
 
 }  // namespace

@@ -57,6 +57,10 @@ TEST(FindSearch, ATrailByteNeverMatchesInsideADoubleByteCharacter) {
   EXPECT_EQ(s.Find(text, 4, 4, "\\", false, true), -1);  // only trail bytes before it
   // The trail byte and the next character's lead byte together are no match either.
   EXPECT_EQ(s.Find(text, 0, 0, "\x5C\x95", true, true), -1);
+  // A find text ending in a lead byte never takes half of a character.
+  EXPECT_EQ(s.Find(text, 0, 0, "\x95", true, true), -1);
+  EXPECT_EQ(s.Find("a\x95\x5C" "a\x95", 0, 0, "a\x95", true, true), 3);
+  EXPECT_EQ(s.Find("a\x95\x5C" "a\x95", 0, 0, "A\x95", true, false), 3);
 }
 
 TEST(FindSearch, DownFindsTheMatchAtTheCaretThenTheNextNeverWrapping) {

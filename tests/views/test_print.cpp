@@ -22,6 +22,7 @@ struct TextRecord {
   std::wstring text;
   int x, y;
   int width;  // the sum of the character advances
+  COLORREF color;
 };
 struct LineRecord {
   int x0, y0, x1, y1;
@@ -34,11 +35,14 @@ struct RecordedPage {
 int CALLBACK Collect(HDC, HANDLETABLE*, const ENHMETARECORD* rec, int, LPARAM data) {
   auto* page = reinterpret_cast<RecordedPage*>(data);
   static POINT at{0, 0};
+  static COLORREF color = 0;
+  if (rec->iType == EMR_HEADER) color = 0;
+  if (rec->iType == EMR_SETTEXTCOLOR) color = reinterpret_cast<const EMRSETTEXTCOLOR*>(rec)->crColor;
   if (rec->iType == EMR_EXTTEXTOUTW) {
     auto* t = reinterpret_cast<const EMREXTTEXTOUTW*>(rec);
     const auto* base = reinterpret_cast<const BYTE*>(rec);
     const auto* chars = reinterpret_cast<const wchar_t*>(base + t->emrtext.offString);
-    TextRecord r{std::wstring(chars, t->emrtext.nChars), t->emrtext.ptlReference.x, t->emrtext.ptlReference.y, 0};
+    TextRecord r{std::wstring(chars, t->emrtext.nChars), t->emrtext.ptlReference.x, t->emrtext.ptlReference.y, 0, color};
     if (t->emrtext.offDx) {
       const auto* dx = reinterpret_cast<const INT*>(base + t->emrtext.offDx);
       for (DWORD i = 0; i < t->emrtext.nChars; ++i) r.width += dx[i];
@@ -199,6 +203,37 @@ TEST_F(PrintTest, ALongDoubleByteLineWrapsInsideTheBodyAndTabsReachTheViewsStops
   }
   EXPECT_GE(i - 1, 2u) << "the line was not wrapped";
   EXPECT_EQ(Wide(longLine), joined);
+}
+
+// The body takes the colours of the screen from the same line states: a block
+// comment that starts on an earlier page colours the next page's lines, and
+// an automatic role prints in its default colour.
+TEST_F(PrintTest, PrintedLinesTakeTheViewsColoursFromTheLineAbove) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  view->m_syntaxMode = 1;
+  EditorColors colors;
+  colors.keyword = RGB(255, 0, 0);
+  colors.comment = EditorColors::kAutomatic;
+  view->SetColors(colors);
+  std::string text = "var a;\r\n/* start\r\n";
+  for (int i = 0; i < 150; ++i) text += "var if x\r\n";
+  text += "*/ if\r\n";
+  view->SetText(text.c_str());
+  Run run;
+  Record(view, run);
+  ASSERT_GE(run.pages.size(), 2u);
+  const std::vector<TextRecord> first = Body(run, run.pages[0]), second = Body(run, run.pages[1]);
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(L"var", first[0].text);
+  EXPECT_EQ(RGB(255, 0, 0), first[0].color);
+  EXPECT_EQ(RGB(0, 0, 0), first[1].color);  // " a;"
+  ASSERT_FALSE(second.empty());
+  EXPECT_EQ(L"var if x", second[0].text);
+  EXPECT_EQ(RGB(192, 0, 0), second[0].color);
+  const TextRecord& last = Body(run, run.pages.back()).back();
+  EXPECT_EQ(L"if", last.text);
+  EXPECT_EQ(RGB(255, 0, 0), last.color);
 }
 
 TEST_F(PrintTest, AnUntitledDocumentPrintsItsTitleAsHeader) {
