@@ -42,7 +42,7 @@ LRESULT CMyView::OnCreate(WPARAM wp, LPARAM lp) {
 void CMyView::ApplyViewSettings(const ViewSettings& settings, int hint) {
   CColorEditView::ApplyViewSettings(settings, hint);
   m_autoIndent = settings.autoIndent ? TRUE : FALSE;
-  SetMargins(kLeftMargin, 0);
+  SetMargins(m_lineNumbers.m_hWnd ? m_lineNumbers.TextMargin() : kLeftMargin, 0);
   if (m_lineNumbers.m_hWnd) InvalidateRect(m_lineNumbers.m_hWnd, nullptr, FALSE);
 }
 

@@ -3,6 +3,7 @@
 // scroll, and whole lines selected by pressing and dragging in the strip.
 #include "tests/app/app_fixture.h"
 
+#include <cstring>
 #include <string>
 #include "platform/framework/frame.h"
 #include "platform/textctl/text_control.h"
@@ -90,6 +91,35 @@ TEST_F(GutterTest, RowsFollowAScroll) {
   EXPECT_EQ(Row(view, 2), kBlue);  // line 12 is now the third row
   EXPECT_EQ(Row(view, 0), kCyan);
   EXPECT_EQ(view->m_lineNumbers.m_paintedFirstLine, 10);
+}
+
+// The strip widens to the numbers of a long text and narrows again for a
+// short one; the text always starts right of it.
+TEST_F(GutterTest, StripFitsTheLastLinesNumber) {
+  CMyView* view = NewView(200000);
+  ASSERT_NE(view, nullptr);
+  CLineNumberWnd& strip = view->m_lineNumbers;
+  auto fits = [&](const char* number) {
+    UpdateWindow(Strip(view));
+    HDC dc = GetDC(Strip(view));
+    HGDIOBJ old = SelectObject(dc, strip.m_font);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, number, static_cast<int>(strlen(number)), &size);
+    SelectObject(dc, old);
+    ReleaseDC(Strip(view), dc);
+    RECT own = {};
+    GetClientRect(Strip(view), &own);
+    const int margin = LOWORD(view->SendMessage(EM_GETMARGINS));
+    return size.cx < own.right && own.right == strip.m_width && margin > strip.m_width;
+  };
+  Caret(view, 200000);
+  view->SendMessage(EM_SCROLLCARET);
+  EXPECT_TRUE(fits("200001"));
+  view->SetText("short");
+  EXPECT_TRUE(fits("1"));
+  const int usualWidth = CMyView::kGutterWidth, usualMargin = CMyView::kLeftMargin;
+  EXPECT_EQ(strip.m_width, usualWidth);
+  EXPECT_EQ(LOWORD(view->SendMessage(EM_GETMARGINS)), usualMargin);
 }
 
 TEST_F(GutterTest, PressAndDragSelectWholeLines) {
