@@ -58,6 +58,7 @@ class CMyView : public CColorEditView {
   int m_depth = 0;          // nesting of this view's messages
   int m_seenSelStart = 0, m_seenSelEnd = 0;  // the selection at the last indicator update
   std::string m_indicator;  // the indicator's text
+  std::string m_indicatorWidthSample;  // the text its pane's width is taken from
 
  public:
   // Printing and print preview (views/myview_print.cpp): the horizontal
