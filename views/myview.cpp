@@ -69,8 +69,11 @@ LRESULT CMyView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CMyView::FollowCaret() {
   const int first = GetFirstVisibleLine();
-  if (first != m_toldFirstLine) {
+  // The strip's width follows the number of digits of the line count.
+  const size_t digits = std::to_string(GetLineCount()).size();
+  if (first != m_toldFirstLine || digits != m_toldDigits) {
     m_toldFirstLine = first;
+    m_toldDigits = digits;
     InvalidateRect(m_lineNumbers.m_hWnd, nullptr, FALSE);
   }
   const int line = LineFromChar(CaretIndex());

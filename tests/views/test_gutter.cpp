@@ -99,27 +99,20 @@ TEST_F(GutterTest, StripFitsTheLastLinesNumber) {
   CMyView* view = NewView(200000);
   ASSERT_NE(view, nullptr);
   CLineNumberWnd& strip = view->m_lineNumbers;
-  auto fits = [&](const char* number) {
+  for (auto [text, number] : {std::pair<const char*, const char*>{nullptr, "200001"}, {"short", "8888"}}) {
+    if (text) view->SetText(text);
     UpdateWindow(Strip(view));
     HDC dc = GetDC(Strip(view));
-    HGDIOBJ old = SelectObject(dc, strip.m_font);
+    SelectObject(dc, strip.m_font);
     SIZE size = {};
     GetTextExtentPoint32A(dc, number, static_cast<int>(strlen(number)), &size);
-    SelectObject(dc, old);
     ReleaseDC(Strip(view), dc);
     RECT own = {};
     GetClientRect(Strip(view), &own);
-    const int margin = LOWORD(view->SendMessage(EM_GETMARGINS));
-    return size.cx < own.right && own.right == strip.m_width && margin > strip.m_width;
-  };
-  Caret(view, 200000);
-  view->SendMessage(EM_SCROLLCARET);
-  EXPECT_TRUE(fits("200001"));
-  view->SetText("short");
-  EXPECT_TRUE(fits("1"));
-  const int usualWidth = CMyView::kGutterWidth, usualMargin = CMyView::kLeftMargin;
-  EXPECT_EQ(strip.m_width, usualWidth);
-  EXPECT_EQ(LOWORD(view->SendMessage(EM_GETMARGINS)), usualMargin);
+    EXPECT_LT(size.cx, own.right) << number;
+    EXPECT_EQ(LOWORD(view->SendMessage(EM_GETMARGINS)), own.right + 1) << number;
+  }
+  EXPECT_EQ(strip.m_width, 31);
 }
 
 TEST_F(GutterTest, PressAndDragSelectWholeLines) {
