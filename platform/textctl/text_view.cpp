@@ -104,8 +104,8 @@ bool GlyphHasInk(HDC dc, wchar_t ch, UINT format) {
 }  // namespace
 
 // A thin stroke can vanish when the font's hinting fits it to the pixel grid
-// (under Wine the underscore of the IPA gothic face has no pixel at 12 to 20
-// pixels, so "run_log" reads "run log"). Such a glyph - blank as hinted, inked
+// (under Wine the underscore of the IPA gothic face has no pixel at 16 to 20
+// pixels and some other sizes, so "run_log" reads "run log"). Such a glyph - blank as hinted, inked
 // without hinting - is drawn as its hinted black box, a bar where the font
 // puts the stroke, kept inside the line's band.
 const RECT* BlankGlyphBox(EditState* s, wchar_t ch) {
