@@ -45,7 +45,7 @@ CLineNumberWnd::~CLineNumberWnd() {
 
 BOOL CLineNumberWnd::Create(int width, CWnd* parentView) {
   const char* cls = RegisterWndClass("RvLineNumbers", 0, nullptr, nullptr);
-  m_width = width;
+  m_width = m_createdWidth = width;
   return CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, 0, 0, width, 1, parentView->m_hWnd,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlId)));
 }
@@ -53,7 +53,7 @@ BOOL CLineNumberWnd::Create(int width, CWnd* parentView) {
 LRESULT CLineNumberWnd::OnCreate(WPARAM, LPARAM lp) {
   if (Default() == -1) return -1;
   // (The text control clips its children itself.)
-  m_width = reinterpret_cast<const CREATESTRUCTA*>(lp)->cx;
+  m_width = m_createdWidth = reinterpret_cast<const CREATESTRUCTA*>(lp)->cx;
   HDC dc = GetDC(m_hWnd);
   m_font = CreateFontA(-MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                        SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -68,10 +68,34 @@ LRESULT CLineNumberWnd::Control(UINT msg, WPARAM wp, LPARAM lp) const {
 
 int CLineNumberWnd::RowHeight() const { return m_textMetrics.tmHeight > 0 ? m_textMetrics.tmHeight : 16; }
 
+void CLineNumberWnd::FitWidth(int height) {
+  HDC dc = GetDC(m_hWnd);
+  HFONT controlFont = reinterpret_cast<HFONT>(Control(WM_GETFONT));
+  HGDIOBJ old = SelectObject(dc, controlFont ? static_cast<HGDIOBJ>(controlFont) : GetStockObject(SYSTEM_FONT));
+  GetTextMetricsA(dc, &m_textMetrics);
+  const long last = std::max(Control(EM_GETLINECOUNT), Control(EM_GETFIRSTVISIBLELINE) + height / RowHeight() + 1);
+  char widest[16];
+  const int digits = std::snprintf(widest, sizeof widest, "%4ld", last);
+  std::fill(widest, widest + digits, '8');
+  SelectObject(dc, m_font ? static_cast<HGDIOBJ>(m_font) : GetStockObject(SYSTEM_FONT));
+  SIZE size = {0, 0}, one = {0, 0};
+  GetTextExtentPoint32A(dc, widest, digits, &size);
+  GetTextExtentPoint32A(dc, widest, 1, &one);
+  SelectObject(dc, old);
+  ReleaseDC(m_hWnd, dc);
+  const int width = std::max<int>(m_createdWidth, size.cx + one.cx);
+  if (width != m_width) {
+    m_width = width;
+    InvalidateRect(m_hWnd, nullptr, FALSE);
+  }
+  if (LOWORD(Control(EM_GETMARGINS)) != TextMargin()) Control(EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(TextMargin(), 0));
+}
+
 LRESULT CLineNumberWnd::OnPaint(WPARAM, LPARAM) {
   HWND parent = ::GetParent(m_hWnd);
   RECT client;
   GetClientRect(parent, &client);
+  FitWidth(client.bottom);
   RECT own;
   GetClientRect(m_hWnd, &own);
   if (own.bottom != client.bottom || own.right != m_width)
@@ -79,10 +103,7 @@ LRESULT CLineNumberWnd::OnPaint(WPARAM, LPARAM) {
 
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(m_hWnd, &ps);
-  HFONT controlFont = reinterpret_cast<HFONT>(Control(WM_GETFONT));
-  HGDIOBJ old = SelectObject(dc, controlFont ? static_cast<HGDIOBJ>(controlFont) : GetStockObject(SYSTEM_FONT));
-  GetTextMetricsA(dc, &m_textMetrics);
-  SelectObject(dc, m_font ? static_cast<HGDIOBJ>(m_font) : GetStockObject(SYSTEM_FONT));
+  HGDIOBJ old = SelectObject(dc, m_font ? static_cast<HGDIOBJ>(m_font) : GetStockObject(SYSTEM_FONT));
   const int first = static_cast<int>(Control(EM_GETFIRSTVISIBLELINE));
   const int h = RowHeight();
   const int rows = static_cast<int>(client.bottom) / h + 1;

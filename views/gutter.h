@@ -14,14 +14,18 @@ class CLineNumberWnd : public CWnd {
   CLineNumberWnd();
   ~CLineNumberWnd() override;
 
-  // Creates the strip (0, 0, width, 1) in the text control `parentView`.
+  // Creates the strip (0, 0, width, 1) in the text control `parentView`; the
+  // strip is never narrower than this width.
   BOOL Create(int width, CWnd* parentView);
+  // The control's left margin that puts the text just right of the strip.
+  int TextMargin() const { return m_width + 1; }
   // Records the caret's new line; repaints only the two rows when the text has
   // not scrolled since the last paint, else the whole strip.
   void SetCurrentLine(int previousLine, int newLine);
 
   COLORREF m_backColor = RGB(0, 255, 255);
-  int m_width = 0;
+  int m_width = 0;         // grows with the numbers shown, see FitWidth
+  int m_createdWidth = 0;  // the narrowest the strip gets
   int m_currentLine = 0;
   int m_anchorLine = 0;
   HCURSOR m_cursor = nullptr;
@@ -40,6 +44,10 @@ class CLineNumberWnd : public CWnd {
 
  private:
   int RowHeight() const;
+  // Reads the control's font metrics and sets the width the numbers of the
+  // last line and of the rows below it need; when it changes, the whole strip
+  // is invalidated and the control's left margin follows it.
+  void FitWidth(int height);
   // The line at client y (signed: above the strip is before its first row),
   // limited to the text's lines.
   int LineAtY(int y) const;

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cstdio>
 #include "platform/framework/app.h"
+#include "platform/framework/bars.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/resstr.h"
 #include "resources/resource.h"
 #include "views/auto_indent.h"
 #include "views/gotolinedlg.h"
@@ -42,7 +44,7 @@ LRESULT CMyView::OnCreate(WPARAM wp, LPARAM lp) {
 void CMyView::ApplyViewSettings(const ViewSettings& settings, int hint) {
   CColorEditView::ApplyViewSettings(settings, hint);
   m_autoIndent = settings.autoIndent ? TRUE : FALSE;
-  SetMargins(kLeftMargin, 0);
+  SetMargins(m_lineNumbers.m_hWnd ? m_lineNumbers.TextMargin() : kLeftMargin, 0);
   if (m_lineNumbers.m_hWnd) InvalidateRect(m_lineNumbers.m_hWnd, nullptr, FALSE);
 }
 
@@ -67,8 +69,11 @@ LRESULT CMyView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CMyView::FollowCaret() {
   const int first = GetFirstVisibleLine();
-  if (first != m_toldFirstLine) {
+  // The strip's width follows the number of digits of the line count.
+  const size_t digits = std::to_string(GetLineCount()).size();
+  if (first != m_toldFirstLine || digits != m_toldDigits) {
     m_toldFirstLine = first;
+    m_toldDigits = digits;
     InvalidateRect(m_lineNumbers.m_hWnd, nullptr, FALSE);
   }
   const int line = LineFromChar(CaretIndex());
@@ -111,8 +116,15 @@ void CMyView::OnUpdateLineIndicator(CCmdUI* ui) {
     char text[32];
     snprintf(text, sizeof text, " 行: %4d", line);
     m_indicator = text;
+    // The pane's string holds four digits; a longer text widens the pane to
+    // the digits of its last line.
+    m_indicatorWidthSample = LoadResString(ID_INDICATOR_LINE);
+    const int digits = static_cast<int>(std::to_string(count).size());
+    if (digits > 4) m_indicatorWidthSample.append(static_cast<size_t>(digits - 4), '8');
   }
   ui->SetText(m_indicator.c_str());
+  if (auto* bar = dynamic_cast<CStatusBar*>(ui->m_pOther))
+    bar->SetPaneWidthFor(bar->CommandToIndex(ID_INDICATOR_LINE), m_indicatorWidthSample);
 }
 
 // ---------------------------------------------------------------- typing

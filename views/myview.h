@@ -55,9 +55,11 @@ class CMyView : public CColorEditView {
   void RepaintSelectionChange(int s0, int e0, int s, int e);
   int m_toldLine = 0;       // the caret line last told to this view's strip
   int m_toldFirstLine = 0;  // the first visible line the strip was last painted for
+  size_t m_toldDigits = 1;  // the digits of the line count the strip was last painted for
   int m_depth = 0;          // nesting of this view's messages
   int m_seenSelStart = 0, m_seenSelEnd = 0;  // the selection at the last indicator update
   std::string m_indicator;  // the indicator's text
+  std::string m_indicatorWidthSample;  // the text its pane's width is taken from
 
  public:
   // Printing and print preview (views/myview_print.cpp): the horizontal

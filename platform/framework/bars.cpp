@@ -47,21 +47,33 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
   m_ids.assign(ids, ids + count);
   m_texts.assign(static_cast<size_t>(count), std::string());
   m_widths.assign(static_cast<size_t>(count), 0);
+  m_samples.assign(static_cast<size_t>(count), std::string());
   m_edges.clear();  // new panes: laid out and filled afresh
+  for (size_t i = 0; i < m_ids.size(); ++i) {
+    if (m_ids[i] == ID_SEPARATOR) continue;
+    m_samples[i] = LoadResString(m_ids[i]);
+    m_widths[i] = PaneWidthOf(m_samples[i]);
+  }
+  RecalcPanes();
+  return TRUE;
+}
+
+int CStatusBar::PaneWidthOf(const std::string& text) {
   HDC dc = GetDC(m_hWnd);
   HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
   HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-  for (int i = 0; i < count; ++i) {
-    if (ids[i] == ID_SEPARATOR) continue;
-    std::string s = LoadResString(ids[i]);
-    SIZE sz{};
-    GetTextExtentPoint32A(dc, s.c_str(), static_cast<int>(s.size()), &sz);
-    m_widths[static_cast<size_t>(i)] = sz.cx + 10;
-  }
+  SIZE sz{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &sz);
   SelectObject(dc, old);
   ReleaseDC(m_hWnd, dc);
+  return sz.cx + 10;
+}
+
+void CStatusBar::SetPaneWidthFor(int index, const std::string& sample) {
+  if (index < 1 || index >= GetPaneCount() || m_samples[static_cast<size_t>(index)] == sample) return;
+  m_samples[static_cast<size_t>(index)] = sample;
+  m_widths[static_cast<size_t>(index)] = PaneWidthOf(sample);
   RecalcPanes();
-  return TRUE;
 }
 
 void CStatusBar::RecalcPanes() {

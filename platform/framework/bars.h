@@ -30,6 +30,9 @@ class CStatusBar : public CControlBar {
   int GetPaneCount() const { return static_cast<int>(m_ids.size()); }
   UINT GetItemID(int index) const { return m_ids[static_cast<size_t>(index)]; }
   int GetPaneWidth(int index) const;
+  // Sizes pane `index` (not the message pane) to `sample` as SetIndicators
+  // sizes it to its string; the same sample again costs nothing.
+  void SetPaneWidthFor(int index, const std::string& sample);
   // Sets the indicator panes' texts from their enable queries; only a text
   // that changed reaches the control.
   void OnUpdateCmdUI(CFrameWnd* target) override;
@@ -42,8 +45,11 @@ class CStatusBar : public CControlBar {
   LRESULT OnSize(WPARAM, LPARAM);
 
  private:
+  // A pane's width for this text in the bar's font.
+  int PaneWidthOf(const std::string& text);
   std::vector<UINT> m_ids;
   std::vector<int> m_widths;
+  std::vector<std::string> m_samples;  // the text each pane's width was taken from
   std::vector<std::string> m_texts;
   std::vector<int> m_edges;  // the right edges last given to the control
   DECLARE_MESSAGE_MAP()

@@ -385,4 +385,28 @@ TEST_F(TextControlTest, PaintsWithTheParentsBrushAndTheSelectionColour) {
   g_ctlBrush = nullptr;
 }
 
+// Every glyph is drawn: under Wine the hinted underscore of the gothic face
+// has no pixel at 12 and 14 points (16 and 19 pixels), on any line.
+TEST_F(TextControlTest, UnderscoresShowInTheEditorFonts) {
+  SetText("run_log.txt\r\nmy_var_name");
+  SetFocus(parent_);  // no caret over the text
+  const std::pair<const char*, int> fonts[] = {{"FixedSys", -19}, {"IPAゴシック", -16}};
+  for (auto [face, height] : fonts) {
+    HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH, face);
+    Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    UpdateWindow(edit_);
+    HDC dc = GetDC(edit_);
+    for (int index : {0, 3, 15, 19}) {  // the "r" and the underscores of run_, my_, var_
+      const POINT at = PosOf(index), next = PosOf(index + 1);
+      int ink = 0;  // pixels of the character's cell not in the background colour
+      for (int y = at.y; y < at.y + LineHeight(); ++y)
+        for (int x = at.x; x < next.x; ++x) ink += GetPixel(dc, x, y) != GetPixel(dc, at.x, at.y);
+      EXPECT_GT(ink, 0) << face << " " << height << " px, the character at " << index;
+    }
+    ReleaseDC(edit_, dc);
+    Send(WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    DeleteObject(font);
+  }
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // scroll, and whole lines selected by pressing and dragging in the strip.
 #include "tests/app/app_fixture.h"
 
+#include <cstring>
 #include <string>
 #include "platform/framework/frame.h"
 #include "platform/textctl/text_control.h"
@@ -90,6 +91,28 @@ TEST_F(GutterTest, RowsFollowAScroll) {
   EXPECT_EQ(Row(view, 2), kBlue);  // line 12 is now the third row
   EXPECT_EQ(Row(view, 0), kCyan);
   EXPECT_EQ(view->m_lineNumbers.m_paintedFirstLine, 10);
+}
+
+// The strip widens to the numbers of a long text and narrows again for a
+// short one; the text always starts right of it.
+TEST_F(GutterTest, StripFitsTheLastLinesNumber) {
+  CMyView* view = NewView(200000);
+  ASSERT_NE(view, nullptr);
+  CLineNumberWnd& strip = view->m_lineNumbers;
+  for (auto [text, number] : {std::pair<const char*, const char*>{nullptr, "200001"}, {"short", "8888"}}) {
+    if (text) view->SetText(text);
+    UpdateWindow(Strip(view));
+    HDC dc = GetDC(Strip(view));
+    SelectObject(dc, strip.m_font);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, number, static_cast<int>(strlen(number)), &size);
+    ReleaseDC(Strip(view), dc);
+    RECT own = {};
+    GetClientRect(Strip(view), &own);
+    EXPECT_LT(size.cx, own.right) << number;
+    EXPECT_EQ(LOWORD(view->SendMessage(EM_GETMARGINS)), own.right + 1) << number;
+  }
+  EXPECT_EQ(strip.m_width, 31);
 }
 
 TEST_F(GutterTest, PressAndDragSelectWholeLines) {

@@ -205,6 +205,27 @@ TEST_F(ScriptViewTest, LineIndicatorFollowsTheCaretOfEachWindow) {
   EXPECT_EQ(Indicator(), " 行:    2");
 }
 
+// The line pane is as wide as the line count's numbers need in the bar's
+// font, and narrows again for a window with a short text.
+TEST_F(ScriptViewTest, LinePaneFitsSixDigitLineNumbers) {
+  CStatusBar& bar = Frame()->m_wndStatusBar;
+  const int usual = bar.GetPaneWidth(1);
+  Load(std::string(400000, '\n'), 400000);
+  const std::string text = Indicator();
+  EXPECT_EQ(text, " 行: 400001");
+  RECT pane = {};
+  bar.SendMessage(SB_GETRECT, 1, reinterpret_cast<LPARAM>(&pane));
+  HDC dc = GetDC(bar.m_hWnd);
+  SelectObject(dc, reinterpret_cast<HFONT>(bar.SendMessage(WM_GETFONT)));
+  SIZE size = {};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ReleaseDC(bar.m_hWnd, dc);
+  EXPECT_LT(size.cx, pane.right - pane.left - 2 * GetSystemMetrics(SM_CXEDGE));
+  Command(ID_FILE_NEW);
+  EXPECT_EQ(Indicator(), " 行:    1");
+  EXPECT_EQ(bar.GetPaneWidth(1), usual);
+}
+
 TEST_F(ScriptViewTest, ANewWindowTakesTheEditorFontAndTabStops) {
   Settings().m_tabStops = 8;
   Settings().m_autoIndent = false;
