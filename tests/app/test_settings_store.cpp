@@ -66,3 +66,32 @@ TEST(SettingsStore, WritesBackWhatItReadInTheFormsItReads) {
   EXPECT_EQ(out.values["Editor"], "000000,FFFFFF");
   EXPECT_EQ(out.values.count("Window"), 0u);  // none read, none written
 }
+
+// Values are brought into what the dialogs allow as they are read, so a tab
+// width of 0 or a huge one never reaches the view's arithmetic: a number to
+// the nearer end of its range, a choice outside its list to the default.
+TEST(SettingsStore, ValuesReadOutsideWhatTheirDialogsAllowComeBackInside) {
+  struct Row {
+    const char* key;
+    const char* stored;  // null: absent
+    int expected;
+  };
+  const Row rows[] = {
+      {"TabStops", nullptr, 4},       {"TabStops", "0", 1},        {"TabStops", "-3", 1},
+      {"TabStops", "536870912", 255}, {"TabStops", "255", 255},    {"TabStops", "8", 8},
+      {"Stress", "-1", 1},            {"Stress", "7", 1},          {"Stress", "2", 2},
+      {"FilterIndex", "4", 0},        {"FilterIndex", "3", 3},     {"Language", "2", 0},
+      {"Language", "1", 1},
+  };
+  for (const Row& row : rows) {
+    MemoryProfile file;
+    if (row.stored) file.values[row.key] = row.stored;
+    CSettingsStore store;
+    store.ReadPlacementAndOptions(file);
+    const std::map<std::string, int> read = {{"TabStops", store.m_tabStops},
+                                             {"Stress", store.m_stress},
+                                             {"FilterIndex", store.m_filterIndex},
+                                             {"Language", store.m_macroLanguage}};
+    EXPECT_EQ(row.expected, read.at(row.key)) << row.key << "=" << (row.stored ? row.stored : "(absent)");
+  }
+}
