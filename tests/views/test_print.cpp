@@ -3,13 +3,17 @@
 // body and footer where the page frame puts them, the page count of a known
 // text, a long double-byte line wrapped inside the body, an untitled
 // document's title), and the scroll styles given back after a cancelled print
-// and a closed preview.
+// and a closed preview; the printer chosen in a dialog kept also when it is
+// cancelled, a job ended from its "印刷中" window, more pages than 16 bits
+// count.
 #include "tests/app/app_fixture.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 #include "platform/framework/frame.h"
 #include "platform/framework/preview.h"
+#include "platform/framework/preview_ids.h"
 #include "platform/framework/print.h"
 #include "platform/framework/print_layout.h"
 #include "views/myview.h"
@@ -67,6 +71,15 @@ class PrintTest : public AppFixture {
   void SetUp() override { ASSERT_TRUE(Start()); }
 
   CMyView* View() { return ViewOfActiveOrNewWindow<CMyView>(); }
+  // The view, holding "line 1" to "line n", each ended by CR LF.
+  CMyView* ViewWithLines(int n) {
+    CMyView* view = View();
+    if (!view) return nullptr;
+    std::string text;
+    for (int i = 1; i <= n; ++i) text += "line " + std::to_string(i) + "\r\n";
+    view->SetText(text.c_str());
+    return view;
+  }
 
   // A preview's print run over the printer (all pages laid out), each page
   // recorded as the printer would get it.
@@ -115,11 +128,8 @@ class PrintTest : public AppFixture {
 };
 
 TEST_F(PrintTest, PagesCarryTheHeaderRulesBodyAndFooterWhereTheFramePutsThem) {
-  CMyView* view = View();
+  CMyView* view = ViewWithLines(200);
   ASSERT_NE(view, nullptr);
-  std::string text;
-  for (int i = 1; i <= 200; ++i) text += "line " + std::to_string(i) + "\r\n";
-  view->SetText(text.c_str());
   const std::string path = "C:\\印刷\\テスト.js";
   view->GetDocument()->SetPathName(path.c_str(), false);
   Run run;
@@ -214,11 +224,8 @@ TEST_F(PrintTest, AnUntitledDocumentPrintsItsTitleAsHeader) {
 }
 
 TEST_F(PrintTest, TheScrollStylesComeBackAfterACancelledPrintAndAClosedPreview) {
-  CMyView* view = View();
+  CMyView* view = ViewWithLines(300);
   ASSERT_NE(view, nullptr);
-  std::string text;
-  for (int i = 1; i <= 300; ++i) text += "line " + std::to_string(i) + "\r\n";
-  view->SetText(text.c_str());
   auto styles = [&] { return static_cast<DWORD>(GetWindowLongA(view->m_hWnd, GWL_STYLE)) & kScrollStyles; };
   ASSERT_EQ(kScrollStyles, styles());
 
@@ -284,6 +291,127 @@ TEST_F(PrintTest, ClosingTheDocumentUnderItsPreviewClosesThePreview) {
   PumpMessages();
   EXPECT_EQ(nullptr, CPrintPreviewWnd::Active());
   EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+}
+
+// The print dialog may hand back other printer handles than it was given;
+// they are kept whether it is confirmed or cancelled, and those replaced freed.
+TEST_F(PrintTest, PrinterHandlesTheDialogReplacedAreKeptAfterCancel) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  view->SetText("a");
+  for (UINT command : {ID_FILE_PRINT, ID_FILE_PRINT_SETUP}) {
+    HGLOBAL oldMode = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEA));
+    HGLOBAL oldNames = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVNAMES));
+    if (app->m_hDevMode) GlobalFree(app->m_hDevMode);
+    if (app->m_hDevNames) GlobalFree(app->m_hDevNames);
+    app->m_hDevMode = oldMode;
+    app->m_hDevNames = oldNames;
+    HGLOBAL newMode = nullptr, newNames = nullptr;
+    ui.onCommon = [&](const char*, void* data) {
+      auto* pd = static_cast<PRINTDLGA*>(data);
+      EXPECT_EQ(oldMode, pd->hDevMode);
+      pd->hDevMode = newMode = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEA));
+      pd->hDevNames = newNames = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVNAMES));
+      return IDCANCEL;
+    };
+    Command(command);
+    EXPECT_EQ(newMode, app->m_hDevMode) << command;
+    EXPECT_EQ(newNames, app->m_hDevNames) << command;
+    EXPECT_EQ(static_cast<UINT>(GMEM_INVALID_HANDLE), GlobalFlags(oldMode)) << command << ": the old mode leaks";
+    EXPECT_EQ(static_cast<UINT>(GMEM_INVALID_HANDLE), GlobalFlags(oldNames)) << command << ": the old names leak";
+  }
+}
+
+namespace {
+
+// The pages the "印刷中" window showed; Cancel is pressed when it shows `cancelAt`.
+std::vector<UINT> g_pagesShown;
+UINT g_cancelAt = 0;
+
+LRESULT CALLBACK WatchPrintingWindow(int code, WPARAM wp, LPARAM lp) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == AFX_IDC_PRINT_PAGENUM) {
+    unsigned page = 0;
+    const char* text = reinterpret_cast<const char*>(call->lParam);
+    while (*text && (*text < '0' || *text > '9')) ++text;
+    if (std::sscanf(text, "%u", &page) == 1) g_pagesShown.push_back(page);
+    if (page == g_cancelAt) {
+      HWND window = GetParent(call->hwnd);
+      PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// The file the test prefix's printer writes its jobs to.
+std::string PrinterOutput() {
+  char unixPath[MAX_PATH] = "";
+  DWORD size = sizeof unixPath;
+  if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", "LPT1:", RRF_RT_REG_SZ, nullptr, unixPath,
+                   &size) != ERROR_SUCCESS)
+    return std::string();
+  std::string path = std::string("Z:") + unixPath;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+}  // namespace
+
+TEST_F(PrintTest, CancelInThePrintingWindowEndsTheJobWithNoFurtherPage) {
+  CMyView* view = ViewWithLines(400);
+  ASSERT_NE(view, nullptr);
+  const std::string output = PrinterOutput();
+  ASSERT_FALSE(output.empty()) << "the test prefix has no file printer";
+  DeleteFileA(output.c_str());
+  g_pagesShown.clear();
+  g_cancelAt = 2;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchPrintingWindow, nullptr, GetCurrentThreadId());
+  Command(ID_FILE_PRINT_DIRECT);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ((std::vector<UINT>{1, 2}), g_pagesShown);
+  EXPECT_TRUE(ui.shown.empty()) << ui.shown[0].text;  // a job the user ended is no failure
+  EXPECT_EQ(nullptr, FindWindowA(nullptr, "印刷中"));
+  EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+  // Ended by AbortDoc: no complete job reached the printer.
+  const std::string printed = ReadBytes(output);
+  EXPECT_EQ(std::string::npos, printed.find("%%EOF")) << printed.size() << " bytes printed";
+
+  // Not cancelled, the whole job prints.
+  g_pagesShown.clear();
+  g_cancelAt = 0;
+  hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchPrintingWindow, nullptr, GetCurrentThreadId());
+  Command(ID_FILE_PRINT_DIRECT);
+  UnhookWindowsHookEx(hook);
+  EXPECT_GT(g_pagesShown.size(), 2u);
+  EXPECT_NE(std::string::npos, ReadBytes(output).find("%%EOF"));
+}
+
+// A text of more pages than 16 bits count: the preview knows them all.
+TEST_F(PrintTest, PagesPast65535AreCounted) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  std::string text;
+  for (int i = 0; i < 70000; ++i) text += "a\r\n";
+  view->SetText(text.c_str());
+  // A font so large that one line fills a page.
+  HFONT huge = CreateFontA(-700, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH, "Courier New");
+  view->SetFont(huge);
+  CPrintInfo info;
+  info.m_bPreview = TRUE;
+  ASSERT_TRUE(view->OnPreparePrinting(&info)) << "no printer in the test prefix";
+  EXPECT_EQ(70000u, info.GetMaxPage());
+  info.m_nCurPage = 70000;
+  view->OnPrepareDC(info.m_hAttribDC, &info);
+  EXPECT_TRUE(info.m_bContinuePrinting);
+  info.m_nCurPage = 70001;
+  view->OnPrepareDC(info.m_hAttribDC, &info);
+  EXPECT_FALSE(info.m_bContinuePrinting);
+  view->OnEndPrinting(info.m_hAttribDC, &info);
+  DeleteDC(info.m_hAttribDC);
+  view->SetFont(nullptr);
+  DeleteObject(huge);
 }
 
 }  // namespace
