@@ -5,7 +5,7 @@
 // document's title), and the scroll styles given back after a cancelled print
 // and a closed preview; the printer chosen in a dialog kept also when it is
 // cancelled, a job ended from its "印刷中" window, more pages than 16 bits
-// count.
+// count, and a preview whose window cannot be made.
 #include "tests/app/app_fixture.h"
 
 #include <cstdio>
@@ -412,6 +412,40 @@ TEST_F(PrintTest, PagesPast65535AreCounted) {
   DeleteDC(info.m_hAttribDC);
   view->SetFont(nullptr);
   DeleteObject(huge);
+}
+
+namespace {
+
+const char* g_refusedClass = nullptr;
+
+LRESULT CALLBACK RefuseWindowClass(int code, WPARAM wp, LPARAM lp) {
+  char name[64] = "";
+  if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wp), name, sizeof name) &&
+      lstrcmpiA(name, g_refusedClass) == 0)
+    return 1;
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+// A preview window or its page area that cannot be made: the failure is
+// said, the run ends and the main window is usable again.
+TEST_F(PrintTest, APreviewThatCannotBeMadeIsReportedAndEndsItsRun) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  view->SetText("a");
+  for (const char* cls : {"RvPrintPreview", "RvPreviewCanvas"}) {
+    ui.shown.clear();
+    g_refusedClass = cls;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseWindowClass, nullptr, GetCurrentThreadId());
+    Command(ID_FILE_PRINT_PREVIEW);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(nullptr, CPrintPreviewWnd::Active()) << cls;
+    EXPECT_EQ(1u, ui.shown.size()) << cls;
+    EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd)) << cls;
+    EXPECT_EQ(kScrollStyles, static_cast<DWORD>(GetWindowLongA(view->m_hWnd, GWL_STYLE)) & kScrollStyles) << cls;
+    if (CPrintPreviewWnd* open = CPrintPreviewWnd::Active()) open->Close();
+  }
 }
 
 }  // namespace
