@@ -71,27 +71,20 @@ TEST(SettingsStore, WritesBackWhatItReadInTheFormsItReads) {
 // width of 0 or a huge one never reaches the view's arithmetic: a number to
 // the nearer end of its range, a choice outside its list to the default.
 TEST(SettingsStore, ValuesReadOutsideWhatTheirDialogsAllowComeBackInside) {
-  struct Row {
+  const struct {
     const char* key;
-    const char* stored;  // null: absent
+    const char* stored;
+    int CSettingsStore::*member;
     int expected;
-  };
-  const Row rows[] = {
-      {"TabStops", nullptr, 4},       {"TabStops", "0", 1},        {"TabStops", "-3", 1},
-      {"TabStops", "536870912", 255}, {"TabStops", "255", 255},    {"TabStops", "8", 8},
-      {"Stress", "-1", 1},            {"Stress", "7", 1},          {"Stress", "2", 2},
-      {"FilterIndex", "4", 0},        {"FilterIndex", "3", 3},     {"Language", "2", 0},
-      {"Language", "1", 1},
-  };
-  for (const Row& row : rows) {
+  } rows[] = {{"TabStops", "0", &CSettingsStore::m_tabStops, 1},   {"TabStops", "536870912", &CSettingsStore::m_tabStops, 255},
+              {"TabStops", "8", &CSettingsStore::m_tabStops, 8},   {"Stress", "7", &CSettingsStore::m_stress, 1},
+              {"Stress", "-1", &CSettingsStore::m_stress, 1},      {"FilterIndex", "4", &CSettingsStore::m_filterIndex, 0},
+              {"Language", "2", &CSettingsStore::m_macroLanguage, 0}};
+  for (const auto& row : rows) {
     MemoryProfile file;
-    if (row.stored) file.values[row.key] = row.stored;
+    file.values[row.key] = row.stored;
     CSettingsStore store;
     store.ReadPlacementAndOptions(file);
-    const std::map<std::string, int> read = {{"TabStops", store.m_tabStops},
-                                             {"Stress", store.m_stress},
-                                             {"FilterIndex", store.m_filterIndex},
-                                             {"Language", store.m_macroLanguage}};
-    EXPECT_EQ(row.expected, read.at(row.key)) << row.key << "=" << (row.stored ? row.stored : "(absent)");
+    EXPECT_EQ(row.expected, store.*row.member) << row.key << "=" << row.stored;
   }
 }
