@@ -355,17 +355,20 @@ TEST_F(PrintTest, PagesPast65535AreCounted) {
 }
 
 const char* g_refusedClass = nullptr;
+HWND g_refused = nullptr;
 
 LRESULT CALLBACK RefuseWindowClass(int code, WPARAM wp, LPARAM lp) {
   char name[64] = "";
   if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wp), name, sizeof name) &&
-      lstrcmpiA(name, g_refusedClass) == 0)
+      lstrcmpiA(name, g_refusedClass) == 0) {
+    g_refused = reinterpret_cast<HWND>(wp);
     return 1;
+  }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 // A preview window or page area that cannot be made is reported, ends the
-// run and gives the main window back.
+// run, gives the main window back and leaves no wrapper bound to it.
 TEST_F(PrintTest, APreviewThatCannotBeMadeIsReportedAndEndsItsRun) {
   CMyView* view = View();
   ASSERT_NE(view, nullptr);
@@ -376,6 +379,7 @@ TEST_F(PrintTest, APreviewThatCannotBeMadeIsReportedAndEndsItsRun) {
     Command(ID_FILE_PRINT_PREVIEW);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(nullptr, CPrintPreviewWnd::Active()) << cls;
+    EXPECT_EQ(nullptr, CWnd::FromHandle(g_refused)) << cls << ": a wrapper is still bound to the refused window";
     EXPECT_EQ(1u, ui.shown.size()) << cls;
     EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd)) << cls;
     EXPECT_EQ(kScrollStyles, static_cast<DWORD>(GetWindowLongA(view->m_hWnd, GWL_STYLE)) & kScrollStyles) << cls;
