@@ -327,6 +327,7 @@ TEST_F(PrintTest, CancelInThePrintingWindowEndsTheJobWithNoFurtherPage) {
   ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", "LPT1:",
                                         RRF_RT_REG_SZ, nullptr, spooled + 2, &size));
   DeleteFileA(spooled);
+  g_pagesShown = 0;
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CancelAtPageTwo, nullptr, GetCurrentThreadId());
   Command(ID_FILE_PRINT_DIRECT);
   UnhookWindowsHookEx(hook);
