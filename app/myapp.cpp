@@ -66,7 +66,8 @@ BOOL CMyApp::InitInstance() {
   // 9.-10. Command line and open mode.
   CCommandLineInfo info;
   ParseCommandLine(info);
-  m_nOpenMode = static_cast<int>(GetProfileInt("Settings", "OpenMode", 0));
+  const IntSetting& openMode = settings::kOpenMode;
+  m_nOpenMode = openMode.FromFile(static_cast<int>(GetProfileInt("Settings", openMode.key, openMode.def)));
   if ((m_nOpenMode == 1 || m_nOpenMode == 2) && info.m_nShellCommand == CCommandLineInfo::FileNew)
     info.m_nShellCommand = CCommandLineInfo::FileNothing;
   // 11.

@@ -1,6 +1,7 @@
 // Text forms of the settings file's values, without any Windows header: the
-// settings path beside the executable, the editor font's 13 numbers, the
-// colour lists and the main window's placement record.
+// settings path beside the executable, the ranges of the numeric keys, the
+// editor font's 13 numbers, the colour lists and the main window's placement
+// record.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -10,6 +11,29 @@
 // the name has none) and the ASCII capitals lowered; the second byte of a
 // double-byte character is never changed.
 std::string MakeSettingsPath(const std::string& exePath);
+
+// A numeric key of the section "Settings": its default and the values the
+// dialog that sets it allows. A value read from the file is brought into
+// them, so that nothing past the read sees a tab width of 0 or a language 7:
+// a number outside its range becomes the nearer end, a choice outside its
+// list the default. (The flags AutoKanji and AutoIndent are on for any value
+// but 0.)
+struct IntSetting {
+  const char* key;
+  int def, min, max;
+  bool choice;  // one of a list, min to max
+  int FromFile(int stored) const {
+    if (stored >= min && stored <= max) return stored;
+    return choice ? def : stored < min ? min : max;
+  }
+};
+namespace settings {
+constexpr IntSetting kTabStops{"TabStops", 4, 1, 255, false};  // the Options dialog's spin range
+constexpr IntSetting kStress{"Stress", 1, 0, 2, true};           // none, JScript, VBScript
+constexpr IntSetting kFilterIndex{"FilterIndex", 0, 0, 3, true};  // .wsf, .js, .vbs, .hta
+constexpr IntSetting kLanguage{"Language", 0, 0, 1, true};       // JScript, VBScript
+constexpr IntSetting kOpenMode{"OpenMode", 0, 0, 2, true};       // empty file, most recent file, nothing
+}  // namespace settings
 
 // The platform's logical-font record, face name kept apart (at most 31 bytes).
 struct FontRecord {

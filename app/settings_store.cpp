@@ -3,17 +3,21 @@
 #include "platform/framework/pathutil.h"
 #include "platform/framework/profile_codec.h"
 
+namespace {
+int Read(const SettingsProfile& p, const IntSetting& s) { return s.FromFile(p.GetInt(s.key, s.def)); }
+}  // namespace
+
 void CSettingsStore::ReadPlacementAndOptions(const SettingsProfile& p) {
   auto bytes = DecodeProfileBytes(p.GetString("Window"));
   m_hasWindow = bytes && DecodePlacement(*bytes, m_window);
   m_autoKanji = p.GetInt("AutoKanji", 0) != 0;
-  m_tabStops = p.GetInt("TabStops", 4);
+  m_tabStops = Read(p, settings::kTabStops);
   m_autoIndent = p.GetInt("AutoIndent", 1) != 0;
-  m_stress = p.GetInt("Stress", 1);
+  m_stress = Read(p, settings::kStress);
   m_directory = LimitBytes(p.GetString("Directory"), kMaxPathBytes);
-  m_filterIndex = p.GetInt("FilterIndex", 0);
+  m_filterIndex = Read(p, settings::kFilterIndex);
   m_helpPath = LimitBytes(p.GetString("HelpPath"), kMaxPathBytes);
-  m_macroLanguage = p.GetInt("Language", 0);
+  m_macroLanguage = Read(p, settings::kLanguage);
 }
 
 void CSettingsStore::ReadFontAndColors(const SettingsProfile& p) {

@@ -57,7 +57,7 @@ BOOL CMyView::OnPreparePrinting(CPrintInfo* info) {
     // All pages at once, under the wait cursor; the preview opens at the
     // page that holds the start of the selection.
     HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    PaginateTo(0xFFFF, info);
+    PaginateTo(CPrintInfo::kUnknownLastPage, info);
     int s = 0, e = 0;
     GetSel(s, e);
     info->m_nCurPage = PageOfIndex(s);

@@ -295,12 +295,21 @@ void CWinApp::OnFilePrintSetup() {
   pd.Flags = PD_PRINTSETUP;
   pd.hDevMode = m_hDevMode;
   pd.hDevNames = m_hDevNames;
-  if (AfxRunCommonDialog("print", &pd)) {
-    m_hDevMode = pd.hDevMode;
-    m_hDevNames = pd.hDevNames;
-  } else if (DWORD err = CommDlgExtendedError()) {
-    if (AfxIsNoPrinterError(err)) AfxReportNoPrinter();
+  const BOOL ok = AfxRunCommonDialog("print", &pd);
+  TakePrinterHandles(pd.hDevMode, pd.hDevNames);
+  if (!ok) {
+    if (AfxIsNoPrinterError(CommDlgExtendedError())) AfxReportNoPrinter();
   }
+}
+
+void CWinApp::TakePrinterHandles(HGLOBAL devMode, HGLOBAL devNames) {
+  auto take = [](HGLOBAL& mine, HGLOBAL given) {
+    // A handle the dialog freed itself is no longer valid and is not freed again.
+    if (mine && mine != given && GlobalFlags(mine) != GMEM_INVALID_HANDLE) GlobalFree(mine);
+    mine = given;
+  };
+  take(m_hDevMode, devMode);
+  take(m_hDevNames, devNames);
 }
 
 void CWinApp::OnAppExit() {

@@ -85,6 +85,10 @@ class CWinApp : public CCmdTarget {
   // Printer chosen in printer set-up (owned global memory handles).
   HGLOBAL m_hDevMode = nullptr;
   HGLOBAL m_hDevNames = nullptr;
+  // Takes the handles a print or print set-up dialog gave back, confirmed or
+  // cancelled alike (the dialog may replace the ones it was given); frees
+  // those replaced.
+  void TakePrinterHandles(HGLOBAL devMode, HGLOBAL devNames);
 
   // Pumps every pending message without blocking, then runs the idle step.
   void PumpPendingMessages();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include "platform/framework/app.h"
 #include "platform/framework/fwids.h"
+#include "platform/framework/modal.h"
 #include "platform/framework/print.h"
 #include "platform/framework/view.h"
 
@@ -34,7 +35,11 @@ const StripButton kButtons[] = {
 class CPreviewCanvas : public CWnd {
  public:
   explicit CPreviewCanvas(CPrintPreviewWnd* owner) : m_owner(owner) {}
-  void PostNcDestroy() override { delete this; }
+  // Until its creation has succeeded the creator owns the object.
+  bool m_created = false;
+  void PostNcDestroy() override {
+    if (m_created) delete this;
+  }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     switch (msg) {
       case WM_ERASEBKGND:
@@ -110,9 +115,11 @@ CPrintPreviewWnd* CPrintPreviewWnd::Open(CView* view, CPrintInfo* info) {
   if (!w->CreateEx(0, cls, "印刷プレビュー", WS_POPUP | WS_CLIPCHILDREN, area.left, area.top, area.right - area.left,
                    area.bottom - area.top, w->m_main, nullptr)) {
     w->EndRun(true);
-    delete w;
+    delete w;  // the one delete: PostNcDestroy leaves a window that was never made to its creator
+    ReportFailure();
     return nullptr;
   }
+  w->m_created = true;
   s_active = w;
   view->OnBeginPrinting(printer, info);
   info->m_nCurPage = std::max(1u, std::min(info->m_nCurPage, info->GetMaxPage()));
@@ -132,17 +139,28 @@ CPrintPreviewWnd* CPrintPreviewWnd::Open(CView* view, CPrintInfo* info) {
   w->m_pageLabel = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, x + 8, 4, 160, 24,
                                    w->m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);
   ::SendMessageA(w->m_pageLabel, WM_SETFONT, reinterpret_cast<WPARAM>(w->m_stripFont), FALSE);
-  w->m_canvas = new CPreviewCanvas(w);
+  auto* canvas = new CPreviewCanvas(w);
   const char* canvasCls = RegisterWndClass("RvPreviewCanvas", 0, nullptr, nullptr);
-  w->m_canvas->CreateEx(0, canvasCls, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, kStripHeight,
+  if (!canvas->CreateEx(0, canvasCls, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, kStripHeight,
                         area.right - area.left, std::max<LONG>(1, area.bottom - area.top - kStripHeight), w->m_hWnd,
-                        nullptr);
+                        nullptr)) {
+    delete canvas;
+    w->Close();  // ends the run; the window deletes itself
+    ReportFailure();
+    return nullptr;
+  }
+  canvas->m_created = true;
+  w->m_canvas = canvas;
   w->UpdateControls();
   w->Layout();
   if (w->m_main) EnableWindow(w->m_main, FALSE);  // the main window waits while the preview shows
   ::ShowWindow(w->m_hWnd, SW_SHOW);
   SetFocus(w->m_canvas->m_hWnd);
   return w;
+}
+
+void CPrintPreviewWnd::ReportFailure() {
+  AfxMessageBox("印刷プレビューのウィンドウを作成できませんでした。", MB_OK | MB_ICONEXCLAMATION);
 }
 
 CPrintPreviewWnd::~CPrintPreviewWnd() {

@@ -20,8 +20,8 @@ class CPrintPreviewWnd : public CWnd {
   static const int kZoomLevels = 3;  // whole pages, halfway, the printed size
 
   // Shows the preview of `view`, taking `info` (its printer context made by
-  // OnPreparePrinting); runs OnBeginPrinting. Null (run ended) when the
-  // window cannot be made.
+  // OnPreparePrinting); runs OnBeginPrinting. Null (run ended, the failure
+  // reported) when the window cannot be made.
   static CPrintPreviewWnd* Open(CView* view, CPrintInfo* info);
   // The preview on the screen, or null.
   static CPrintPreviewWnd* Active();
@@ -40,7 +40,9 @@ class CPrintPreviewWnd : public CWnd {
 
   BOOL PreTranslateMessage(MSG* msg) override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-  void PostNcDestroy() override { delete this; }
+  void PostNcDestroy() override {
+    if (m_created) delete this;
+  }
 
   // The canvas's side: painting and scrolling.
   void PaintCanvas(HDC dc, const RECT& client);
@@ -55,6 +57,7 @@ class CPrintPreviewWnd : public CWnd {
   void DrawPage(HDC dc, UINT page, const RECT& sheet);
   SIZE SheetSize() const;
   void SetScrollBars();
+  static void ReportFailure();
 
   CView* m_view = nullptr;
   CPrintInfo* m_info = nullptr;
@@ -68,6 +71,7 @@ class CPrintPreviewWnd : public CWnd {
   int m_zoom = 0;               // 0: whole pages
   POINT m_scroll = {0, 0};
   bool m_settingScrollBars = false;
+  bool m_created = false;       // until then the creator owns the object
   SIZE m_paper = {1, 1};        // the sheet in printer units
   POINT m_printable = {0, 0};   // where the printable area starts on it
   static CPrintPreviewWnd* s_active;

@@ -5,6 +5,7 @@
 #include <cderr.h>
 #include <winspool.h>
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 #include "platform/framework/app.h"
@@ -12,16 +13,29 @@
 #include "platform/framework/editview.h"
 #include "platform/framework/modal.h"
 #include "platform/framework/preview.h"
+#include "platform/framework/preview_ids.h"
 #include "platform/framework/print_layout.h"
 
 // ---------------------------------------------------------------- the printer
 
-CPrintInfo::CPrintInfo() : m_pd{} {
-  m_pd.lStructSize = sizeof m_pd;
-  m_pd.nMinPage = 1;
-  m_pd.nMaxPage = 0xFFFF;
-  m_pd.nFromPage = 1;
-  m_pd.nToPage = 0xFFFF;
+CPrintInfo::CPrintInfo() : m_pd{} { m_pd.lStructSize = sizeof m_pd; }
+
+void CPrintInfo::PageRangeToDialog() {
+  auto field = [](UINT page) { return static_cast<WORD>(std::min<UINT>(page, 0xFFFF)); };
+  m_pd.nMinPage = field(m_nMinPage);
+  m_pd.nMaxPage = field(m_nMaxPage);
+  m_pd.nFromPage = field(m_nFromPage);
+  m_pd.nToPage = field(m_nToPage);
+}
+
+void CPrintInfo::PageRangeFromDialog() {
+  if (m_pd.Flags & PD_PAGENUMS) {
+    m_nFromPage = m_pd.nFromPage;
+    m_nToPage = m_pd.nToPage;
+  } else {
+    m_nFromPage = m_nMinPage;
+    m_nToPage = m_nMaxPage;
+  }
 }
 
 RECT CPrintInfo::PageRect() const {
@@ -64,7 +78,7 @@ BOOL CView::OnPreparePrinting(CPrintInfo* info) { return DoPreparePrinting(info)
 
 void CView::OnPrepareDC(HDC, CPrintInfo* info) {
   // A view that does not know its pages prints one.
-  if (info) info->m_bContinuePrinting = info->GetMaxPage() != 0xFFFF || info->m_nCurPage == 1;
+  if (info) info->m_bContinuePrinting = info->GetMaxPage() != CPrintInfo::kUnknownLastPage || info->m_nCurPage == 1;
 }
 
 BOOL CView::DoPreparePrinting(CPrintInfo* info) {
@@ -81,56 +95,132 @@ BOOL CView::DoPreparePrinting(CPrintInfo* info) {
     pd.hDevMode = app->m_hDevMode;
     pd.hDevNames = app->m_hDevNames;
   }
-  if (!AfxRunCommonDialog("print", &pd)) {
+  info->PageRangeToDialog();
+  const BOOL ok = AfxRunCommonDialog("print", &pd);
+  if (app) app->TakePrinterHandles(pd.hDevMode, pd.hDevNames);
+  if (!ok) {
     if (AfxIsNoPrinterError(CommDlgExtendedError())) AfxReportNoPrinter();
     return FALSE;
-  }
-  if (app) {
-    app->m_hDevMode = pd.hDevMode;
-    app->m_hDevNames = pd.hDevNames;
   }
   info->m_hAttribDC = pd.hDC ? pd.hDC : AfxCreatePrinterDC(app);
   pd.hDC = nullptr;
   if (!info->m_hAttribDC) AfxReportNoPrinter();
-  if (!(pd.Flags & PD_PAGENUMS)) {
-    pd.nFromPage = pd.nMinPage;
-    pd.nToPage = pd.nMaxPage;
-  }
+  info->PageRangeFromDialog();
   return info->m_hAttribDC != nullptr;
 }
 
 namespace {
 
-// StartDoc, the pages, EndDoc; AbortDoc when a step fails or throws, so that
-// no job is left open. False when the job failed.
-bool PrintPages(CView* view, HDC dc, CPrintInfo& info) {
+// The "印刷中" window of the job under way: the document's name, the page
+// being printed and a "キャンセル" button. The owner waits (disabled) while it
+// shows. The job's abort procedure lets messages through between pages, so
+// that the button can be pressed and the windows repaint.
+class CPrintingWnd {
+ public:
+  CPrintingWnd(HWND owner, const std::string& document) : m_owner(owner) {
+    s_current = this;
+    m_hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(AFX_IDD_PRINTING), owner, DialogProc, 0);
+    if (!m_hwnd) return;  // no window: the job runs without a way out, as it would have
+    SetDlgItemTextA(m_hwnd, AFX_IDC_PRINT_DOCNAME, document.c_str());
+    if (m_owner) EnableWindow(m_owner, FALSE);
+    ShowWindow(m_hwnd, SW_SHOW);
+    UpdateWindow(m_hwnd);
+  }
+  ~CPrintingWnd() {
+    if (m_owner) EnableWindow(m_owner, TRUE);  // before the window goes, so the owner is activated again
+    if (m_hwnd) DestroyWindow(m_hwnd);
+    s_current = nullptr;
+  }
+  CPrintingWnd(const CPrintingWnd&) = delete;
+  CPrintingWnd& operator=(const CPrintingWnd&) = delete;
+
+  void ShowPage(UINT page) {
+    if (!m_hwnd) return;
+    char text[64];
+    std::snprintf(text, sizeof text, "ページ %u", page);
+    SetDlgItemTextA(m_hwnd, AFX_IDC_PRINT_PAGENUM, text);
+  }
+  // Lets pending messages through; true when the user has ended the job.
+  bool Cancelled() { return !AbortProc(nullptr, 0); }
+
+  // The job's abort procedure: FALSE ends the job.
+  static BOOL CALLBACK AbortProc(HDC, int) {
+    CPrintingWnd* w = s_current;
+    MSG msg;
+    while (w && !w->m_cancelled && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {  // for the main loop, after the job has ended
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        w->m_cancelled = true;
+        break;
+      }
+      if (w->m_hwnd && IsDialogMessageA(w->m_hwnd, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    return !(w && w->m_cancelled);
+  }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
+    if (msg == WM_INITDIALOG) return TRUE;
+    if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && s_current) {
+      s_current->m_cancelled = true;
+      EnableWindow(GetDlgItem(hwnd, IDCANCEL), FALSE);
+      return TRUE;
+    }
+    return FALSE;
+  }
+
+  HWND m_hwnd = nullptr;
+  HWND m_owner;
+  bool m_cancelled = false;
+  static CPrintingWnd* s_current;  // one job at a time
+};
+
+CPrintingWnd* CPrintingWnd::s_current = nullptr;
+
+enum class JobEnd { Printed, Cancelled, Failed };
+
+// StartDoc, the pages, EndDoc, with the "印刷中" window up; AbortDoc when the
+// user ends the job, or when a step fails or throws, so that no job is left
+// open and no page follows.
+JobEnd PrintPages(CView* view, HDC dc, CPrintInfo& info) {
   std::string title = view->GetDocument() ? view->GetDocument()->GetTitle() : std::string("Ruvelto");
+  CWinApp* app = AfxGetApp();
+  CPrintingWnd window(app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr, title);
+  SetAbortProc(dc, &CPrintingWnd::AbortProc);
   DOCINFOA doc{};
   doc.cbSize = sizeof doc;
   doc.lpszDocName = title.c_str();
-  if (StartDocA(dc, &doc) <= 0) return false;
+  if (StartDocA(dc, &doc) <= 0) return window.Cancelled() ? JobEnd::Cancelled : JobEnd::Failed;
   try {
-    for (UINT page = info.GetFromPage(); page <= info.GetToPage(); ++page) {
+    for (UINT page = info.GetFromPage();; ++page) {
       info.m_nCurPage = page;
       view->OnPrepareDC(dc, &info);
       if (!info.m_bContinuePrinting) break;
+      window.ShowPage(page);
+      if (window.Cancelled()) {
+        AbortDoc(dc);
+        return JobEnd::Cancelled;
+      }
       if (StartPage(dc) <= 0) {
         AbortDoc(dc);
-        return false;
+        return window.Cancelled() ? JobEnd::Cancelled : JobEnd::Failed;
       }
       view->OnPrepareDC(dc, &info);  // a new page resets the context
       info.m_rectDraw = info.PageRect();
       view->OnPrint(dc, &info);
       if (EndPage(dc) <= 0) {
         AbortDoc(dc);
-        return false;
+        return window.Cancelled() ? JobEnd::Cancelled : JobEnd::Failed;
       }
+      if (page == info.GetToPage()) break;
     }
   } catch (...) {
     AbortDoc(dc);
     throw;
   }
-  return EndDoc(dc) > 0;
+  return EndDoc(dc) > 0 ? JobEnd::Printed : JobEnd::Failed;
 }
 
 // One print run to the printer: the dialog or not, the pages, the end.
@@ -143,10 +233,10 @@ void RunPrint(CView* view, BOOL direct) {
     return;
   }
   HDC dc = info.m_hAttribDC;
-  bool printed = false;
+  JobEnd end = JobEnd::Failed;
   try {
     view->OnBeginPrinting(dc, &info);
-    printed = PrintPages(view, dc, info);
+    end = PrintPages(view, dc, info);
   } catch (...) {
     view->OnEndPrinting(dc, &info);
     DeleteDC(dc);
@@ -154,7 +244,7 @@ void RunPrint(CView* view, BOOL direct) {
   }
   view->OnEndPrinting(dc, &info);
   DeleteDC(dc);
-  if (!printed) AfxMessageBox("印刷できませんでした。", MB_OK | MB_ICONEXCLAMATION);
+  if (end == JobEnd::Failed) AfxMessageBox("印刷できませんでした。", MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace

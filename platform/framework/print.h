@@ -21,7 +21,11 @@ class CWinApp;
 struct CPrintInfo {
   CPrintInfo();
 
-  PRINTDLGA m_pd;                  // the print dialog's data (page range, flags)
+  // The last page of a run whose pages are not counted: printing goes on
+  // until the view's OnPrepareDC ends it.
+  static const UINT kUnknownLastPage = 0xFFFFFFFF;
+
+  PRINTDLGA m_pd;                  // the print dialog's data (flags; its page fields are 16-bit)
   BOOL m_bPreview = FALSE;         // a print preview, not a print
   BOOL m_bDirect = FALSE;          // the default printer without the dialog
   BOOL m_bContinuePrinting = TRUE; // cleared by OnPrepareDC after the last page
@@ -30,14 +34,23 @@ struct CPrintInfo {
   RECT m_rectDraw = {0, 0, 0, 0};  // the page's drawing rectangle, printer units
   HDC m_hAttribDC = nullptr;       // the printer's context, owned by the run
 
-  void SetMinPage(UINT page) { m_pd.nMinPage = static_cast<WORD>(page); }
-  void SetMaxPage(UINT page) { m_pd.nMaxPage = static_cast<WORD>(page); }
-  UINT GetMinPage() const { return m_pd.nMinPage; }
-  UINT GetMaxPage() const { return m_pd.nMaxPage; }
-  UINT GetFromPage() const { return m_pd.nFromPage; }
-  UINT GetToPage() const { return m_pd.nToPage; }
+  // Pages are counted in 32 bits; the print dialog sees at most 65535.
+  void SetMinPage(UINT page) { m_nMinPage = page; }
+  void SetMaxPage(UINT page) { m_nMaxPage = page; }
+  UINT GetMinPage() const { return m_nMinPage; }
+  UINT GetMaxPage() const { return m_nMaxPage; }
+  UINT GetFromPage() const { return m_nFromPage; }
+  UINT GetToPage() const { return m_nToPage; }
+  // The page range into the dialog's fields before it shows, and the range
+  // chosen in it back after OK (all pages unless page numbers were chosen).
+  void PageRangeToDialog();
+  void PageRangeFromDialog();
   // The printable area of the printer in its device units.
   RECT PageRect() const;
+
+ private:
+  UINT m_nMinPage = 1, m_nMaxPage = kUnknownLastPage;
+  UINT m_nFromPage = 1, m_nToPage = kUnknownLastPage;
 };
 
 // The printer chosen in print set-up (the application's device names and

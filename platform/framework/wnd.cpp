@@ -94,6 +94,9 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
   if (hook) UnhookWindowsHookEx(hook);
   g_creating = previous;
   if (hwnd && !m_hWnd) SubclassWindow(hwnd);  // a class with its own procedure
+  // A window refused during its creation may be gone without a last message:
+  // the wrapper lets go of its handle, so that the handle map holds no stale entry.
+  if (!hwnd && m_hWnd) Detach();
   return hwnd != nullptr;
 }
 

@@ -104,7 +104,7 @@ TEST_F(MainFrameTest, BadValuesFallBackToDefaultsWithoutAMessage) {
   ASSERT_TRUE(Start());
   EXPECT_TRUE(ui.shown.empty());
   EXPECT_EQ(Settings().m_colors.keyword, 0xFF0000u);
-  EXPECT_EQ(Settings().m_tabStops, 0);  // an unparsable integer reads as 0, like the system does
+  EXPECT_EQ(Settings().m_tabStops, 1);  // an unparsable integer reads as 0, like the system does, the lowest width allowed
   EXPECT_LT(Settings().m_directory.size(), static_cast<size_t>(MAX_PATH));
   LOGFONTA lf{};
   GetObjectA(Frame()->EditorFont(), sizeof lf, &lf);

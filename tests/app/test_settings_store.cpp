@@ -66,3 +66,25 @@ TEST(SettingsStore, WritesBackWhatItReadInTheFormsItReads) {
   EXPECT_EQ(out.values["Editor"], "000000,FFFFFF");
   EXPECT_EQ(out.values.count("Window"), 0u);  // none read, none written
 }
+
+// Values are brought into what the dialogs allow as they are read, so a tab
+// width of 0 or a huge one never reaches the view's arithmetic: a number to
+// the nearer end of its range, a choice outside its list to the default.
+TEST(SettingsStore, ValuesReadOutsideWhatTheirDialogsAllowComeBackInside) {
+  const struct {
+    const char* key;
+    const char* stored;
+    int CSettingsStore::*member;
+    int expected;
+  } rows[] = {{"TabStops", "0", &CSettingsStore::m_tabStops, 1},   {"TabStops", "536870912", &CSettingsStore::m_tabStops, 255},
+              {"TabStops", "8", &CSettingsStore::m_tabStops, 8},   {"Stress", "7", &CSettingsStore::m_stress, 1},
+              {"Stress", "-1", &CSettingsStore::m_stress, 1},      {"FilterIndex", "4", &CSettingsStore::m_filterIndex, 0},
+              {"Language", "2", &CSettingsStore::m_macroLanguage, 0}};
+  for (const auto& row : rows) {
+    MemoryProfile file;
+    file.values[row.key] = row.stored;
+    CSettingsStore store;
+    store.ReadPlacementAndOptions(file);
+    EXPECT_EQ(row.expected, store.*row.member) << row.key << "=" << row.stored;
+  }
+}

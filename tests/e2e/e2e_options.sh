@@ -42,7 +42,7 @@ xdotool key f
 FONT=$(wait_dialog 'エディタ フォントの設定')
 popup_count() { app_windows --name '^$' | wc -l; }
 before=$(popup_count)
-at_units "$FONT" 259 205 185 148
+at_units "$FONT" 268 205 185 148
 popup_open() { [ "$(popup_count)" -gt "$before" ]; }
 poll popup_open || fail "the keyword picker did not open its popup"
 xdotool key Down Down Down Right Right
@@ -50,7 +50,7 @@ xdotool key Down Down Down Right Right
 [ -z "${E2E_SHOT:-}" ] || stable_shot "$E2E_SHOT" -crop 800x560+0+0
 xdotool key Return
 poll eval '! popup_open' || fail "the popup stayed open"
-at_units "$FONT" 259 205 227 22
+at_units "$FONT" 268 205 238 22
 wait_closed 'エディタ フォントの設定'
 
 exit_through_menu "$WIN"

@@ -3,13 +3,16 @@
 // body and footer where the page frame puts them, the page count of a known
 // text, a long double-byte line wrapped inside the body, an untitled
 // document's title), and the scroll styles given back after a cancelled print
-// and a closed preview.
+// and a closed preview; the printer chosen in a dialog kept also when it is
+// cancelled, a job ended from its "印刷中" window, more pages than 16 bits
+// count, and a preview whose window cannot be made.
 #include "tests/app/app_fixture.h"
 
 #include <string>
 #include <vector>
 #include "platform/framework/frame.h"
 #include "platform/framework/preview.h"
+#include "platform/framework/preview_ids.h"
 #include "platform/framework/print.h"
 #include "platform/framework/print_layout.h"
 #include "views/myview.h"
@@ -71,6 +74,15 @@ class PrintTest : public AppFixture {
   void SetUp() override { ASSERT_TRUE(Start()); }
 
   CMyView* View() { return ViewOfActiveOrNewWindow<CMyView>(); }
+  // The view, holding "line 1" to "line n", each ended by CR LF.
+  CMyView* ViewWithLines(int n) {
+    CMyView* view = View();
+    if (!view) return nullptr;
+    std::string text;
+    for (int i = 1; i <= n; ++i) text += "line " + std::to_string(i) + "\r\n";
+    view->SetText(text.c_str());
+    return view;
+  }
 
   // A preview's print run over the printer (all pages laid out), each page
   // recorded as the printer would get it.
@@ -119,11 +131,8 @@ class PrintTest : public AppFixture {
 };
 
 TEST_F(PrintTest, PagesCarryTheHeaderRulesBodyAndFooterWhereTheFramePutsThem) {
-  CMyView* view = View();
+  CMyView* view = ViewWithLines(200);
   ASSERT_NE(view, nullptr);
-  std::string text;
-  for (int i = 1; i <= 200; ++i) text += "line " + std::to_string(i) + "\r\n";
-  view->SetText(text.c_str());
   const std::string path = "C:\\印刷\\テスト.js";
   view->GetDocument()->SetPathName(path.c_str(), false);
   Run run;
@@ -249,11 +258,8 @@ TEST_F(PrintTest, AnUntitledDocumentPrintsItsTitleAsHeader) {
 }
 
 TEST_F(PrintTest, TheScrollStylesComeBackAfterACancelledPrintAndAClosedPreview) {
-  CMyView* view = View();
+  CMyView* view = ViewWithLines(300);
   ASSERT_NE(view, nullptr);
-  std::string text;
-  for (int i = 1; i <= 300; ++i) text += "line " + std::to_string(i) + "\r\n";
-  view->SetText(text.c_str());
   auto styles = [&] { return static_cast<DWORD>(GetWindowLongA(view->m_hWnd, GWL_STYLE)) & kScrollStyles; };
   ASSERT_EQ(kScrollStyles, styles());
 
@@ -319,6 +325,101 @@ TEST_F(PrintTest, ClosingTheDocumentUnderItsPreviewClosesThePreview) {
   PumpMessages();
   EXPECT_EQ(nullptr, CPrintPreviewWnd::Active());
   EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+}
+
+// A print or set-up dialog may replace the printer handles it was given: the
+// new ones are kept also after Cancel, the old ones freed.
+TEST_F(PrintTest, PrinterHandlesTheDialogReplacedAreKeptAfterCancel) {
+  ASSERT_NE(View(), nullptr);
+  for (UINT command : {ID_FILE_PRINT, ID_FILE_PRINT_SETUP}) {
+    if (app->m_hDevMode) GlobalFree(app->m_hDevMode);
+    HGLOBAL old = app->m_hDevMode = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEA)), given = nullptr;
+    ui.onCommon = [&](const char*, void* data) {
+      static_cast<PRINTDLGA*>(data)->hDevMode = given = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVMODEA));
+      return IDCANCEL;
+    };
+    Command(command);
+    EXPECT_EQ(given, app->m_hDevMode) << command;
+    EXPECT_EQ(static_cast<UINT>(GMEM_INVALID_HANDLE), GlobalFlags(old)) << command << ": the old handle leaks";
+  }
+}
+
+int g_pagesShown = 0;
+
+// Presses Cancel in the "印刷中" window when it shows its second page.
+LRESULT CALLBACK CancelAtPageTwo(int code, WPARAM wp, LPARAM lp) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == AFX_IDC_PRINT_PAGENUM &&
+      ++g_pagesShown == 2)
+    PostMessageA(GetParent(call->hwnd), WM_COMMAND, IDCANCEL, 0);
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(PrintTest, CancelInThePrintingWindowEndsTheJobWithNoFurtherPage) {
+  ASSERT_NE(ViewWithLines(400), nullptr);  // several pages
+  char spooled[MAX_PATH] = "Z:";           // the Unix path the test prefix's printer writes to
+  DWORD size = sizeof spooled - 2;
+  ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", "LPT1:",
+                                        RRF_RT_REG_SZ, nullptr, spooled + 2, &size));
+  DeleteFileA(spooled);
+  g_pagesShown = 0;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CancelAtPageTwo, nullptr, GetCurrentThreadId());
+  Command(ID_FILE_PRINT_DIRECT);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(2, g_pagesShown);
+  EXPECT_TRUE(ui.shown.empty());  // a job the user ended is no failure
+  EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+  EXPECT_EQ(std::string::npos, ReadBytes(spooled).find("%%EOF")) << "the job was not aborted";
+}
+
+TEST_F(PrintTest, PagesPast65535AreCounted) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  std::string text;
+  for (int i = 0; i < 70000; ++i) text += "a\r\n";
+  view->SetText(text.c_str());
+  HFONT huge = CreateFontA(-700, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH, "Courier New");
+  view->SetFont(huge);  // one line fills a page
+  CPrintInfo info;
+  info.m_bPreview = TRUE;
+  ASSERT_TRUE(view->OnPreparePrinting(&info));
+  EXPECT_EQ(70000u, info.GetMaxPage());
+  view->OnEndPrinting(info.m_hAttribDC, &info);
+  DeleteDC(info.m_hAttribDC);
+  view->SetFont(nullptr);
+  DeleteObject(huge);
+}
+
+const char* g_refusedClass = nullptr;
+HWND g_refused = nullptr;
+
+LRESULT CALLBACK RefuseWindowClass(int code, WPARAM wp, LPARAM lp) {
+  char name[64] = "";
+  if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wp), name, sizeof name) &&
+      lstrcmpiA(name, g_refusedClass) == 0) {
+    g_refused = reinterpret_cast<HWND>(wp);
+    return 1;
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// A preview window or page area that cannot be made is reported, ends the
+// run, gives the main window back and leaves no wrapper bound to it.
+TEST_F(PrintTest, APreviewThatCannotBeMadeIsReportedAndEndsItsRun) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  for (const char* cls : {"RvPrintPreview", "RvPreviewCanvas"}) {
+    ui.shown.clear();
+    g_refusedClass = cls;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseWindowClass, nullptr, GetCurrentThreadId());
+    Command(ID_FILE_PRINT_PREVIEW);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(nullptr, CPrintPreviewWnd::Active()) << cls;
+    EXPECT_EQ(nullptr, CWnd::FromHandle(g_refused)) << cls << ": a wrapper is still bound to the refused window";
+    EXPECT_EQ(1u, ui.shown.size()) << cls;
+    EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd)) << cls;
+    EXPECT_EQ(kScrollStyles, static_cast<DWORD>(GetWindowLongA(view->m_hWnd, GWL_STYLE)) & kScrollStyles) << cls;
+  }
 }
 
 }  // namespace
