@@ -126,7 +126,7 @@ void CColorEditView::PaintSyntaxColors(const RECT* rect) {
   m_pDC = GetDC(m_hWnd);
   HGDIOBJ oldFont = SelectObject(m_pDC, GetFont() ? static_cast<HGDIOBJ>(GetFont()) : GetStockObject(SYSTEM_FONT));
   GetTextMetricsA(m_pDC, &m_tm);
-  const int h = std::max<int>(1, static_cast<int>(SendMessage(RVEM_GETLINEHEIGHT)));
+  const int h = m_lineHeight = std::max<int>(1, static_cast<int>(SendMessage(RVEM_GETLINEHEIGHT)));
   SetBkMode(m_pDC, TRANSPARENT);
   IntersectClipRect(m_pDC, clip.left, clip.top, clip.right, clip.bottom);
 
@@ -201,6 +201,8 @@ void CColorEditView::LinePass(int k, int caretLine, const RECT& format) {
     if (n <= 0) continue;
     SetTextColor(m_pDC, RoleColor(run.role));
     ExtTextOutW(m_pDC, knownX, origin.y, 0, nullptr, m_wide.data(), static_cast<UINT>(n), nullptr);
+    m_blankGlyphs.FillRun(m_pDC, knownX, origin.y, m_wide.data(), static_cast<size_t>(n), nullptr, m_lineHeight,
+                          RoleColor(run.role));
     SIZE size = {0, 0};
     GetTextExtentPoint32W(m_pDC, m_wide.data(), n, &size);
     knownX += size.cx;
@@ -247,7 +249,7 @@ void CColorEditView::OnColorChange() {
 
 void CColorEditView::PaintKeyBand(bool toBottom) {
   const RECT format = GetRect();
-  const int h = std::max<int>(1, static_cast<int>(SendMessage(RVEM_GETLINEHEIGHT)));
+  const int h = m_lineHeight = std::max<int>(1, static_cast<int>(SendMessage(RVEM_GETLINEHEIGHT)));
   const int y = PosFromChar(LineIndex(-1)).y;
   RECT band = {format.left, toBottom ? y - h : y, format.right, toBottom ? format.bottom : y + h};
   if (!m_redrawOff) InvalidateRect(m_hWnd, &band, FALSE);

@@ -13,6 +13,7 @@
 // with it the colours, once redraw is on again.
 #pragma once
 #include <vector>
+#include "platform/textctl/blank_glyphs.h"
 #include "views/editor_colors.h"
 #include "views/myeditview.h"
 #include "views/syntax_lexer.h"
@@ -84,5 +85,7 @@ class CColorEditView : public CMyEditView {
   std::vector<syntax::Run> m_printedRuns;
   std::string m_lineBuffer;
   std::wstring m_wide;
+  int m_lineHeight = 1;        // the control's, during a pass
+  BlankGlyphs m_blankGlyphs;   // drawn in the role's colour over the control's fill
   DECLARE_MESSAGE_MAP()
 };

@@ -20,9 +20,9 @@
 #include <windows.h>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 #include "platform/cp932.h"
+#include "platform/textctl/blank_glyphs.h"
 #include "platform/textctl/text_control.h"
 #include "platform/textctl/text_model.h"
 
@@ -42,12 +42,7 @@ struct EditState {
   int lineHeight = 16;
   int aveCharWidth = 8;
   std::vector<uint16_t> widthCache;  // advance + 1 per UTF-16 unit; 0 = unknown
-  int ascent = 13;
-  // Per UTF-16 unit: 0 unknown, 1 drawn by the font, 2 left blank by the font's
-  // rasterizer though its outline has ink; for those, the box that PaintLine
-  // fills instead, relative to the top-left corner of the character's cell.
-  std::vector<uint8_t> glyphKinds;
-  std::vector<std::pair<wchar_t, RECT>> blankGlyphBoxes;
+  BlankGlyphs blankGlyphs;  // glyphs the font's hinting leaves without a pixel
   wchar_t singleByteWide[256] = {};  // single-byte CP932 values as UTF-16
 
   // Geometry.
@@ -117,9 +112,6 @@ void ApplyFont(EditState* s, HFONT font);
 void RecalcFormatRect(EditState* s);
 void RecalcTabStops(EditState* s);
 int CharWidth(EditState* s, wchar_t ch);
-// The box to fill for a character that the font draws without a pixel (see
-// EditState::glyphKinds), or null when the font draws it itself.
-const RECT* BlankGlyphBox(EditState* s, wchar_t ch);
 // Calls fn(pos, length, x, width, ch) for each character of a line, x relative to
 // the line's start (before scrolling); tabs come as ch = '\t'. Stops when fn
 // returns false. Returns the x after the last character visited.

@@ -42,11 +42,9 @@ void ApplyFont(EditState* s, HFONT font) {
   TEXTMETRICA tm = {};
   GetTextMetricsA(s->measureDc, &tm);
   s->lineHeight = tm.tmHeight > 0 ? tm.tmHeight : 16;
-  s->ascent = tm.tmAscent;
   s->aveCharWidth = tm.tmAveCharWidth > 0 ? tm.tmAveCharWidth : 8;
   s->widthCache.assign(65536, 0);
-  s->glyphKinds.assign(65536, 0);
-  s->blankGlyphBoxes.clear();
+  s->blankGlyphs = BlankGlyphs();  // a deleted font's handle may come back for another
   for (int b = 0; b < 256; ++b) {
     char c = static_cast<char>(b);
     wchar_t w = L'\x30FB';
@@ -84,50 +82,6 @@ int CharWidth(EditState* s, wchar_t ch) {
     slot = static_cast<uint16_t>(std::clamp<LONG>(size.cx, 0, 0xFFFE) + 1);
   }
   return slot - 1;
-}
-
-namespace {
-
-const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-
-// Whether the glyph's grey-level bitmap in this format has a pixel. Fonts
-// without outlines answer no bitmap at all: no ink.
-bool GlyphHasInk(HDC dc, wchar_t ch, UINT format) {
-  GLYPHMETRICS gm;
-  const DWORD size = GetGlyphOutlineW(dc, ch, format, &gm, 0, nullptr, &kIdentity);
-  if (size == GDI_ERROR || size == 0) return false;
-  std::vector<BYTE> bits(size);
-  if (GetGlyphOutlineW(dc, ch, format, &gm, size, bits.data(), &kIdentity) == GDI_ERROR) return false;
-  return std::any_of(bits.begin(), bits.end(), [](BYTE b) { return b != 0; });
-}
-
-}  // namespace
-
-// A thin stroke can vanish when the font's hinting fits it to the pixel grid
-// (under Wine the underscore of the IPA gothic face has no pixel at 16 to 20
-// pixels and some other sizes, so "run_log" reads "run log"). Such a glyph - blank as hinted, inked
-// without hinting - is drawn as its hinted black box, a bar where the font
-// puts the stroke, kept inside the line's band.
-const RECT* BlankGlyphBox(EditState* s, wchar_t ch) {
-  uint8_t& kind = s->glyphKinds[static_cast<uint16_t>(ch)];
-  if (!kind) {
-    kind = 1;
-    GLYPHMETRICS gm;
-    if (ch != L' ' && ch != L'\x3000' && !GlyphHasInk(s->measureDc, ch, GGO_GRAY8_BITMAP) &&
-        GlyphHasInk(s->measureDc, ch, GGO_GRAY8_BITMAP | GGO_UNHINTED) &&
-        GetGlyphOutlineW(s->measureDc, ch, GGO_METRICS, &gm, 0, nullptr, &kIdentity) != GDI_ERROR) {
-      RECT box = {gm.gmptGlyphOrigin.x, s->ascent - gm.gmptGlyphOrigin.y, 0, 0};
-      box.top = std::clamp<LONG>(box.top, 0, s->lineHeight - 1);
-      box.right = box.left + std::max<LONG>(1, gm.gmBlackBoxX);
-      box.bottom = std::min<LONG>(box.top + std::max<LONG>(1, gm.gmBlackBoxY), s->lineHeight);
-      s->blankGlyphBoxes.emplace_back(ch, box);
-      kind = 2;
-    }
-  }
-  if (kind != 2) return nullptr;
-  for (const auto& [c, box] : s->blankGlyphBoxes)
-    if (c == ch) return &box;
-  return nullptr;
 }
 
 int XOfPos(EditState* s, TextPos pos) {
@@ -195,18 +149,7 @@ struct PaintColours {
 // font leaves blank in the text colour.
 void DrawRun(EditState* s, HDC dc, const RECT& r, const std::wstring& run, const std::vector<int>& dx) {
   ExtTextOutW(dc, r.left, r.top, ETO_OPAQUE | ETO_CLIPPED, &r, run.data(), static_cast<UINT>(run.size()), dx.data());
-  int x = r.left;
-  for (size_t i = 0; i < run.size(); x += dx[i], ++i) {
-    const RECT* box = BlankGlyphBox(s, run[i]);
-    if (!box) continue;
-    RECT cell = *box, fill;
-    OffsetRect(&cell, x, r.top);
-    if (!IntersectRect(&fill, &cell, &r)) continue;
-    const COLORREF back = GetBkColor(dc);
-    SetBkColor(dc, GetTextColor(dc));
-    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &fill, L"", 0, nullptr);
-    SetBkColor(dc, back);
-  }
+  s->blankGlyphs.FillRun(dc, r.left, r.top, run.data(), run.size(), dx.data(), s->lineHeight, GetTextColor(dc), &r);
 }
 
 // Draws one line at y: runs of characters with the same selected state in one

@@ -93,6 +93,15 @@ TEST_F(ColorViewTest, KeywordsStringsAndCommentsTakeTheirColoursAndTheSelectionK
   EXPECT_EQ(CountColour(var, 3, 0x123456), 0);
 }
 
+// An underscore that the editor font's hinting leaves blank is filled in by
+// the control; inside a comment or a string it takes that role's colour.
+TEST_F(ColorViewTest, UnderscoresInCommentsAndStringsTakeTheirColours) {
+  const std::string text = "// run_log\r\nx = \"my_var\";";
+  Load(text, 1);
+  EXPECT_GT(CountColour(IndexOf(text, "_log"), 1, kComment), 0);
+  EXPECT_GT(CountColour(IndexOf(text, "_var"), 1, kString), 0);
+}
+
 TEST_F(ColorViewTest, ChangingTheLanguageForgetsTheLineStatesOfTheOther) {
   std::string text = "/* open\r\n";
   for (int i = 0; i < 8; ++i) text += "Dim x\r\n";
