@@ -206,8 +206,6 @@ void WindowTabBar::RequestLayout() {
 }
 
 std::string WindowTabBar::TabTitle(HWND window) const {
-  if (auto* title = reinterpret_cast<const char*>(::SendMessageA(window, WM_APP + 0xEA, 0, 0)))
-    if (*title) return title;
   if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(window)))
     if (CDocument* doc = frame->GetActiveDocument()) return doc->GetTitle();
   char text[512] = "";

@@ -5,6 +5,7 @@
 #include "platform/framework/doc.h"
 #include "document/editor_settings.h"
 #include "document/file_text.h"
+#include "resources/resource.h"
 #include "views/myeditview.h"
 
 namespace {
@@ -12,10 +13,10 @@ namespace {
 // Command ids of the encoding items and the encodings they choose.
 int EncodingOfCommand(UINT id) {
   switch (id) {
-    case 32790: return static_cast<int>(TextEncoding::ShiftJis);
-    case 32792: return static_cast<int>(TextEncoding::EucJp);
-    case 32793: return static_cast<int>(TextEncoding::Jis);
-    case 32791: return static_cast<int>(TextEncoding::Utf8);
+    case ID_ENCODE_SJIS: return static_cast<int>(TextEncoding::ShiftJis);
+    case ID_ENCODE_EUC: return static_cast<int>(TextEncoding::EucJp);
+    case ID_ENCODE_JIS: return static_cast<int>(TextEncoding::Jis);
+    case ID_ENCODE_UTF8: return static_cast<int>(TextEncoding::Utf8);
     default: return -1;
   }
 }
