@@ -1,0 +1,72 @@
+// fuzz-sources: platform/encoder/encoded_script.cpp
+// The element scanner of the encoder's page kinds on arbitrary text: read
+// back through the reader of tests/scripting/encoded_script_reader.h, the
+// output is the input again, except that a language value naming JScript,
+// JavaScript or VBScript became "JScript.Encode" or "VBScript.Encode", once
+// for each encoded block; so everything outside the encoded bodies is kept
+// and every body decodes to what it was. A second pass changes nothing.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include "platform/encoder/encoded_script.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "tests/scripting/encoded_script_reader.h"
+
+namespace {
+char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+
+bool StartsWith(const std::u16string& s, size_t at, const std::u16string& prefix, bool anyCase) {
+  if (at + prefix.size() > s.size()) return false;
+  for (size_t k = 0; k < prefix.size(); ++k)
+    if (anyCase ? LowerAscii(s[at + k]) != prefix[k] : s[at + k] != prefix[k]) return false;
+  return true;
+}
+
+// The number of marked values when `decoded` is `in` with some language
+// values marked; -1 when it differs in any other way.
+int MarksBetween(const std::u16string& in, const std::u16string& decoded) {
+  static const struct {
+    std::u16string plain, marked;
+  } kMarks[] = {{u"jscript", u"JScript.Encode"}, {u"javascript", u"JScript.Encode"}, {u"vbscript", u"VBScript.Encode"}};
+  size_t p = 0, q = 0;
+  int marks = 0;
+  while (p < in.size() || q < decoded.size()) {
+    bool stepped = false;
+    for (const auto& m : kMarks) {
+      if (!StartsWith(decoded, q, m.marked, false) || StartsWith(in, p, m.marked, false) ||
+          !StartsWith(in, p, m.plain, true))
+        continue;
+      p += m.plain.size();
+      q += m.marked.size();
+      ++marks;
+      stepped = true;
+      break;
+    }
+    if (stepped) continue;
+    if (p >= in.size() || q >= decoded.size() || in[p] != decoded[q]) return -1;
+    ++p, ++q;
+  }
+  return marks;
+}
+
+int Blocks(const std::u16string& s) {
+  int n = 0;
+  for (size_t at = s.find(u"#@~^"); at != std::u16string::npos; at = s.find(u"#@~^", at + 4)) ++n;
+  return n;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  std::u16string text;
+  // Bytes from 0x80 stand for characters from U+3040 (kana), kept by the encoder.
+  for (uint8_t b : input) text += b < 0x80 ? static_cast<char16_t>(b) : static_cast<char16_t>(0x3040 + b - 0x80);
+  // A block already in the text would be read back too.
+  if (text.find(u"#@~^") != std::u16string::npos) return 0;
+  std::u16string out, decoded, again;
+  Check(EncodeScriptText(u".htm", text, out), "the page kind is refused", input);
+  Check(encoded_script_reader::Decode(out, decoded), "a block does not read back", input);
+  Check(MarksBetween(text, decoded) == Blocks(out), "the text outside the bodies or a body changed", input);
+  Check(EncodeScriptText(u".sct", out, again) && again == out, "a second pass changed the text", input);
+  return 0;
+}
