@@ -49,3 +49,6 @@
 
 #define ID_INDICATOR_LINE 59143
 #define IDP_CANNOT_OPEN 61449
+
+// Strings: a macro whose window is gone.
+#define IDS_EDITOR_VIEW_CLOSED 2203
