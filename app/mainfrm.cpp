@@ -364,9 +364,10 @@ void CMainFrame::OnUpdateHelpWshVersion(CCmdUI* ui) {
 
 void CMainFrame::RunMacro(const std::string& name, CMyEditView* view) {
   const std::string path = ExecutableFolder() + MacroRelativePath(name, m_settings.m_macroLanguage);
-  // The run sees what the editor shows.
+  // The run sees what the editor shows, or nothing runs.
   if (CMyApp* app = GetMyApp())
-    if (CDocument* doc = app->FindOpenDocument(path.c_str())) doc->DoSave(path.c_str());
+    if (CDocument* doc = app->FindOpenDocument(path.c_str()))
+      if (!SaveDocumentBeforeRun(*doc, true)) return;
   std::string text;
   unsigned long error = 0;
   if (!ReadMacroFile(path, text, error)) {

@@ -24,14 +24,16 @@ void ReportCannotOpen(const std::string& path, unsigned long error) {
   AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+bool SaveDocumentBeforeRun(CDocument& doc, bool always) {
+  return !(always || doc.IsModified()) || doc.DoSave(doc.GetPathName().c_str());
+}
+
 namespace {
 
 // Steps 1 and 2 of every run: this document saved to its own path, then every
 // other one after the save question. False when the run must not go on.
 bool SaveBeforeRun(CDocument& doc) {
-  // A failed save has told the user; running the old file instead would be wrong.
-  if (doc.IsModified() && !doc.DoSave(doc.GetPathName().c_str())) return false;
-  return AfxGetApp()->SaveAllModified() != FALSE;
+  return SaveDocumentBeforeRun(doc, false) && AfxGetApp()->SaveAllModified() != FALSE;
 }
 
 void Launch(const ScriptLaunch& launch, const std::string& reportedPath) {

@@ -10,6 +10,11 @@ class CDocument;
 
 // The enable rule of a script command for a document with this path.
 bool IsScriptCommandEnabled(UINT id, const std::string& path);
+// Saves `doc` to its own path before its file is run: when it is modified,
+// or in any case when `always`. False when the save failed: the document has
+// told the user, and running the file on disk would run what the editor no
+// longer shows.
+bool SaveDocumentBeforeRun(CDocument& doc, bool always);
 // Runs the document's file (saved first) as command `id` says.
 void RunScriptCommand(UINT id, CDocument& doc);
 // Writes `text` (the view's text, CP932) encoded to a file the user names.

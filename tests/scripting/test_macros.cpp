@@ -391,3 +391,20 @@ TEST_F(MacroTest, TheEditorObjectOfAClosedWindowGivesTheScriptAnErrorThatSaysSo)
   }
   editor->Release();
 }
+
+TEST_F(MacroTest, AMacroFileWhoseSaveFailsIsNotRun) {
+  ASSERT_TRUE(WriteBytes(MacroPath("ro.js"), "selectedText = 'disk';"));
+  CDocument* doc = app->OpenDocumentFile(MacroPath("ro.js").c_str());
+  ASSERT_NE(doc, nullptr);
+  auto* macroView = dynamic_cast<CMyView*>(doc->GetFirstView());
+  macroView->SetSel(0, macroView->GetTextLength());
+  macroView->ReplaceSelWithUndo("selectedText = 'editor';");
+  SetFileAttributesA(MacroPath("ro.js").c_str(), FILE_ATTRIBUTE_READONLY);
+  Settings().m_macroLanguage = 0;
+  SetText("");
+  Frame()->RunMacro("ro", view);
+  SetFileAttributesA(MacroPath("ro.js").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(view->GetText(), "");
+  EXPECT_EQ(ReadBytes(MacroPath("ro.js")), "selectedText = 'disk';");
+  EXPECT_EQ(ui.shown.size(), 1u);  // the save's own report only
+}
