@@ -36,6 +36,12 @@ bool SaveBeforeRun(CDocument& doc) {
   return SaveDocumentBeforeRun(doc, false) && AfxGetApp()->SaveAllModified() != FALSE;
 }
 
+// The question `question` about the UTF-8 file `path`; true to go on.
+bool GoOnWithUtf8File(UINT question, const std::string& path) {
+  const std::string text = AfxFormatString1(question, path.c_str());
+  return AfxMessageBox(text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+}
+
 void Launch(const ScriptLaunch& launch, const std::string& reportedPath) {
   DWORD error = 0;
   if (!LaunchScriptHost(launch, error)) ReportCannotOpen(reportedPath, error);
@@ -118,7 +124,8 @@ bool IsScriptCommandEnabled(UINT id, const std::string& path) {
   return id == ID_SCRIPT_WSCRIPT || id == ID_SCRIPT_CSCRIPT ? CanRunUnderHosts(path) : CanRunScript(path);
 }
 
-void RunScriptCommand(UINT id, CDocument& doc) {
+void RunScriptCommand(UINT id, CDocument& doc, bool utf8) {
+  if (utf8 && !GoOnWithUtf8File(IDS_RUN_UTF8_SCRIPT, doc.GetPathName())) return;
   std::string host, script;
   if (id != ID_SCRIPT_RUN) {
     CParameterDlg dlg;
@@ -161,7 +168,8 @@ void ReportCannotCreate(const char* progId, HRESULT status) {
   AfxMessageBox(reason.empty() ? "ｴﾗｰ ﾒｯｾｰｼﾞはありません。" : reason.c_str(), MB_OK);
 }
 
-void EncodeScriptCommand(CDocument& doc, const std::string& text) {
+void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8) {
+  if (utf8 && !GoOnWithUtf8File(IDS_ENCODE_UTF8_SCRIPT, doc.GetPathName())) return;
   HRESULT init = CoInitialize(nullptr);
   IDispatch* encoder = nullptr;
   HRESULT hr = CreateScriptEncoder(&encoder);

@@ -15,10 +15,14 @@ bool IsScriptCommandEnabled(UINT id, const std::string& path);
 // told the user, and running the file on disk would run what the editor no
 // longer shows.
 bool SaveDocumentBeforeRun(CDocument& doc, bool always);
-// Runs the document's file (saved first) as command `id` says.
-void RunScriptCommand(UINT id, CDocument& doc);
+// Runs the document's file (saved first) as command `id` says. `utf8`: the
+// file is saved as UTF-8, which the script hosts do not read; the user is
+// asked first, and No (the default) runs nothing.
+void RunScriptCommand(UINT id, CDocument& doc, bool utf8);
 // Writes `text` (the view's text, CP932) encoded to a file the user names.
-void EncodeScriptCommand(CDocument& doc, const std::string& text);
+// `utf8`: the document is saved as UTF-8 and the copy will not be; the user
+// is asked first, and No (the default) writes nothing.
+void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8);
 // Shows "'%s' を開くことができません。(Error:%lu)" (string IDP_CANNOT_OPEN) when
 // the shell or the system cannot open `path`.
 void ReportCannotOpen(const std::string& path, unsigned long error);

@@ -292,3 +292,35 @@ TEST_F(ScriptCommandTest, FailedWriteOfTheEncodedFileIsReportedInsteadOfSuccess)
   FindClose(h);
   EXPECT_EQ(left, (std::vector<std::string>{".", "..", "a.vbe", "a.vbs"}));  // no temporary file left
 }
+
+TEST_F(ScriptCommandTest, AScriptSavedAsUtf8IsRunOrEncodedOnlyAfterTheUserSaysYes) {
+  const std::string utf8 = "WScript.Echo \"\xE6\x97\xA5\xE6\x9C\xAC\"\r\n";  // 日本 in UTF-8
+  struct Case {
+    const char* name;
+    std::string bytes;
+    UINT command;
+    int answer;
+    size_t launches;
+    int fileDialogs;
+  } cases[] = {
+      {"no.js", utf8, 32771, IDNO, 0, 0},
+      {"bom.js", "\xEF\xBB\xBF" + utf8, 32771, IDNO, 0, 0},
+      {"yes.js", utf8, 32771, IDYES, 1, 0},
+      {"enc.js", utf8, 32786, IDNO, 0, 0},
+  };
+  Settings().m_autoKanji = true;  // files are read and saved in their encodings
+  for (const Case& c : cases) {
+    ASSERT_NE(Open(c.name, c.bytes), nullptr) << c.name;
+    launcher.launches.clear();
+    ui.shown.clear();
+    ui.fileDialogs = 0;
+    ui.answers = {c.answer};
+    Command(c.command);
+    ASSERT_FALSE(ui.shown.empty()) << c.name;
+    EXPECT_NE(ui.shown[0].text.find(folder + "\\" + c.name), std::string::npos) << c.name;
+    EXPECT_NE(ui.shown[0].text.find("UTF-8"), std::string::npos) << c.name;
+    EXPECT_EQ(ui.shown[0].type & (MB_TYPEMASK | MB_DEFMASK), static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2)) << c.name;
+    EXPECT_EQ(launcher.launches.size(), c.launches) << c.name;
+    EXPECT_EQ(ui.fileDialogs, c.fileDialogs) << c.name;
+  }
+}
