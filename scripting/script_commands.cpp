@@ -11,6 +11,7 @@
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
+#include "scripting/console_wrapper.h"
 #include "scripting/ole_text.h"
 #include "scripting/parameterdlg.h"
 #include "scripting/script_launcher.h"
@@ -142,23 +143,22 @@ void RunScriptCommand(UINT id, CDocument& doc, bool utf8) {
   } else if (id == ID_SCRIPT_WSCRIPT) {
     Launch({"OPEN", "WScript", WScriptParameterString(name, host, script), folder, SW_SHOW}, path);
   } else {
-    const std::string wrapper = PathFolderWithSeparator(AfxGetApp()->GetModulePath()) + "__script.bat";
-    const std::string text = ScriptWrapperText(name, host, script);
-    HANDLE file = CreateFileA(wrapper.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-      ReportCannotOpen(wrapper, GetLastError());
-      return;
-    }
-    DWORD written = 0;
-    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
-    DWORD error = GetLastError();
-    CloseHandle(file);
-    if (!ok) {
+    // A wrapper of its own: an earlier console may still be reading its wrapper.
+    RemoveFinishedConsoleWrappers();
+    std::string wrapper;
+    DWORD error = 0;
+    if (!WriteConsoleWrapper(PathFolderWithSeparator(AfxGetApp()->GetModulePath()),
+                             ScriptWrapperText(name, host, script), wrapper, error)) {
       ReportCannotOpen(wrapper, error);
       return;
     }
-    Launch({"OPEN", wrapper, "", folder, SW_SHOW}, wrapper);
+    HANDLE process = nullptr;
+    if (LaunchScriptHostWatched({"OPEN", wrapper, "", folder, SW_SHOW}, error, process)) {
+      WatchConsoleWrapper(wrapper, process);
+    } else {
+      DeleteFileA(wrapper.c_str());  // nothing reads it
+      ReportCannotOpen(wrapper, error);
+    }
   }
 }
 

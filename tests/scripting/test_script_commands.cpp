@@ -15,12 +15,27 @@ struct RecordingLauncher : ScriptLauncher {
   std::vector<ScriptLaunch> launches;
   std::string wrapperAtLaunch;  // the wrapper's bytes when it was started
   DWORD refuseWith = 0;         // non-zero: refuse with this error
+  // Set: each watched launch runs until its event here is set.
+  bool watch = false;
+  std::vector<HANDLE> running;
+  ~RecordingLauncher() override {
+    for (HANDLE h : running) CloseHandle(h);
+  }
   bool Launch(const ScriptLaunch& launch, DWORD& error) override {
     launches.push_back(launch);
     if (launch.file.size() > 12 && launch.file.substr(launch.file.size() - 12) == "__script.bat")
       wrapperAtLaunch = ReadBytes(launch.file);
     error = refuseWith;
     return refuseWith == 0;
+  }
+  bool LaunchWatched(const ScriptLaunch& launch, DWORD& error, HANDLE& process) override {
+    process = nullptr;
+    if (watch) {
+      running.push_back(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+      DuplicateHandle(GetCurrentProcess(), running.back(), GetCurrentProcess(), &process, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS);
+    }
+    return Launch(launch, error);
   }
 };
 
@@ -323,4 +338,31 @@ TEST_F(ScriptCommandTest, AScriptSavedAsUtf8IsRunOrEncodedOnlyAfterTheUserSaysYe
     EXPECT_EQ(launcher.launches.size(), c.launches) << c.name;
     EXPECT_EQ(ui.fileDialogs, c.fileDialogs) << c.name;
   }
+}
+
+TEST_F(ScriptCommandTest, AConsoleStillRunningKeepsItsWrapperAndTheNextRunWritesAnother) {
+  ASSERT_NE(Open("first.js"), nullptr);
+  launcher.watch = true;
+  AnswerParameters("", "", IDOK);
+  Command(32776);
+  ASSERT_NE(Open("second script.js"), nullptr);
+  Command(32776);
+  ASSERT_EQ(launcher.launches.size(), 2u);
+  EXPECT_EQ(launcher.launches[0].file, dir / "__script.bat");
+  EXPECT_EQ(launcher.launches[1].file, dir / "__script2.bat");
+  EXPECT_EQ(ReadBytes(dir / "__script.bat"), "CScript first.js\r\nPAUSE\r\n");
+  EXPECT_EQ(ReadBytes(dir / "__script2.bat"), "CScript \"second script.js\"\r\nPAUSE\r\n");
+  // The first console ends: its wrapper goes at the next run, which takes the name again.
+  ASSERT_EQ(launcher.running.size(), 2u);
+  SetEvent(launcher.running[0]);
+  Command(32776);
+  ASSERT_EQ(launcher.launches.size(), 3u);
+  EXPECT_EQ(launcher.launches[2].file, dir / "__script.bat");
+  EXPECT_EQ(ReadBytes(dir / "__script.bat"), "CScript \"second script.js\"\r\nPAUSE\r\n");
+  EXPECT_TRUE(FileExists(dir / "__script2.bat"));
+  // A refused start leaves no wrapper behind.
+  launcher.refuseWith = 2;
+  Command(32776);
+  EXPECT_FALSE(FileExists(dir / "__script3.bat"));
+  for (HANDLE h : launcher.running) SetEvent(h);
 }
