@@ -96,6 +96,11 @@ bool TagNameIs(const std::u16string& text, size_t at, const std::u16string& lowe
   return end == text.size() || IsBlank(text[end]) || text[end] == u'>' || text[end] == u'/';
 }
 
+bool IsBlankOnly(const std::u16string& text, size_t from, size_t to) {
+  while (from < to && IsBlank(text[from])) ++from;
+  return from == to;
+}
+
 // The end (just past) of `close` searched from `from`, or npos.
 size_t PastNext(const std::u16string& text, const std::u16string& close, size_t from) {
   size_t at = text.find(close, from);
@@ -109,6 +114,7 @@ struct StartTag {
   size_t languageAt = 0;    // the language attribute's value, when there is one
   size_t languageEnd = 0;
   bool hasLanguage = false;
+  bool hasSource = false;   // a src attribute: the code is in another file
 };
 
 // Reads the start tag whose name begins at `nameAt` (just past '<'); false
@@ -156,11 +162,13 @@ bool ReadStartTag(const std::u16string& text, size_t nameAt, StartTag& tag) {
         ++i;
       valueEnd = i;
     }
-    if (!tag.hasLanguage && EqualsNoCase(text.substr(nameStart, nameEnd - nameStart), u"language")) {
+    const std::u16string name = text.substr(nameStart, nameEnd - nameStart);
+    if (!tag.hasLanguage && EqualsNoCase(name, u"language")) {
       tag.hasLanguage = true;
       tag.languageAt = valueAt;
       tag.languageEnd = valueEnd;
     }
+    if (EqualsNoCase(name, u"src")) tag.hasSource = true;
   }
 }
 
@@ -230,11 +238,13 @@ std::u16string EncodeScriptElements(const std::u16string& text) {
       }
       if (close >= n) break;  // an element that never ends is left as it is
       i = close;
-      std::u16string marked = tag.hasLanguage
+      // A marked language would apply to the file a src attribute names too.
+      std::u16string marked = tag.hasLanguage && !tag.hasSource
                                   ? EncodedLanguage(text.substr(tag.languageAt, tag.languageEnd - tag.languageAt))
                                   : std::u16string();
       size_t codeAt, codeEnd;
-      if (marked.empty() || !CodeOfBody(text, tag.end, close, cdata, codeAt, codeEnd)) continue;
+      if (marked.empty() || !CodeOfBody(text, tag.end, close, cdata, codeAt, codeEnd) || IsBlankOnly(text, codeAt, codeEnd))
+        continue;
       out.append(text, copied, tag.languageAt - copied);
       out += marked;
       out.append(text, tag.languageEnd, codeAt - tag.languageEnd);

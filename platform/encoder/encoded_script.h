@@ -18,8 +18,8 @@ extern const unsigned char kEncodedScriptTable[128][3];
 std::u16string EncodeScriptBlock(const std::u16string& text);
 // The encoder's kinds: ".js" and ".vbs" encode the whole text; ".sct" and
 // ".htm" encode the body of each <script> element whose language attribute
-// names JScript (or JavaScript) or VBScript, and mark exactly that attribute
-// "JScript.Encode" or "VBScript.Encode". Tags are read whole (quoted values,
+// names JScript (or JavaScript) or VBScript, holds code and has no src
+// attribute, and mark exactly that attribute "JScript.Encode" or "VBScript.Encode". Tags are read whole (quoted values,
 // "/>" an empty element); a body that is one CDATA section is encoded inside
 // it, and a CDATA section ends only at "]]>". Every other byte, other bodies
 // included, is kept. False, `out` untouched, for any other kind.
