@@ -134,24 +134,6 @@ TEST(EncoderServer, CreatedByNameEncodesKnownKindsAndDescribesARefusal) {
   encoder->Release();
 }
 
-TEST(EncoderServer, NullStringsAreEmptyAndNoExceptionLeavesTheCall) {
-  if (!getenv("RUVELTO_TEST_SESSION")) GTEST_SKIP() << "the test session registers the server";
-  Com com;
-  IDispatch* encoder = nullptr;
-  ASSERT_EQ(CreateScriptEncoder(&encoder), S_OK);
-  std::wstring out, error;
-  // SysAllocString(nullptr) is a null string: an empty kind is refused with a description.
-  EXPECT_EQ(Encode(encoder, nullptr, L"x", out, error), DISP_E_EXCEPTION);
-  EXPECT_EQ(error, L"エンコードできないファイルの種類です: ");
-  ASSERT_EQ(Encode(encoder, L".vbs", nullptr, out, error), S_OK);
-  std::u16string empty = EncodeScriptBlock(u"");
-  EXPECT_EQ(out, std::wstring(empty.begin(), empty.end()));
-  LPOLESTR noName = nullptr;
-  DISPID id = 0;
-  EXPECT_EQ(encoder->GetIDsOfNames(IID_NULL, &noName, 1, 0, &id), DISP_E_UNKNOWNNAME);
-  encoder->Release();
-}
-
 TEST(EncoderServer, RunningOutOfMemoryIsAnErrorOfTheCallNotAnException) {
   if (!getenv("RUVELTO_TEST_SESSION")) GTEST_SKIP() << "the test session registers the server";
   Com com;
