@@ -203,6 +203,12 @@ bool CodeOfBody(const std::u16string& text, size_t from, size_t to, size_t cdata
 // elements, comments and CDATA sections outside scripts, is copied as it is.
 std::u16string EncodeScriptElements(const std::u16string& text) {
   const size_t n = text.size();
+  // A document declared as XML is read strictly: an encoded block, which may
+  // hold '&', goes into a CDATA section, and a body that may hold entities
+  // (a '&') stays as it is.
+  size_t first = 0;
+  while (first < n && (IsBlank(text[first]) || text[first] == 0xFEFF)) ++first;
+  const bool strictXml = StartsWithNoCase(text, first, u"<?xml");
   std::u16string out;
   size_t copied = 0;  // text before this is in `out`
   size_t i = 0;
@@ -245,10 +251,13 @@ std::u16string EncodeScriptElements(const std::u16string& text) {
       size_t codeAt, codeEnd;
       if (marked.empty() || !CodeOfBody(text, tag.end, close, cdata, codeAt, codeEnd) || IsBlankOnly(text, codeAt, codeEnd))
         continue;
+      const bool wrap = strictXml && cdata == std::u16string::npos;
+      if (wrap && text.find(u'&', codeAt) < codeEnd) continue;
       out.append(text, copied, tag.languageAt - copied);
       out += marked;
       out.append(text, tag.languageEnd, codeAt - tag.languageEnd);
-      out += EncodeScriptBlock(text.substr(codeAt, codeEnd - codeAt));
+      const std::u16string block = EncodeScriptBlock(text.substr(codeAt, codeEnd - codeAt));
+      out += wrap ? u"<![CDATA[" + block + u"]]>" : block;
       copied = codeEnd;
     } else {
       ++i;  // a '<' that starts no tag

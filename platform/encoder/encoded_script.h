@@ -21,6 +21,7 @@ std::u16string EncodeScriptBlock(const std::u16string& text);
 // names JScript (or JavaScript) or VBScript, holds code and has no src
 // attribute, and mark exactly that attribute "JScript.Encode" or "VBScript.Encode". Tags are read whole (quoted values,
 // "/>" an empty element); a body that is one CDATA section is encoded inside
-// it, and a CDATA section ends only at "]]>". Every other byte, other bodies
-// included, is kept. False, `out` untouched, for any other kind.
+// it, and a CDATA section ends only at "]]>". In a document declared as XML
+// ("<?xml") a plain body is encoded into a new CDATA section, or left as it
+// is when it holds a '&'. Every other byte, other bodies included, is kept. False, `out` untouched, for any other kind.
 bool EncodeScriptText(const std::u16string& kind, const std::u16string& text, std::u16string& out);

@@ -3,8 +3,10 @@
 // back through the reader of tests/scripting/encoded_script_reader.h, the
 // output is the input again, except that a language value naming JScript,
 // JavaScript or VBScript became "JScript.Encode" or "VBScript.Encode", once
-// for each encoded block; so everything outside the encoded bodies is kept
-// and every body decodes to what it was. A second pass changes nothing.
+// for each encoded block, and, in a document declared as XML, a block may
+// stand in a CDATA section of its own; so everything outside the encoded
+// bodies is kept and every body decodes to what it was. A second pass
+// changes nothing.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,8 +25,9 @@ bool StartsWith(const std::u16string& s, size_t at, const std::u16string& prefix
 }
 
 // The number of marked values when `decoded` is `in` with some language
-// values marked; -1 when it differs in any other way.
-int MarksBetween(const std::u16string& in, const std::u16string& decoded) {
+// values marked (and, when `wrapped`, CDATA sections added); -1 when it
+// differs in any other way.
+int MarksBetween(const std::u16string& in, const std::u16string& decoded, bool wrapped) {
   static const struct {
     std::u16string plain, marked;
   } kMarks[] = {{u"jscript", u"JScript.Encode"}, {u"javascript", u"JScript.Encode"}, {u"vbscript", u"VBScript.Encode"}};
@@ -41,6 +44,12 @@ int MarksBetween(const std::u16string& in, const std::u16string& decoded) {
       ++marks;
       stepped = true;
       break;
+    }
+    if (stepped) continue;
+    for (const std::u16string& added : {std::u16string(u"<![CDATA["), std::u16string(u"]]>")}) {
+      if (!wrapped || stepped || !StartsWith(decoded, q, added, false) || StartsWith(in, p, added, false)) continue;
+      q += added.size();
+      stepped = true;
     }
     if (stepped) continue;
     if (p >= in.size() || q >= decoded.size() || in[p] != decoded[q]) return -1;
@@ -66,7 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::u16string out, decoded, again;
   Check(EncodeScriptText(u".htm", text, out), "the page kind is refused", input);
   Check(encoded_script_reader::Decode(out, decoded), "a block does not read back", input);
-  Check(MarksBetween(text, decoded) == Blocks(out), "the text outside the bodies or a body changed", input);
+  size_t first = 0;
+  while (first < text.size() && (text[first] == u' ' || text[first] == u'\t' || text[first] == u'\r' || text[first] == u'\n'))
+    ++first;
+  const bool xml = StartsWith(text, first, u"<?xml", true);
+  Check(MarksBetween(text, decoded, xml) == Blocks(out), "the text outside the bodies or a body changed", input);
   Check(EncodeScriptText(u".sct", out, again) && again == out, "a second pass changed the text", input);
   return 0;
 }

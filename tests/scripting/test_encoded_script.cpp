@@ -92,6 +92,11 @@ TEST(EncodedScript, ElementScannerReadsWholeTagsAndKeepsEverythingElse) {
        u"<script language=\"JScript\" src=\"lib.js\">\r\n</script>"},
       {"no code", u"<script language=\"VBScript\"> \r\n</script><script language=JScript><![CDATA[]]></script>",
        u"<script language=\"VBScript\"> \r\n</script><script language=JScript><![CDATA[]]></script>"},
+      {"a plain body of an XML document",
+       u" <?XML version=\"1.0\"?><job><script language=\"JScript\">a();</script>"
+       u"<script language=\"JScript\">if (a &amp;&amp; b) c();</script></job>",
+       u" <?XML version=\"1.0\"?><job><script language=\"JScript.Encode\"><![CDATA[" + E(u"a();") +
+           u"]]></script><script language=\"JScript\">if (a &amp;&amp; b) c();</script></job>"},
       {"an element that never ends", u"<script language=\"JScript\">a();", u"<script language=\"JScript\">a();"},
       {"a less-than sign in text", u"1 < 2 <script language=vbscript>x</script>",
        u"1 < 2 <script language=VBScript.Encode>" + E(u"x") + u"</script>"},
