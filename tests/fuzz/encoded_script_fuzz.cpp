@@ -29,29 +29,24 @@ bool StartsWith(const std::u16string& s, size_t at, const std::u16string& prefix
 // differs in any other way.
 int MarksBetween(const std::u16string& in, const std::u16string& decoded, bool wrapped) {
   static const struct {
-    std::u16string plain, marked;
-  } kMarks[] = {{u"jscript", u"JScript.Encode"}, {u"javascript", u"JScript.Encode"}, {u"vbscript", u"VBScript.Encode"}};
+    std::u16string plain, changed;
+    bool mark;
+  } kChanges[] = {{u"jscript", u"JScript.Encode", true}, {u"javascript", u"JScript.Encode", true},
+                  {u"vbscript", u"VBScript.Encode", true}, {u"", u"<![CDATA[", false}, {u"", u"]]>", false}};
   size_t p = 0, q = 0;
   int marks = 0;
   while (p < in.size() || q < decoded.size()) {
-    bool stepped = false;
-    for (const auto& m : kMarks) {
-      if (!StartsWith(decoded, q, m.marked, false) || StartsWith(in, p, m.marked, false) ||
-          !StartsWith(in, p, m.plain, true))
+    bool changed = false;
+    for (const auto& c : kChanges) {
+      if (changed || !(c.mark || wrapped) || !StartsWith(decoded, q, c.changed, false) ||
+          StartsWith(in, p, c.changed, false) || !StartsWith(in, p, c.plain, true))
         continue;
-      p += m.plain.size();
-      q += m.marked.size();
-      ++marks;
-      stepped = true;
-      break;
+      p += c.plain.size();
+      q += c.changed.size();
+      marks += c.mark;
+      changed = true;
     }
-    if (stepped) continue;
-    for (const std::u16string& added : {std::u16string(u"<![CDATA["), std::u16string(u"]]>")}) {
-      if (!wrapped || stepped || !StartsWith(decoded, q, added, false) || StartsWith(in, p, added, false)) continue;
-      q += added.size();
-      stepped = true;
-    }
-    if (stepped) continue;
+    if (changed) continue;
     if (p >= in.size() || q >= decoded.size() || in[p] != decoded[q]) return -1;
     ++p, ++q;
   }
