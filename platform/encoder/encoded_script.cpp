@@ -1,5 +1,6 @@
 // The encoded-script form (see encoded_script.h).
 #include "platform/encoder/encoded_script.h"
+#include <algorithm>
 #include <cstdint>
 
 const unsigned char kEncodedScriptPick[64] = {
@@ -63,25 +64,15 @@ std::u16string Base64Number(uint32_t value) {
 
 char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
-// Case-insensitive ASCII search from `from`.
-size_t FindNoCase(const std::u16string& text, const std::u16string& lowerNeedle, size_t from) {
-  for (size_t i = from; i + lowerNeedle.size() <= text.size(); ++i) {
-    size_t k = 0;
-    while (k < lowerNeedle.size() && LowerAscii(text[i + k]) == lowerNeedle[k]) ++k;
-    if (k == lowerNeedle.size()) return i;
-  }
-  return std::u16string::npos;
-}
-
-bool EqualsNoCase(const std::u16string& a, const std::u16string& lowerB) {
-  return a.size() == lowerB.size() && FindNoCase(a, lowerB, 0) == 0;
-}
-
 bool StartsWithNoCase(const std::u16string& text, size_t at, const std::u16string& lowerPrefix) {
   if (at + lowerPrefix.size() > text.size()) return false;
   for (size_t k = 0; k < lowerPrefix.size(); ++k)
     if (LowerAscii(text[at + k]) != lowerPrefix[k]) return false;
   return true;
+}
+
+bool EqualsNoCase(const std::u16string& a, const std::u16string& lowerB) {
+  return a.size() == lowerB.size() && StartsWithNoCase(a, 0, lowerB);
 }
 
 bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
@@ -252,7 +243,7 @@ std::u16string EncodeScriptElements(const std::u16string& text) {
       if (marked.empty() || !CodeOfBody(text, tag.end, close, cdata, codeAt, codeEnd) || IsBlankOnly(text, codeAt, codeEnd))
         continue;
       const bool wrap = strictXml && cdata == std::u16string::npos;
-      if (wrap && text.find(u'&', codeAt) < codeEnd) continue;
+      if (wrap && std::find(text.begin() + codeAt, text.begin() + codeEnd, u'&') != text.begin() + codeEnd) continue;
       out.append(text, copied, tag.languageAt - copied);
       out += marked;
       out.append(text, tag.languageEnd, codeAt - tag.languageEnd);
