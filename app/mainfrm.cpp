@@ -13,6 +13,7 @@
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
+#include "scripting/console_wrapper.h"
 #include "scripting/macro_dialogs.h"
 #include "scripting/macro_engine.h"
 #include "scripting/macro_menu.h"
@@ -289,6 +290,7 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
   StorePlacement();
   SettingsSection section(*AfxGetApp());
   m_settings.Write(section);
+  RemoveFinishedConsoleWrappers();
   std::string bat = ExecutableFolder() + "__script.bat";
   if (GetFileAttributesA(bat.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(bat.c_str())) {
     std::string text = AfxFormatString1(AFX_IDP_FILE_ACCESS_DENIED, bat.c_str());
@@ -364,9 +366,10 @@ void CMainFrame::OnUpdateHelpWshVersion(CCmdUI* ui) {
 
 void CMainFrame::RunMacro(const std::string& name, CMyEditView* view) {
   const std::string path = ExecutableFolder() + MacroRelativePath(name, m_settings.m_macroLanguage);
-  // The run sees what the editor shows.
+  // The run sees what the editor shows, or nothing runs.
   if (CMyApp* app = GetMyApp())
-    if (CDocument* doc = app->FindOpenDocument(path.c_str())) doc->DoSave(path.c_str());
+    if (CDocument* doc = app->FindOpenDocument(path.c_str()))
+      if (!SaveDocumentBeforeRun(*doc, true)) return;
   std::string text;
   unsigned long error = 0;
   if (!ReadMacroFile(path, text, error)) {

@@ -49,3 +49,8 @@
 
 #define ID_INDICATOR_LINE 59143
 #define IDP_CANNOT_OPEN 61449
+
+// Strings: running or encoding a script saved as UTF-8, a macro whose window is gone.
+#define IDS_RUN_UTF8_SCRIPT 2201
+#define IDS_ENCODE_UTF8_SCRIPT 2202
+#define IDS_EDITOR_VIEW_CLOSED 2203

@@ -1,12 +1,17 @@
 // The "editor" object (see editor_object.h).
 #include "scripting/editor_object.h"
 #include <oleauto.h>
+#include <stdexcept>
 #include <vector>
+#include "platform/com_boundary.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/resstr.h"
+#include "resources/resource.h"
 #include "scripting/macro_dialogs.h"
 #include "views/myeditview.h"
 
 namespace {
+const wchar_t kSource[] = L"Ruvelto";
 const wchar_t* const kMemberNames[] = {L"windowText", L"lineCount", L"selectedText", L"alert",
                                        L"confirm",    L"prompt",    L"lineText"};
 
@@ -75,7 +80,16 @@ void ReturnString(VARIANT* result, const std::string& text) {
 
 const char CEditorObject::kReadOnlyMessage[] = "読み取り専用ﾌﾟﾛﾊﾟﾃｨには書き込めません。";
 
-CEditorObject::CEditorObject(CMyEditView& view, HWND owner) : m_view(view), m_owner(owner) {}
+CEditorObject::CEditorObject(CMyEditView& view, HWND owner) : m_viewWindow(view.m_hWnd), m_owner(owner) {}
+
+CMyEditView* CEditorObject::View() const {
+  return ::IsWindow(m_viewWindow) ? dynamic_cast<CMyEditView*>(CWnd::FromHandle(m_viewWindow)) : nullptr;
+}
+
+CMyEditView& CEditorObject::TheView() const {
+  if (CMyEditView* view = View()) return *view;
+  throw std::runtime_error("the view is gone");
+}
 
 // ---------------------------------------------------------------- IDispatch
 
@@ -124,6 +138,14 @@ HRESULT CEditorObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, 
 
 HRESULT CEditorObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                               EXCEPINFO* info, UINT*) {
+  return ComBoundary(kSource, info, [&] { return Dispatch(id, flags, params, result, info); });
+}
+
+HRESULT CEditorObject::Dispatch(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* info) {
+  if (!View()) {
+    const std::wstring gone = WideFromCp932(LoadResString(IDS_EDITOR_VIEW_CLOSED));
+    return ComFailure(kSource, RPC_E_DISCONNECTED, info, gone.c_str());
+  }
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   if (!params) params = &none;
   if (result) VariantInit(result);
@@ -133,106 +155,97 @@ HRESULT CEditorObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p
   std::string text, answer;
   int index = 0;
   HRESULT hr = S_OK;
-  try {
-    switch (id) {
-      case kWindowText:
-        if (put) {
-          if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetWindowText(text);
-        } else if (get) {
-          ReturnString(result, GetWindowText());
-        } else {
-          hr = DISP_E_MEMBERNOTFOUND;
-        }
-        return hr;
-      case kLineCount:
-        if (put) {
-          if (info) {
-            *info = EXCEPINFO{};
-            info->scode = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 383);
-            info->bstrSource = SysAllocString(L"Ruvelto");
-            std::wstring message = WideFromCp932(kReadOnlyMessage);
-            info->bstrDescription = SysAllocStringLen(message.data(), static_cast<UINT>(message.size()));
-          }
-          return DISP_E_EXCEPTION;
-        }
-        if (!get) return DISP_E_MEMBERNOTFOUND;
+  switch (id) {
+    case kWindowText:
+      if (put) {
+        if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetWindowText(text);
+      } else if (get) {
+        ReturnString(result, GetWindowText());
+      } else {
+        hr = DISP_E_MEMBERNOTFOUND;
+      }
+      return hr;
+    case kLineCount:
+      if (put) {
+        const std::wstring message = WideFromCp932(kReadOnlyMessage);
+        return ComFailure(kSource, MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 383), info, message.c_str());
+      }
+      if (!get) return DISP_E_MEMBERNOTFOUND;
+      if (result) {
+        result->vt = VT_I4;
+        result->lVal = GetLineCount();
+      }
+      return S_OK;
+    case kSelectedText:
+      if (put) {
+        if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetSelectedText(text);
+      } else if (get) {
+        ReturnString(result, GetSelectedText());
+      } else {
+        hr = DISP_E_MEMBERNOTFOUND;
+      }
+      return hr;
+    case kAlert:
+      if (!call) return DISP_E_MEMBERNOTFOUND;
+      if ((hr = StringArgument(Argument(params, 0), text)) == S_OK) Alert(text);
+      return hr;
+    case kConfirm:
+      if (!call) return DISP_E_MEMBERNOTFOUND;
+      if ((hr = StringArgument(Argument(params, 0), text)) != S_OK) return hr;
+      {
+        const bool yes = Confirm(text);
         if (result) {
-          result->vt = VT_I4;
-          result->lVal = GetLineCount();
+          result->vt = VT_BOOL;
+          result->boolVal = yes ? VARIANT_TRUE : VARIANT_FALSE;
         }
-        return S_OK;
-      case kSelectedText:
-        if (put) {
-          if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetSelectedText(text);
-        } else if (get) {
-          ReturnString(result, GetSelectedText());
-        } else {
-          hr = DISP_E_MEMBERNOTFOUND;
-        }
-        return hr;
-      case kAlert:
-        if (!call) return DISP_E_MEMBERNOTFOUND;
-        if ((hr = StringArgument(Argument(params, 0), text)) == S_OK) Alert(text);
-        return hr;
-      case kConfirm:
-        if (!call) return DISP_E_MEMBERNOTFOUND;
-        if ((hr = StringArgument(Argument(params, 0), text)) != S_OK) return hr;
-        {
-          const bool yes = Confirm(text);
-          if (result) {
-            result->vt = VT_BOOL;
-            result->boolVal = yes ? VARIANT_TRUE : VARIANT_FALSE;
-          }
-        }
-        return S_OK;
-      case kPrompt:
-        if (!call) return DISP_E_MEMBERNOTFOUND;
-        if ((hr = StringArgument(Argument(params, 0), text)) != S_OK) return hr;
-        if (Argument(params, 1) && (hr = StringArgument(Argument(params, 1), answer)) != S_OK) return hr;
-        ReturnString(result, Prompt(text, answer));
-        return S_OK;
-      case kLineText:
-        if ((hr = IntArgument(Argument(params, 0), index)) != S_OK) return hr;
-        if (put) {
-          if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetLineText(index, text);
-        } else if (get) {
-          ReturnString(result, GetLineText(index));
-        } else {
-          hr = DISP_E_MEMBERNOTFOUND;
-        }
-        return hr;
-      default:
-        return DISP_E_MEMBERNOTFOUND;
-    }
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_UNEXPECTED;
+      }
+      return S_OK;
+    case kPrompt:
+      if (!call) return DISP_E_MEMBERNOTFOUND;
+      if ((hr = StringArgument(Argument(params, 0), text)) != S_OK) return hr;
+      if (Argument(params, 1) && (hr = StringArgument(Argument(params, 1), answer)) != S_OK) return hr;
+      ReturnString(result, Prompt(text, answer));
+      return S_OK;
+    case kLineText:
+      if ((hr = IntArgument(Argument(params, 0), index)) != S_OK) return hr;
+      if (put) {
+        if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetLineText(index, text);
+      } else if (get) {
+        ReturnString(result, GetLineText(index));
+      } else {
+        hr = DISP_E_MEMBERNOTFOUND;
+      }
+      return hr;
+    default:
+      return DISP_E_MEMBERNOTFOUND;
   }
 }
 
 // ---------------------------------------------------------------- members
 
-std::string CEditorObject::GetWindowText() const { return m_view.GetText(); }
+std::string CEditorObject::GetWindowText() const { return TheView().GetText(); }
 
 void CEditorObject::SetWindowText(const std::string& text) {
+  CMyEditView& view = TheView();
   WaitCursor wait;
-  UndoGroup step(m_view.m_undo);
-  m_view.SetSel(0, m_view.GetTextLength());
-  m_view.ReplaceSelWithUndo(text.c_str());
+  UndoGroup step(view.m_undo);
+  view.SetSel(0, view.GetTextLength());
+  view.ReplaceSelWithUndo(text.c_str());
 }
 
-int CEditorObject::GetLineCount() const { return m_view.GetLineCount(); }
+int CEditorObject::GetLineCount() const { return TheView().GetLineCount(); }
 
 std::string CEditorObject::GetSelectedText() const {
+  CMyEditView& view = TheView();
   std::string text;
-  m_view.CopySelectedText(text);
+  view.CopySelectedText(text);
   return text;
 }
 
 void CEditorObject::SetSelectedText(const std::string& text) {
-  UndoGroup step(m_view.m_undo);
-  m_view.ReplaceSelWithUndo(text.c_str());
+  CMyEditView& view = TheView();
+  UndoGroup step(view.m_undo);
+  view.ReplaceSelWithUndo(text.c_str());
 }
 
 void CEditorObject::Alert(const std::string& message) {
@@ -251,29 +264,31 @@ std::string CEditorObject::Prompt(const std::string& message, const std::string&
 }
 
 std::string CEditorObject::GetLineText(int index) const {
+  CMyEditView& view = TheView();
   // A negative index would be the caret's line to the control.
-  if (index < 0 || index >= m_view.GetLineCount()) return std::string();
-  const int start = m_view.LineIndex(index);
+  if (index < 0 || index >= view.GetLineCount()) return std::string();
+  const int start = view.LineIndex(index);
   if (start < 0) return std::string();
-  const int length = m_view.LineLength(start);
+  const int length = view.LineLength(start);
   if (length < 1) return std::string();
-  return m_view.GetText().substr(static_cast<size_t>(start), static_cast<size_t>(length));
+  return view.GetText().substr(static_cast<size_t>(start), static_cast<size_t>(length));
 }
 
 void CEditorObject::SetLineText(int index, const std::string& text) {
-  if (index < 0 || index >= m_view.GetLineCount()) return;
-  const int start = m_view.LineIndex(index);
+  CMyEditView& view = TheView();
+  if (index < 0 || index >= view.GetLineCount()) return;
+  const int start = view.LineIndex(index);
   if (start < 0) return;
-  const int length = m_view.LineLength(start);
+  const int length = view.LineLength(start);
   WaitCursor wait;
-  m_view.SetRedraw(false);
+  view.SetRedraw(false);
   {
-    UndoGroup step(m_view.m_undo);
-    m_view.SetSel(start, start + length);
-    m_view.ReplaceSelWithUndo(text.c_str());
+    UndoGroup step(view.m_undo);
+    view.SetSel(start, start + length);
+    view.ReplaceSelWithUndo(text.c_str());
   }
-  m_view.SetSel(start, start);
-  m_view.ScrollCaret();
-  m_view.SetRedraw(true);
-  ::InvalidateRect(m_view.m_hWnd, nullptr, TRUE);
+  view.SetSel(start, start);
+  view.ScrollCaret();
+  view.SetRedraw(true);
+  ::InvalidateRect(view.m_hWnd, nullptr, TRUE);
 }

@@ -7,7 +7,9 @@
 // 16-bit (VBScript) or 32-bit (JScript) values. Each change of the text goes
 // through the view's ReplaceSelWithUndo and is one step of its undo history.
 //
-// Lives for one macro run; the view must outlive it.
+// The object keeps the view's window handle, not the view: every call finds
+// the view again, and once its window is gone a call fails with a script
+// error that says so. No C++ exception leaves a call.
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
@@ -31,7 +33,7 @@ class CEditorObject : public IDispatch {
   // The description of the script error raised by writing lineCount.
   static const char kReadOnlyMessage[];
 
-  // `owner`: the parent of alert, confirm and prompt.
+  // `owner`: the parent of alert, confirm and prompt. `view` must have its window.
   CEditorObject(CMyEditView& view, HWND owner);
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
@@ -43,7 +45,7 @@ class CEditorObject : public IDispatch {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* info, UINT* argError) override;
 
-  // The members as the script reaches them.
+  // The members as the script reaches them; each needs the view (see View()).
   std::string GetWindowText() const;
   void SetWindowText(const std::string& text);
   int GetLineCount() const;
@@ -57,9 +59,15 @@ class CEditorObject : public IDispatch {
   std::string GetLineText(int index) const;
   void SetLineText(int index, const std::string& text);
 
+  // The view while its window lives, else null.
+  CMyEditView* View() const;
+
  private:
   virtual ~CEditorObject() = default;
+  HRESULT Dispatch(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* info);
+  // The view; throws when its window is gone.
+  CMyEditView& TheView() const;
   LONG m_refs = 1;
-  CMyEditView& m_view;
+  HWND m_viewWindow;
   HWND m_owner;
 };

@@ -11,6 +11,7 @@
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
+#include "scripting/console_wrapper.h"
 #include "scripting/ole_text.h"
 #include "scripting/parameterdlg.h"
 #include "scripting/script_launcher.h"
@@ -24,14 +25,22 @@ void ReportCannotOpen(const std::string& path, unsigned long error) {
   AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+bool SaveDocumentBeforeRun(CDocument& doc, bool always) {
+  return !(always || doc.IsModified()) || doc.DoSave(doc.GetPathName().c_str());
+}
+
 namespace {
 
 // Steps 1 and 2 of every run: this document saved to its own path, then every
 // other one after the save question. False when the run must not go on.
 bool SaveBeforeRun(CDocument& doc) {
-  // A failed save has told the user; running the old file instead would be wrong.
-  if (doc.IsModified() && !doc.DoSave(doc.GetPathName().c_str())) return false;
-  return AfxGetApp()->SaveAllModified() != FALSE;
+  return SaveDocumentBeforeRun(doc, false) && AfxGetApp()->SaveAllModified() != FALSE;
+}
+
+// The question `question` about the UTF-8 file `path`; true to go on.
+bool GoOnWithUtf8File(UINT question, const std::string& path) {
+  const std::string text = AfxFormatString1(question, path.c_str());
+  return AfxMessageBox(text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
 }
 
 void Launch(const ScriptLaunch& launch, const std::string& reportedPath) {
@@ -116,7 +125,8 @@ bool IsScriptCommandEnabled(UINT id, const std::string& path) {
   return id == ID_SCRIPT_WSCRIPT || id == ID_SCRIPT_CSCRIPT ? CanRunUnderHosts(path) : CanRunScript(path);
 }
 
-void RunScriptCommand(UINT id, CDocument& doc) {
+void RunScriptCommand(UINT id, CDocument& doc, bool utf8) {
+  if (utf8 && !GoOnWithUtf8File(IDS_RUN_UTF8_SCRIPT, doc.GetPathName())) return;
   std::string host, script;
   if (id != ID_SCRIPT_RUN) {
     CParameterDlg dlg;
@@ -133,23 +143,22 @@ void RunScriptCommand(UINT id, CDocument& doc) {
   } else if (id == ID_SCRIPT_WSCRIPT) {
     Launch({"OPEN", "WScript", WScriptParameterString(name, host, script), folder, SW_SHOW}, path);
   } else {
-    const std::string wrapper = PathFolderWithSeparator(AfxGetApp()->GetModulePath()) + "__script.bat";
-    const std::string text = ScriptWrapperText(name, host, script);
-    HANDLE file = CreateFileA(wrapper.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-      ReportCannotOpen(wrapper, GetLastError());
-      return;
-    }
-    DWORD written = 0;
-    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
-    DWORD error = GetLastError();
-    CloseHandle(file);
-    if (!ok) {
+    // A wrapper of its own: an earlier console may still be reading its wrapper.
+    RemoveFinishedConsoleWrappers();
+    std::string wrapper;
+    DWORD error = 0;
+    if (!WriteConsoleWrapper(PathFolderWithSeparator(AfxGetApp()->GetModulePath()),
+                             ScriptWrapperText(name, host, script), wrapper, error)) {
       ReportCannotOpen(wrapper, error);
       return;
     }
-    Launch({"OPEN", wrapper, "", folder, SW_SHOW}, wrapper);
+    HANDLE process = nullptr;
+    if (LaunchScriptHostWatched({"OPEN", wrapper, "", folder, SW_SHOW}, error, process)) {
+      WatchConsoleWrapper(wrapper, process);
+    } else {
+      DeleteFileA(wrapper.c_str());  // nothing reads it
+      ReportCannotOpen(wrapper, error);
+    }
   }
 }
 
@@ -159,7 +168,8 @@ void ReportCannotCreate(const char* progId, HRESULT status) {
   AfxMessageBox(reason.empty() ? "ｴﾗｰ ﾒｯｾｰｼﾞはありません。" : reason.c_str(), MB_OK);
 }
 
-void EncodeScriptCommand(CDocument& doc, const std::string& text) {
+void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8) {
+  if (utf8 && !GoOnWithUtf8File(IDS_ENCODE_UTF8_SCRIPT, doc.GetPathName())) return;
   HRESULT init = CoInitialize(nullptr);
   IDispatch* encoder = nullptr;
   HRESULT hr = CreateScriptEncoder(&encoder);

@@ -10,10 +10,19 @@ class CDocument;
 
 // The enable rule of a script command for a document with this path.
 bool IsScriptCommandEnabled(UINT id, const std::string& path);
-// Runs the document's file (saved first) as command `id` says.
-void RunScriptCommand(UINT id, CDocument& doc);
+// Saves `doc` to its own path before its file is run: when it is modified,
+// or in any case when `always`. False when the save failed: the document has
+// told the user, and running the file on disk would run what the editor no
+// longer shows.
+bool SaveDocumentBeforeRun(CDocument& doc, bool always);
+// Runs the document's file (saved first) as command `id` says. `utf8`: the
+// file is saved as UTF-8, which the script hosts do not read; the user is
+// asked first, and No (the default) runs nothing.
+void RunScriptCommand(UINT id, CDocument& doc, bool utf8);
 // Writes `text` (the view's text, CP932) encoded to a file the user names.
-void EncodeScriptCommand(CDocument& doc, const std::string& text);
+// `utf8`: the document is saved as UTF-8 and the copy will not be; the user
+// is asked first, and No (the default) writes nothing.
+void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8);
 // Shows "'%s' を開くことができません。(Error:%lu)" (string IDP_CANNOT_OPEN) when
 // the shell or the system cannot open `path`.
 void ReportCannotOpen(const std::string& path, unsigned long error);

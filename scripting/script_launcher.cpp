@@ -8,6 +8,23 @@ ScriptEncoderFactory& Factory() {
   static ScriptEncoderFactory factory;
   return factory;
 }
+
+// The shell's verb on the file, keeping the started process's handle.
+bool ShellOpenWatched(const ScriptLaunch& launch, DWORD& error, HANDLE& process) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpVerb = launch.verb.c_str();
+  info.lpFile = launch.file.c_str();
+  info.lpParameters = launch.parameters.empty() ? nullptr : launch.parameters.c_str();
+  info.lpDirectory = launch.folder.empty() ? nullptr : launch.folder.c_str();
+  info.nShow = launch.show;
+  SetLastError(ERROR_SUCCESS);
+  const BOOL ok = ShellExecuteExA(&info);
+  error = GetLastError();
+  process = ok ? info.hProcess : nullptr;
+  return ok && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+}
 }  // namespace
 
 void SetScriptLauncher(ScriptLauncher* launcher) { g_launcher = launcher; }
@@ -21,6 +38,12 @@ bool LaunchScriptHost(const ScriptLaunch& launch, DWORD& error) {
                     launch.folder.empty() ? nullptr : launch.folder.c_str(), launch.show));
   error = GetLastError();
   return answer > 32;
+}
+
+bool LaunchScriptHostWatched(const ScriptLaunch& launch, DWORD& error, HANDLE& process) {
+  process = nullptr;
+  if (g_launcher) return g_launcher->LaunchWatched(launch, error, process);
+  return ShellOpenWatched(launch, error, process);
 }
 
 void SetScriptEncoderFactory(ScriptEncoderFactory factory) { Factory() = std::move(factory); }

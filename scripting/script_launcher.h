@@ -21,11 +21,19 @@ class ScriptLauncher {
   // True when the program was started (the shell answered above 32);
   // otherwise `error` is the system's last error code.
   virtual bool Launch(const ScriptLaunch& launch, DWORD& error) = 0;
+  // The same, and `process` a handle of the started program that the caller
+  // closes, or null when that is not known.
+  virtual bool LaunchWatched(const ScriptLaunch& launch, DWORD& error, HANDLE& process) {
+    process = nullptr;
+    return Launch(launch, error);
+  }
 };
 
 // Null puts the shell back.
 void SetScriptLauncher(ScriptLauncher* launcher);
 bool LaunchScriptHost(const ScriptLaunch& launch, DWORD& error);
+// Also gives the started program's process (see LaunchWatched).
+bool LaunchScriptHostWatched(const ScriptLaunch& launch, DWORD& error, HANDLE& process);
 
 // Creates the encoder object ("Scripting.Encoder" through COM unless a test set a factory).
 using ScriptEncoderFactory = std::function<HRESULT(IDispatch** encoder)>;

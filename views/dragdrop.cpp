@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 #include <cstring>
+#include "platform/com_boundary.h"
 #include "platform/cp932.h"
 #include "platform/framework/modal.h"
 #include "platform/framework/fwids.h"
@@ -56,6 +57,7 @@ bool WaitForDragStart(HWND hwnd, POINT start) {
 }
 
 namespace {
+const wchar_t kDragSource[] = L"Ruvelto";
 
 FORMATETC TextFormat(CLIPFORMAT cf) { return FORMATETC{cf, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
 
@@ -151,12 +153,20 @@ HRESULT TextDropSource::QueryContinueDrag(BOOL escape, DWORD keys) {
 
 // ---------------------------------------------------------------- drop target
 
+// Each call runs at the COM boundary: OLE's drag loop must never see an exception.
 HRESULT ViewDropTarget::DragEnter(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) {
-  m_hasText = OffersText(data);
-  return DragOver(keys, pt, effect);
+  return ComBoundary(kDragSource, nullptr, [&] {
+    m_hasText = OffersText(data);
+    return Over(keys, pt, effect);
+  });
 }
 
 HRESULT ViewDropTarget::DragOver(DWORD keys, POINTL pt, DWORD* effect) {
+  return ComBoundary(kDragSource, nullptr, [&] { return Over(keys, pt, effect); });
+}
+
+HRESULT ViewDropTarget::Over(DWORD keys, POINTL pt, DWORD* effect) {
+  if (!effect) return E_INVALIDARG;
   if (!m_view || !m_hasText) {
     *effect = DROPEFFECT_NONE;
     return S_OK;
@@ -174,14 +184,17 @@ HRESULT ViewDropTarget::DragLeave() {
 
 HRESULT ViewDropTarget::Drop(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) {
   m_hasText = false;
-  if (!m_view || !OffersText(data)) {
-    *effect = DROPEFFECT_NONE;
+  if (!effect) return E_INVALIDARG;
+  return ComBoundary(kDragSource, nullptr, [&] {
+    if (!m_view || !OffersText(data)) {
+      *effect = DROPEFFECT_NONE;
+      return S_OK;
+    }
+    POINT client{pt.x, pt.y};
+    ScreenToClient(m_view->m_hWnd, &client);
+    *effect = m_view->DropAt(data, client, keys, *effect);
     return S_OK;
-  }
-  POINT client{pt.x, pt.y};
-  ScreenToClient(m_view->m_hWnd, &client);
-  *effect = m_view->DropAt(data, client, keys, *effect);
-  return S_OK;
+  });
 }
 
 // ---------------------------------------------------------------- the view's side

@@ -85,6 +85,7 @@ class ViewDropTarget : public ComObject<IDropTarget> {
   void Detach() { m_view = nullptr; }
 
  private:
+  HRESULT Over(DWORD keys, POINTL pt, DWORD* effect);
   CMyEditView* m_view;
   bool m_hasText = false;  // what the current drag offers
 };

@@ -1,6 +1,7 @@
 // Edit view base: creation, recording of the control's change reports into the
 // history, undo and redo, the undoable replace operation and character positions.
 #include "views/myeditview.h"
+#include "document/editor_settings.h"
 #include "platform/framework/doc.h"
 #include "platform/framework/fwids.h"
 #include "resources/resource.h"
@@ -184,8 +185,10 @@ void CMyEditView::InsertAt(int position, const std::string& text, bool caretBefo
 
 void CMyEditView::OnScriptCommand(UINT id) {
   if (CDocument* doc = GetDocument()) {
-    if (id == ID_SCRIPT_ENCODE) EncodeScriptCommand(*doc, GetText());
-    else RunScriptCommand(id, *doc);
+    // The file is UTF-8 only when saves convert to the file's encoding.
+    const bool utf8 = GetEditorSettings()->AutoDetect() && m_encoding == static_cast<int>(TextEncoding::Utf8);
+    if (id == ID_SCRIPT_ENCODE) EncodeScriptCommand(*doc, GetText(), utf8);
+    else RunScriptCommand(id, *doc, utf8);
   }
 }
 

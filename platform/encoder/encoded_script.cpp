@@ -1,5 +1,6 @@
 // The encoded-script form (see encoded_script.h).
 #include "platform/encoder/encoded_script.h"
+#include <algorithm>
 #include <cstdint>
 
 const unsigned char kEncodedScriptPick[64] = {
@@ -63,62 +64,198 @@ std::u16string Base64Number(uint32_t value) {
 
 char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
-// Case-insensitive ASCII search from `from`.
-size_t FindNoCase(const std::u16string& text, const std::u16string& lowerNeedle, size_t from) {
-  for (size_t i = from; i + lowerNeedle.size() <= text.size(); ++i) {
-    size_t k = 0;
-    while (k < lowerNeedle.size() && LowerAscii(text[i + k]) == lowerNeedle[k]) ++k;
-    if (k == lowerNeedle.size()) return i;
-  }
-  return std::u16string::npos;
+bool StartsWithNoCase(const std::u16string& text, size_t at, const std::u16string& lowerPrefix) {
+  if (at + lowerPrefix.size() > text.size()) return false;
+  for (size_t k = 0; k < lowerPrefix.size(); ++k)
+    if (LowerAscii(text[at + k]) != lowerPrefix[k]) return false;
+  return true;
 }
 
 bool EqualsNoCase(const std::u16string& a, const std::u16string& lowerB) {
-  return a.size() == lowerB.size() && FindNoCase(a, lowerB, 0) == 0;
+  return a.size() == lowerB.size() && StartsWithNoCase(a, 0, lowerB);
 }
 
-// The start tag with its language value marked as encoded.
-std::u16string MarkLanguage(const std::u16string& tag) {
-  size_t at = FindNoCase(tag, u"language", 0);
-  if (at == std::u16string::npos) return tag;
-  size_t i = at + 8;
-  while (i < tag.size() && (tag[i] == u' ' || tag[i] == u'\t')) ++i;
-  if (i >= tag.size() || tag[i] != u'=') return tag;
-  ++i;
-  while (i < tag.size() && (tag[i] == u' ' || tag[i] == u'\t')) ++i;
-  char16_t quote = i < tag.size() && (tag[i] == u'"' || tag[i] == u'\'') ? tag[i] : 0;
-  size_t start = quote ? i + 1 : i, end = start;
-  while (end < tag.size() && tag[end] != u'>' && (quote ? tag[end] != quote : tag[end] != u' ' && tag[end] != u'/'))
-    ++end;
-  std::u16string value = tag.substr(start, end - start), marked;
-  if (EqualsNoCase(value, u"jscript") || EqualsNoCase(value, u"javascript")) marked = u"JScript.Encode";
-  else if (EqualsNoCase(value, u"vbscript")) marked = u"VBScript.Encode";
-  else return tag;
-  return tag.substr(0, start) + marked + tag.substr(end);
+bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+
+// Where `name` (lower case) as a whole tag name starts at `at`: the name ends
+// at a blank, '>', '/' or the end of the text.
+bool TagNameIs(const std::u16string& text, size_t at, const std::u16string& lowerName) {
+  if (!StartsWithNoCase(text, at, lowerName)) return false;
+  size_t end = at + lowerName.size();
+  return end == text.size() || IsBlank(text[end]) || text[end] == u'>' || text[end] == u'/';
 }
 
-std::u16string EncodeScriptElements(const std::u16string& text) {
-  std::u16string out;
-  size_t pos = 0;
+bool IsBlankOnly(const std::u16string& text, size_t from, size_t to) {
+  while (from < to && IsBlank(text[from])) ++from;
+  return from == to;
+}
+
+// The end (just past) of `close` searched from `from`, or npos.
+size_t PastNext(const std::u16string& text, const std::u16string& close, size_t from) {
+  size_t at = text.find(close, from);
+  return at == std::u16string::npos ? at : at + close.size();
+}
+
+// One start tag: `<name`, attributes (values quoted or bare) and `>` or `/>`.
+struct StartTag {
+  size_t end = 0;           // just past the '>'
+  bool empty = false;       // closed by "/>"
+  size_t languageAt = 0;    // the language attribute's value, when there is one
+  size_t languageEnd = 0;
+  bool hasLanguage = false;
+  bool hasSource = false;   // a src attribute: the code is in another file
+};
+
+// Reads the start tag whose name begins at `nameAt` (just past '<'); false
+// when the text ends before its '>'.
+bool ReadStartTag(const std::u16string& text, size_t nameAt, StartTag& tag) {
+  const size_t n = text.size();
+  size_t i = nameAt;
+  while (i < n && !IsBlank(text[i]) && text[i] != u'>' && text[i] != u'/') ++i;
   for (;;) {
-    size_t open = FindNoCase(text, u"<script", pos);
-    size_t tagEnd = open == std::u16string::npos ? open : text.find(u'>', open);
-    size_t close = tagEnd == std::u16string::npos ? tagEnd : FindNoCase(text, u"</script", tagEnd);
-    if (close == std::u16string::npos) break;
-    out += text.substr(pos, open - pos) + MarkLanguage(text.substr(open, tagEnd + 1 - open));
-    size_t bodyStart = tagEnd + 1, bodyEnd = close;
-    size_t cdata = FindNoCase(text, u"<![cdata[", bodyStart);
-    size_t cdataEnd = cdata < close ? text.rfind(u"]]>", close) : std::u16string::npos;
-    if (cdata < close && cdataEnd != std::u16string::npos && cdataEnd > cdata) {
-      out += text.substr(bodyStart, cdata + 9 - bodyStart);
-      bodyStart = cdata + 9;
-      bodyEnd = cdataEnd;
+    while (i < n && IsBlank(text[i])) ++i;
+    if (i >= n) return false;
+    if (text[i] == u'>') {
+      tag.end = i + 1;
+      return true;
     }
-    if (bodyEnd > bodyStart) out += EncodeScriptBlock(text.substr(bodyStart, bodyEnd - bodyStart));
-    out += text.substr(bodyEnd, close - bodyEnd);
-    pos = close;
+    if (text[i] == u'/') {
+      if (i + 1 < n && text[i + 1] == u'>') {
+        tag.end = i + 2;
+        tag.empty = true;
+        return true;
+      }
+      ++i;
+      continue;
+    }
+    const size_t nameStart = i;
+    while (i < n && !IsBlank(text[i]) && text[i] != u'=' && text[i] != u'>' && text[i] != u'/') ++i;
+    const size_t nameEnd = i;
+    while (i < n && IsBlank(text[i])) ++i;
+    if (i >= n || text[i] != u'=') {
+      if (nameEnd == nameStart) ++i;  // a stray character: no attribute
+      continue;
+    }
+    ++i;
+    while (i < n && IsBlank(text[i])) ++i;
+    if (i >= n) return false;
+    size_t valueAt, valueEnd;
+    if (text[i] == u'"' || text[i] == u'\'') {
+      valueAt = i + 1;
+      valueEnd = text.find(text[i], valueAt);
+      if (valueEnd == std::u16string::npos) return false;
+      i = valueEnd + 1;
+    } else {
+      valueAt = i;
+      while (i < n && !IsBlank(text[i]) && text[i] != u'>' && !(text[i] == u'/' && i + 1 < n && text[i + 1] == u'>'))
+        ++i;
+      valueEnd = i;
+    }
+    const std::u16string name = text.substr(nameStart, nameEnd - nameStart);
+    if (!tag.hasLanguage && EqualsNoCase(name, u"language")) {
+      tag.hasLanguage = true;
+      tag.languageAt = valueAt;
+      tag.languageEnd = valueEnd;
+    }
+    if (EqualsNoCase(name, u"src")) tag.hasSource = true;
   }
-  return out + text.substr(pos);
+}
+
+// The encoded language for a language value, or empty when the value names
+// no language the script engines decode.
+std::u16string EncodedLanguage(const std::u16string& value) {
+  if (EqualsNoCase(value, u"jscript") || EqualsNoCase(value, u"javascript")) return u"JScript.Encode";
+  if (EqualsNoCase(value, u"vbscript")) return u"VBScript.Encode";
+  return std::u16string();
+}
+
+// Where the code of a body [from, to) lies: the whole body, or the inside of
+// a CDATA section (the first one at `cdata`) that is all the body holds
+// besides blanks. False when the body mixes code with a CDATA section.
+bool CodeOfBody(const std::u16string& text, size_t from, size_t to, size_t cdata, size_t& codeAt, size_t& codeEnd) {
+  if (cdata == std::u16string::npos) {
+    codeAt = from;
+    codeEnd = to;
+    return true;
+  }
+  size_t first = from;
+  while (first < to && IsBlank(text[first])) ++first;
+  size_t last = to;
+  while (last > from && IsBlank(text[last - 1])) --last;
+  codeAt = cdata + 9;
+  codeEnd = text.find(u"]]>", codeAt);
+  return first == cdata && codeEnd != std::u16string::npos && codeEnd + 3 == last;
+}
+
+// The bodies of <script> elements whose language attribute names JScript or
+// VBScript are encoded and that attribute marked; everything else, other
+// elements, comments and CDATA sections outside scripts, is copied as it is.
+std::u16string EncodeScriptElements(const std::u16string& text) {
+  const size_t n = text.size();
+  // A document declared as XML is read strictly: an encoded block, which may
+  // hold '&', goes into a CDATA section, and a body that may hold entities
+  // (a '&') stays as it is.
+  size_t first = 0;
+  while (first < n && (IsBlank(text[first]) || text[first] == 0xFEFF)) ++first;
+  const bool strictXml = StartsWithNoCase(text, first, u"<?xml");
+  std::u16string out;
+  size_t copied = 0;  // text before this is in `out`
+  size_t i = 0;
+  while (i < n) {
+    if (text[i] != u'<') {
+      ++i;
+      continue;
+    }
+    if (StartsWithNoCase(text, i, u"<!--")) {
+      i = PastNext(text, u"-->", i + 4);
+    } else if (StartsWithNoCase(text, i, u"<![cdata[")) {
+      i = PastNext(text, u"]]>", i + 9);
+    } else if (i + 1 < n && (text[i + 1] == u'!' || text[i + 1] == u'?' || text[i + 1] == u'/')) {
+      i = PastNext(text, u">", i + 1);
+    } else if (i + 1 < n && IsAsciiLetter(text[i + 1])) {
+      StartTag tag;
+      if (!ReadStartTag(text, i + 1, tag)) break;
+      const bool script = TagNameIs(text, i + 1, u"script");
+      i = tag.end;
+      if (!script || tag.empty) continue;
+      // The body runs to "</script" as a whole name; a CDATA section may hold one.
+      size_t close = tag.end, cdata = std::u16string::npos;
+      while (close < n) {
+        if (StartsWithNoCase(text, close, u"<![cdata[")) {
+          if (cdata == std::u16string::npos) cdata = close;
+          close = PastNext(text, u"]]>", close + 9);
+          if (close == std::u16string::npos) close = n;
+        } else if (text[close] == u'<' && close + 1 < n && text[close + 1] == u'/' && TagNameIs(text, close + 2, u"script")) {
+          break;
+        } else {
+          ++close;
+        }
+      }
+      if (close >= n) break;  // an element that never ends is left as it is
+      i = close;
+      // A marked language would apply to the file a src attribute names too.
+      std::u16string marked = tag.hasLanguage && !tag.hasSource
+                                  ? EncodedLanguage(text.substr(tag.languageAt, tag.languageEnd - tag.languageAt))
+                                  : std::u16string();
+      size_t codeAt, codeEnd;
+      if (marked.empty() || !CodeOfBody(text, tag.end, close, cdata, codeAt, codeEnd) || IsBlankOnly(text, codeAt, codeEnd))
+        continue;
+      const bool wrap = strictXml && cdata == std::u16string::npos;
+      if (wrap && std::find(text.begin() + codeAt, text.begin() + codeEnd, u'&') != text.begin() + codeEnd) continue;
+      out.append(text, copied, tag.languageAt - copied);
+      out += marked;
+      out.append(text, tag.languageEnd, codeAt - tag.languageEnd);
+      const std::u16string block = EncodeScriptBlock(text.substr(codeAt, codeEnd - codeAt));
+      out += wrap ? u"<![CDATA[" + block + u"]]>" : block;
+      copied = codeEnd;
+    } else {
+      ++i;  // a '<' that starts no tag
+    }
+  }
+  out.append(text, copied, std::u16string::npos);
+  return out;
 }
 }  // namespace
 

@@ -17,7 +17,11 @@ extern const unsigned char kEncodedScriptTable[128][3];
 // One encoded block for `text`.
 std::u16string EncodeScriptBlock(const std::u16string& text);
 // The encoder's kinds: ".js" and ".vbs" encode the whole text; ".sct" and
-// ".htm" encode the bodies of the <script> elements (inside a CDATA section
-// when there is one) and mark their languages as encoded ("JScript.Encode",
-// "VBScript.Encode"). False, `out` untouched, for any other kind.
+// ".htm" encode the body of each <script> element whose language attribute
+// names JScript (or JavaScript) or VBScript, holds code and has no src
+// attribute, and mark exactly that attribute "JScript.Encode" or "VBScript.Encode". Tags are read whole (quoted values,
+// "/>" an empty element); a body that is one CDATA section is encoded inside
+// it, and a CDATA section ends only at "]]>". In a document declared as XML
+// ("<?xml") a plain body is encoded into a new CDATA section, or left as it
+// is when it holds a '&'. Every other byte, other bodies included, is kept. False, `out` untouched, for any other kind.
 bool EncodeScriptText(const std::u16string& kind, const std::u16string& text, std::u16string& out);

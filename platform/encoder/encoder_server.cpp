@@ -2,10 +2,12 @@
 // name but not the class (Wine). One class, one dispatch method:
 // EncodeScriptFile (dispatch id 0) taking the kind, the text, flags and a
 // default language and returning the encoded text (encoded_script.h). An
-// unknown kind is refused with an exception whose description the caller sees.
+// unknown kind is refused with an exception whose description the caller sees;
+// a null string counts as an empty one, and no C++ exception leaves a call.
 #include <windows.h>
 #include <oleauto.h>
 #include <string>
+#include "platform/com_boundary.h"
 #include "platform/encoder/encoded_script.h"
 
 namespace {
@@ -13,8 +15,11 @@ namespace {
 const CLSID kEncoderClsid = {0x32DA2B15, 0xCFED, 0x11D1, {0xB7, 0x47, 0x00, 0xC0, 0x4F, 0xC2, 0xB0, 0x85}};
 LONG g_objects = 0;  // live objects and server locks
 
+const wchar_t kSource[] = L"Scripting.Encoder";
+
+// A null string is the empty one.
 std::u16string FromBstr(BSTR s) {
-  return std::u16string(reinterpret_cast<const char16_t*>(s), SysStringLen(s));
+  return s ? std::u16string(reinterpret_cast<const char16_t*>(s), SysStringLen(s)) : std::u16string();
 }
 
 class Encoder : public IDispatch {
@@ -48,8 +53,9 @@ class Encoder : public IDispatch {
     return DISP_E_BADINDEX;
   }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    if (!names || !ids) return E_POINTER;
     if (count == 0) return E_INVALIDARG;
-    bool known = _wcsicmp(names[0], L"EncodeScriptFile") == 0;
+    bool known = names[0] && _wcsicmp(names[0], L"EncodeScriptFile") == 0;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
     if (!known) return DISP_E_UNKNOWNNAME;
     ids[0] = 0;
@@ -57,48 +63,45 @@ class Encoder : public IDispatch {
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* info, UINT* badArg) override {
+    return ComBoundary(kSource, info, [&] { return EncodeScriptFile(id, flags, params, result, info, badArg); });
+  }
+
+ private:
+  // A variant cleared when it goes out of scope.
+  struct OwnedVariant : VARIANT {
+    OwnedVariant() { VariantInit(this); }
+    ~OwnedVariant() { VariantClear(this); }
+  };
+
+  HRESULT EncodeScriptFile(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* info,
+                           UINT* badArg) {
     if (id != 0) return DISP_E_MEMBERNOTFOUND;
     if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
     if (!params || params->cArgs != 4) return DISP_E_BADPARAMCOUNT;
     if (params->cNamedArgs) return DISP_E_NONAMEDARGS;
-    VARIANT kind, text;  // arguments arrive last first
-    VariantInit(&kind);
-    VariantInit(&text);
-    HRESULT hr = VariantChangeType(&kind, &params->rgvarg[3], 0, VT_BSTR);
-    if (FAILED(hr) && badArg) *badArg = 3;
-    if (SUCCEEDED(hr)) {
-      hr = VariantChangeType(&text, &params->rgvarg[2], 0, VT_BSTR);
-      if (FAILED(hr) && badArg) *badArg = 2;
-    }
-    if (FAILED(hr)) {
-      VariantClear(&kind);
-      VariantClear(&text);
+    OwnedVariant kind, text;  // arguments arrive last first
+    if (FAILED(VariantChangeType(&kind, &params->rgvarg[3], 0, VT_BSTR))) {
+      if (badArg) *badArg = 3;
       return DISP_E_TYPEMISMATCH;
     }
-    std::u16string encoded;
-    bool ok = EncodeScriptText(FromBstr(kind.bstrVal), FromBstr(text.bstrVal), encoded);
-    if (!ok) {
-      if (info) {
-        *info = EXCEPINFO{};
-        info->bstrSource = SysAllocString(L"Scripting.Encoder");
-        std::wstring description = L"エンコードできないファイルの種類です: " + std::wstring(kind.bstrVal);
-        info->bstrDescription = SysAllocString(description.c_str());
-        info->scode = E_INVALIDARG;
-      }
-      hr = DISP_E_EXCEPTION;
-    } else if (result) {
-      VariantInit(result);
-      result->vt = VT_BSTR;
-      result->bstrVal =
-          SysAllocStringLen(reinterpret_cast<const OLECHAR*>(encoded.data()), static_cast<UINT>(encoded.size()));
-      hr = result->bstrVal ? S_OK : E_OUTOFMEMORY;
+    if (FAILED(VariantChangeType(&text, &params->rgvarg[2], 0, VT_BSTR))) {
+      if (badArg) *badArg = 2;
+      return DISP_E_TYPEMISMATCH;
     }
-    VariantClear(&kind);
-    VariantClear(&text);
-    return hr;
+    const std::u16string kindText = FromBstr(kind.bstrVal);
+    std::u16string encoded;
+    if (!EncodeScriptText(kindText, FromBstr(text.bstrVal), encoded)) {
+      const std::u16string description = u"エンコードできないファイルの種類です: " + kindText;
+      return ComFailure(kSource, E_INVALIDARG, info, reinterpret_cast<const wchar_t*>(description.c_str()));
+    }
+    if (!result) return S_OK;
+    VariantInit(result);
+    result->vt = VT_BSTR;
+    result->bstrVal =
+        SysAllocStringLen(reinterpret_cast<const OLECHAR*>(encoded.data()), static_cast<UINT>(encoded.size()));
+    return result->bstrVal ? S_OK : E_OUTOFMEMORY;
   }
 
- private:
   LONG m_refs = 1;
 };
 

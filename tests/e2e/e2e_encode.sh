@@ -2,7 +2,9 @@
 # The real program writes the encoded copy of a .js through the registered
 # stand-in encoder: "エンコード ファイル出力" proposes the .jse beside it, the
 # save dialog takes it, the box reports it, and the system's console host runs
-# the .jse with the same output as the .js.
+# the .jse with the same output as the .js. Then a .wsf job with an element
+# closed by "/>" and an inline script, encoded to another name: the first
+# element comes out byte for byte, the inline body encoded, its language marked.
 source "$(dirname "$0")/e2e_lib.sh"
 install_copy
 DIR="$WORK/my 作業 dir"
@@ -36,6 +38,39 @@ xdotool key Return
 plain=$(cd "$DIR" && wine cscript //nologo "enc me.js" </dev/null 2>&1)
 coded=$(cd "$DIR" && wine cscript //nologo "enc me.jse" </dev/null 2>&1)
 [ -n "$plain" ] && [ "$plain" = "$coded" ] || fail "the .jse printed '$coded', the .js '$plain'"
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+xdotool mousemove $((X + 200)) $((Y + 200)) click 1  # back to the editor
+exit_through_menu "$WIN"
+wait_exit
+
+HEAD=$'<job id="t">\r\n<script language="JScript" src="lib.js"/>\r\n<script language="JScript">'
+TAIL=$'</script>\r\n</job>\r\n'
+printf '%s%s%s' "$HEAD" 'WScript.Echo(1 < 2);' "$TAIL" > "$DIR/job.wsf"
+start_app "Z:$DIR/job.wsf"
+WIN=$(wait_main_window)
+poll title_has "$WIN" "job.wsf" || fail "title '$(xdotool getwindowname "$WIN")' does not name the job"
+xdotool key --clearmodifiers alt+c
+wait_menu "Command"
+xdotool key e
+poll other_window >/dev/null || fail "no save dialog for the job"
+SAVE=$(other_window)
+poll has_focus "$SAVE" || fail "the job's save dialog did not get the focus"
+# The dialog proposes the job itself; the copy goes beside it instead.
+xdotool key Home shift+End
+xdotool type --delay 20 'out.wsf'
+xdotool key Return
+poll eval '[ -f "$DIR/out.wsf" ]' || fail "no out.wsf beside the job: $(ls "$DIR")"
+poll report_focused || fail "no report box after the job's copy"
+xdotool key Return
+python3 - "$DIR/out.wsf" "$HEAD" "$TAIL" <<'PY' || fail "out.wsf: $(cat "$DIR/out.wsf")"
+import re, sys
+out = open(sys.argv[1], 'rb').read()
+head = sys.argv[2].replace('language="JScript">', 'language="JScript.Encode">').encode()
+tail = sys.argv[3].encode()
+assert out.startswith(head) and out.endswith(tail), out
+assert re.fullmatch(rb'#@~\^[A-Za-z0-9+/]{6}==[^<>\r\n]*[A-Za-z0-9+/]{6}==\^#~@', out[len(head):-len(tail)]), out
+PY
+[ "$(cat "$DIR/job.wsf")" = "$(printf '%s%s%s' "$HEAD" 'WScript.Echo(1 < 2);' "$TAIL")" ] || fail "the job itself changed"
 eval "$(xdotool getwindowgeometry --shell "$WIN")"
 xdotool mousemove $((X + 200)) $((Y + 200)) click 1  # back to the editor
 exit_through_menu "$WIN"

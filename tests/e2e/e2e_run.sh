@@ -4,7 +4,9 @@
 # Japanese characters, started in its own folder, writes a marker file there
 # with its arguments (a message box would wait for a click). F7 runs it with
 # the default host; "WScript.exeで実行" with the parameters typed into the
-# dialog, which also go to the settings file.
+# dialog, which also go to the settings file. Then a script saved as UTF-8
+# (files read in their encodings): F7 first asks, Return takes the default No
+# and nothing runs; asked again, Yes runs it once.
 source "$(dirname "$0")/e2e_lib.sh"
 install_copy
 DIR="$WORK/my 作業 dir"
@@ -35,6 +37,36 @@ poll wscript_ran || fail "WScript: marker '$(cat "$DIR/marker.txt" 2>/dev/null)'
 [ "$(ini Settings HostParameter)" = "//nologo" ] || fail "HostParameter not stored"
 [ "$(ini Settings ScriptParameter)" = "one two" ] || fail "ScriptParameter not stored"
 
+poll has_focus "$WIN" || fail "main window did not get the focus back"
+exit_through_menu "$WIN"
+wait_exit
+
+sed -i 's/^\[Settings\]\r$/[Settings]\r\nAutoKanji=1\r/' "$WORK/ruvelto.ini"
+printf '%s\r\n' "' 日本語のコメント" 'Set fso = CreateObject("Scripting.FileSystemObject")' \
+  'Set f = fso.OpenTextFile("runs.txt", 8, True)' 'f.WriteLine "ran"' 'f.Close' > "$DIR/utf8 script.vbs"
+start_app "Z:$DIR/utf8 script.vbs"
+WIN=$(wait_main_window)
+poll title_has "$WIN" "utf8 script.vbs" || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
+box_focused() { [ "$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null)" = Ruvelto ]; }
+xdotool key F7
+poll box_focused || fail "F7 on a UTF-8 script asked nothing"
+xdotool key Return
+poll has_focus "$WIN" || fail "main window did not get the focus back after No"
+xdotool key F7
+poll box_focused || fail "the second F7 asked nothing"
+xdotool key y
+ran_once() { [ -f "$DIR/runs.txt" ] && [ "$(tr -d '\r' < "$DIR/runs.txt")" = ran ]; }
+poll ran_once || fail "Yes: runs.txt '$(cat "$DIR/runs.txt" 2>/dev/null)'"
+# Script hosts of this test's Wine prefix (other programs on the machine may run their own).
+hosts_running() {
+  local p
+  for p in $(pgrep -f 'wscript\.exe'); do
+    tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+poll eval '! hosts_running' || fail "a script host is still running"
+ran_once || fail "No ran the script too: runs.txt '$(cat "$DIR/runs.txt")'"
 poll has_focus "$WIN" || fail "main window did not get the focus back"
 exit_through_menu "$WIN"
 wait_exit

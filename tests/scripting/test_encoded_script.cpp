@@ -1,56 +1,11 @@
-// The encoded-script form: hand-computed blocks, and a reader written here
-// from the form's description that must give back the text and its checksum.
+// The encoded-script form: hand-computed blocks, the reader of
+// encoded_script_reader.h giving back the text and its checksum, and the
+// element scanner of the page kinds.
 #include <gtest/gtest.h>
-#include <cstdint>
 #include "platform/encoder/encoded_script.h"
+#include "tests/scripting/encoded_script_reader.h"
 
-namespace {
-// Six base64 digits and "==" as a 32-bit little-endian number; false when malformed.
-bool ReadNumber(const std::u16string& s, size_t at, uint32_t& value) {
-  static const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  if (at + 8 > s.size() || s[at + 6] != u'=' || s[at + 7] != u'=') return false;
-  uint64_t bits = 0;
-  for (int i = 0; i < 6; ++i) {
-    size_t d = s[at + i] < 128 ? digits.find(static_cast<char>(s[at + i])) : std::string::npos;
-    if (d == std::string::npos) return false;
-    bits = bits << 6 | d;
-  }
-  bits >>= 4;  // 36 bits hold the 32 of the four bytes
-  value = 0;
-  for (int i = 3; i >= 0; --i, bits >>= 8) value |= static_cast<uint32_t>(bits & 0xff) << (8 * i);
-  return true;
-}
-
-// Decodes every block of `s`; false on a malformed block or a wrong checksum.
-bool Decode(const std::u16string& s, std::u16string& out) {
-  out.clear();
-  for (size_t i = 0; i < s.size();) {
-    if (s.compare(i, 4, u"#@~^") != 0) {
-      out += s[i++];
-      continue;
-    }
-    uint32_t length, checksum, sum = 0;
-    if (!ReadNumber(s, i + 4, length) || i + 12 + length > s.size()) return false;
-    size_t p = i + 12, end = p + length, position = 0;
-    for (; p < end; ++p, ++position) {
-      char16_t c = s[p];
-      if (c == u'@') {
-        const std::u16string from = u"#&!*$", to = u"\r\n<>@";
-        size_t k = p + 1 < end ? from.find(s[++p]) : std::u16string::npos;
-        if (k == std::u16string::npos) return false;
-        c = to[k];
-      } else if (c < 128) {
-        c = kEncodedScriptTable[c][kEncodedScriptPick[position % 64]];
-      }
-      sum += c;
-      out += c;
-    }
-    if (!ReadNumber(s, end, checksum) || checksum != sum || s.compare(end + 8, 4, u"^#~@") != 0) return false;
-    i = end + 12;
-  }
-  return true;
-}
-}  // namespace
+using encoded_script_reader::Decode;
 
 TEST(EncodedScript, KnownBlocksComputedByHand) {
   // 'a' at position 0 takes column 1: row 0x43 'C' holds 0x61 there. Length 1, checksum 0x61.
@@ -95,4 +50,60 @@ TEST(EncodedScript, KindsChooseWholeTextOrScriptBodies) {
                      EncodeScriptBlock(u"\r\nWScript.Echo(1 < 2);\r\n") + u"]]></script></job>");
   std::u16string back;
   ASSERT_TRUE(Decode(out, back));
+}
+
+TEST(EncodedScript, ElementScannerReadsWholeTagsAndKeepsEverythingElse) {
+  const auto E = [](const std::u16string& code) { return EncodeScriptBlock(code); };
+  struct Case {
+    const char* what;
+    std::u16string in, out;
+  } cases[] = {
+      {"an empty element, then an inline one",
+       u"<job><script language=\"JScript\" src=\"lib.js\"/>\r\n<script language=\"JScript\">Echo(1);</script></job>",
+       u"<job><script language=\"JScript\" src=\"lib.js\"/>\r\n<script language=\"JScript.Encode\">" + E(u"Echo(1);") +
+           u"</script></job>"},
+      {"an empty element, then a CDATA body",
+       u"<script language=JScript src=lib.js/><script language=\"JScript\">\r\n<![CDATA[a(1 < 2);]]>\r\n</script>",
+       u"<script language=JScript src=lib.js/><script language=\"JScript.Encode\">\r\n<![CDATA[" + E(u"a(1 < 2);") +
+           u"]]>\r\n</script>"},
+      {"a component",
+       u"<scriptlet><registration progid=\"A.B\"/><script language=\"VBScript\">x</script></scriptlet>",
+       u"<scriptlet><registration progid=\"A.B\"/><script language=\"VBScript.Encode\">" + E(u"x") +
+           u"</script></scriptlet>"},
+      {"the language attribute by name",
+       u"<SCRIPT id=\"languageBox\" LANGUAGE = 'VBScript'>x</SCRIPT>",
+       u"<SCRIPT id=\"languageBox\" LANGUAGE = 'VBScript.Encode'>" + E(u"x") + u"</SCRIPT>"},
+      {"no language attribute", u"<script type=\"text/vbscript\">MsgBox 1</script>",
+       u"<script type=\"text/vbscript\">MsgBox 1</script>"},
+      {"another language", u"<script language=\"PerlScript\">1;</script>", u"<script language=\"PerlScript\">1;</script>"},
+      {"already encoded", u"<script language=\"JScript.Encode\">#@~^x</script>",
+       u"<script language=\"JScript.Encode\">#@~^x</script>"},
+      {"a CDATA section ends only at ]]>",
+       u"<script language=\"JScript\"><![CDATA[w(\"</script>\");]]></script><p>",
+       u"<script language=\"JScript.Encode\"><![CDATA[" + E(u"w(\"</script>\");") + u"]]></script><p>"},
+      {"a name that only begins with script", u"<scripts language=\"JScript\">x</scripts>",
+       u"<scripts language=\"JScript\">x</scripts>"},
+      {"a script inside a comment or an attribute",
+       u"<!-- <script language=\"JScript\">x</script> --><a title=\"<script language=JScript>\">y</a>",
+       u"<!-- <script language=\"JScript\">x</script> --><a title=\"<script language=JScript>\">y</a>"},
+      {"code beside a CDATA section", u"<script language=\"JScript\">a();<![CDATA[b();]]></script>",
+       u"<script language=\"JScript\">a();<![CDATA[b();]]></script>"},
+      {"code in another file", u"<script language=\"JScript\" src=\"lib.js\">\r\n</script>",
+       u"<script language=\"JScript\" src=\"lib.js\">\r\n</script>"},
+      {"no code", u"<script language=\"VBScript\"> \r\n</script><script language=JScript><![CDATA[]]></script>",
+       u"<script language=\"VBScript\"> \r\n</script><script language=JScript><![CDATA[]]></script>"},
+      {"a plain body of an XML document",
+       u" <?XML version=\"1.0\"?><job><script language=\"JScript\">a();</script>"
+       u"<script language=\"JScript\">if (a &amp;&amp; b) c();</script></job>",
+       u" <?XML version=\"1.0\"?><job><script language=\"JScript.Encode\"><![CDATA[" + E(u"a();") +
+           u"]]></script><script language=\"JScript\">if (a &amp;&amp; b) c();</script></job>"},
+      {"an element that never ends", u"<script language=\"JScript\">a();", u"<script language=\"JScript\">a();"},
+      {"a less-than sign in text", u"1 < 2 <script language=vbscript>x</script>",
+       u"1 < 2 <script language=VBScript.Encode>" + E(u"x") + u"</script>"},
+  };
+  for (const Case& c : cases) {
+    std::u16string out;
+    ASSERT_TRUE(EncodeScriptText(u".sct", c.in, out)) << c.what;
+    EXPECT_EQ(out, c.out) << c.what;
+  }
 }

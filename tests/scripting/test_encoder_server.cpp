@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <oleauto.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
+#include <vector>
 #include "platform/encoder/encoded_script.h"
 #include "scripting/script_launcher.h"
 
@@ -33,6 +35,36 @@ HRESULT Encode(IDispatch* encoder, const wchar_t* kind, const wchar_t* text, std
   for (VARIANT& v : args) VariantClear(&v);
   return hr;
 }
+
+// Leaves the process no free stretch of address space much above 1 MiB while
+// it lives: everything is reserved (64 MiB, 1 MiB, then 64 KiB pieces), then
+// every other 1 MiB piece, in address order, is given back.
+class AddressSpaceSqueeze {
+ public:
+  AddressSpaceSqueeze() {
+    std::vector<void*> mib;
+    for (SIZE_T size : {SIZE_T(64) << 20, SIZE_T(1) << 20, SIZE_T(64) << 10})
+      while (void* p = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS))
+        (size == (SIZE_T(1) << 20) ? mib : m_held).push_back(p);
+    std::sort(mib.begin(), mib.end());
+    for (size_t k = 0; k < mib.size(); ++k) {
+      if (k % 2 == 0 && m_given < 48) {
+        VirtualFree(mib[k], 0, MEM_RELEASE);
+        ++m_given;
+      } else {
+        m_held.push_back(mib[k]);
+      }
+    }
+  }
+  ~AddressSpaceSqueeze() {
+    for (void* p : m_held) VirtualFree(p, 0, MEM_RELEASE);
+  }
+  int given() const { return m_given; }
+
+ private:
+  std::vector<void*> m_held;
+  int m_given = 0;
+};
 
 // What the console host prints for `script` (run in its folder), or "" when it did not run.
 std::string ConsoleOutput(const std::string& folder, const std::string& script) {
@@ -99,5 +131,26 @@ TEST(EncoderServer, CreatedByNameEncodesKnownKindsAndDescribesARefusal) {
   EXPECT_EQ(Encode(encoder, L".txt", L"x", out, error), DISP_E_EXCEPTION);
   EXPECT_TRUE(out.empty());
   EXPECT_NE(error.find(L".txt"), std::wstring::npos);
+  encoder->Release();
+}
+
+TEST(EncoderServer, RunningOutOfMemoryIsAnErrorOfTheCallNotAnException) {
+  if (!getenv("RUVELTO_TEST_SESSION")) GTEST_SKIP() << "the test session registers the server";
+  Com com;
+  IDispatch* encoder = nullptr;
+  ASSERT_EQ(CreateScriptEncoder(&encoder), S_OK);
+  // 400,000 line breaks (800 KB) fit in the pieces left; their encoded form
+  // (two characters each, 1.6 MB) does not.
+  const std::wstring text(400000, L'\n');
+  std::wstring out, error;
+  HRESULT hr;
+  {
+    AddressSpaceSqueeze squeeze;
+    ASSERT_GE(squeeze.given(), 8);
+    hr = Encode(encoder, L".js", text.c_str(), out, error);
+  }
+  EXPECT_EQ(hr, DISP_E_EXCEPTION);
+  EXPECT_TRUE(out.empty());
+  EXPECT_FALSE(error.empty());
   encoder->Release();
 }

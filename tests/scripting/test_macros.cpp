@@ -363,3 +363,36 @@ TEST_F(MacroTest, AddMacroProposesTheTitleUpToItsFirstDotAndRefusesBadNames) {
   Settings().m_macroLanguage = 0;
   EXPECT_EQ(MacroItems(OpenMacroMenu()), std::vector<std::string>{"200=tool"});
 }
+
+TEST_F(MacroTest, TheEditorObjectOfAClosedWindowGivesTheScriptAnErrorThatSaysSo) {
+  auto* editor = new CEditorObject(*view, Frame()->m_hWnd);
+  Command(ID_FILE_CLOSE);
+  ASSERT_TRUE(Docs().empty());
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  VARIANT result;
+  EXCEPINFO info{};
+  EXPECT_EQ(editor->Invoke(CEditorObject::kWindowText, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, &info,
+                           nullptr),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(Cp932FromBstr(info.bstrDescription), "マクロの対象のウィンドウは閉じられています。");
+  SysFreeString(info.bstrDescription);
+  SysFreeString(info.bstrSource);
+  editor->Release();
+}
+
+TEST_F(MacroTest, AMacroFileWhoseSaveFailsIsNotRun) {
+  ASSERT_TRUE(WriteBytes(MacroPath("ro.js"), "selectedText = 'disk';"));
+  CDocument* doc = app->OpenDocumentFile(MacroPath("ro.js").c_str());
+  ASSERT_NE(doc, nullptr);
+  auto* macroView = dynamic_cast<CMyView*>(doc->GetFirstView());
+  macroView->SetSel(0, macroView->GetTextLength());
+  macroView->ReplaceSelWithUndo("selectedText = 'editor';");
+  SetFileAttributesA(MacroPath("ro.js").c_str(), FILE_ATTRIBUTE_READONLY);
+  Settings().m_macroLanguage = 0;
+  SetText("");
+  Frame()->RunMacro("ro", view);
+  SetFileAttributesA(MacroPath("ro.js").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(view->GetText(), "");
+  EXPECT_EQ(ReadBytes(MacroPath("ro.js")), "selectedText = 'disk';");
+  EXPECT_EQ(ui.shown.size(), 1u);  // the save's own report only
+}

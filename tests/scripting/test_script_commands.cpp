@@ -15,12 +15,27 @@ struct RecordingLauncher : ScriptLauncher {
   std::vector<ScriptLaunch> launches;
   std::string wrapperAtLaunch;  // the wrapper's bytes when it was started
   DWORD refuseWith = 0;         // non-zero: refuse with this error
+  // Set: each watched launch runs until its event here is set.
+  bool watch = false;
+  std::vector<HANDLE> running;
+  ~RecordingLauncher() override {
+    for (HANDLE h : running) CloseHandle(h);
+  }
   bool Launch(const ScriptLaunch& launch, DWORD& error) override {
     launches.push_back(launch);
     if (launch.file.size() > 12 && launch.file.substr(launch.file.size() - 12) == "__script.bat")
       wrapperAtLaunch = ReadBytes(launch.file);
     error = refuseWith;
     return refuseWith == 0;
+  }
+  bool LaunchWatched(const ScriptLaunch& launch, DWORD& error, HANDLE& process) override {
+    process = nullptr;
+    if (watch) {
+      running.push_back(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+      DuplicateHandle(GetCurrentProcess(), running.back(), GetCurrentProcess(), &process, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS);
+    }
+    return Launch(launch, error);
   }
 };
 
@@ -291,4 +306,63 @@ TEST_F(ScriptCommandTest, FailedWriteOfTheEncodedFileIsReportedInsteadOfSuccess)
   do left.push_back(found.cFileName); while (FindNextFileA(h, &found));
   FindClose(h);
   EXPECT_EQ(left, (std::vector<std::string>{".", "..", "a.vbe", "a.vbs"}));  // no temporary file left
+}
+
+TEST_F(ScriptCommandTest, AScriptSavedAsUtf8IsRunOrEncodedOnlyAfterTheUserSaysYes) {
+  const std::string utf8 = "WScript.Echo \"\xE6\x97\xA5\xE6\x9C\xAC\"\r\n";  // 日本 in UTF-8
+  struct Case {
+    const char* name;
+    std::string bytes;
+    UINT command;
+    int answer;
+    size_t launches;
+    int fileDialogs;
+  } cases[] = {
+      {"no.js", utf8, 32771, IDNO, 0, 0},
+      {"bom.js", "\xEF\xBB\xBF" + utf8, 32771, IDNO, 0, 0},
+      {"yes.js", utf8, 32771, IDYES, 1, 0},
+      {"enc.js", utf8, 32786, IDNO, 0, 0},
+  };
+  Settings().m_autoKanji = true;  // files are read and saved in their encodings
+  for (const Case& c : cases) {
+    ASSERT_NE(Open(c.name, c.bytes), nullptr) << c.name;
+    launcher.launches.clear();
+    ui.shown.clear();
+    ui.fileDialogs = 0;
+    ui.answers = {c.answer};
+    Command(c.command);
+    ASSERT_FALSE(ui.shown.empty()) << c.name;
+    EXPECT_NE(ui.shown[0].text.find(folder + "\\" + c.name), std::string::npos) << c.name;
+    EXPECT_NE(ui.shown[0].text.find("UTF-8"), std::string::npos) << c.name;
+    EXPECT_EQ(ui.shown[0].type & (MB_TYPEMASK | MB_DEFMASK), static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2)) << c.name;
+    EXPECT_EQ(launcher.launches.size(), c.launches) << c.name;
+    EXPECT_EQ(ui.fileDialogs, c.fileDialogs) << c.name;
+  }
+}
+
+TEST_F(ScriptCommandTest, AConsoleStillRunningKeepsItsWrapperAndTheNextRunWritesAnother) {
+  ASSERT_NE(Open("first.js"), nullptr);
+  launcher.watch = true;
+  AnswerParameters("", "", IDOK);
+  Command(32776);
+  ASSERT_NE(Open("second script.js"), nullptr);
+  Command(32776);
+  ASSERT_EQ(launcher.launches.size(), 2u);
+  EXPECT_EQ(launcher.launches[0].file, dir / "__script.bat");
+  EXPECT_EQ(launcher.launches[1].file, dir / "__script2.bat");
+  EXPECT_EQ(ReadBytes(dir / "__script.bat"), "CScript first.js\r\nPAUSE\r\n");
+  EXPECT_EQ(ReadBytes(dir / "__script2.bat"), "CScript \"second script.js\"\r\nPAUSE\r\n");
+  // The first console ends: its wrapper goes at the next run, which takes the name again.
+  ASSERT_EQ(launcher.running.size(), 2u);
+  SetEvent(launcher.running[0]);
+  Command(32776);
+  ASSERT_EQ(launcher.launches.size(), 3u);
+  EXPECT_EQ(launcher.launches[2].file, dir / "__script.bat");
+  EXPECT_EQ(ReadBytes(dir / "__script.bat"), "CScript \"second script.js\"\r\nPAUSE\r\n");
+  EXPECT_TRUE(FileExists(dir / "__script2.bat"));
+  // A refused start leaves no wrapper behind.
+  launcher.refuseWith = 2;
+  Command(32776);
+  EXPECT_FALSE(FileExists(dir / "__script3.bat"));
+  for (HANDLE h : launcher.running) SetEvent(h);
 }
