@@ -93,36 +93,6 @@ CMyEditView& CEditorObject::TheView() const {
 
 // ---------------------------------------------------------------- IDispatch
 
-HRESULT CEditorObject::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG CEditorObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
-
-ULONG CEditorObject::Release() {
-  LONG n = InterlockedDecrement(&m_refs);
-  if (n == 0) delete this;
-  return static_cast<ULONG>(n);
-}
-
-HRESULT CEditorObject::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT CEditorObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return DISP_E_BADINDEX;
-}
-
 HRESULT CEditorObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!names || !ids) return E_POINTER;
   for (UINT k = 0; k < count; ++k) ids[k] = DISPID_UNKNOWN;

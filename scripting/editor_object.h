@@ -14,11 +14,12 @@
 #include <windows.h>
 #include <oaidl.h>
 #include <string>
+#include "platform/com_object.h"
 #include "scripting/ole_text.h"
 
 class CMyEditView;
 
-class CEditorObject : public IDispatch {
+class CEditorObject : public DispatchObject {
  public:
   // The members' dispatch ids.
   enum Member : DISPID {
@@ -36,11 +37,6 @@ class CEditorObject : public IDispatch {
   // `owner`: the parent of alert, confirm and prompt. `view` must have its window.
   CEditorObject(CMyEditView& view, HWND owner);
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* info, UINT* argError) override;
@@ -63,11 +59,10 @@ class CEditorObject : public IDispatch {
   CMyEditView* View() const;
 
  private:
-  virtual ~CEditorObject() = default;
+  ~CEditorObject() override = default;
   HRESULT Dispatch(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* info);
   // The view; throws when its window is gone.
   CMyEditView& TheView() const;
-  LONG m_refs = 1;
   HWND m_viewWindow;
   HWND m_owner;
 };

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <string>
+#include "platform/com_object.h"
 
 class CMyEditView;
 
@@ -15,35 +16,6 @@ class CMyEditView;
 // is released first, another button is pressed, Esc is pressed or the capture
 // is lost. The messages that end the wait are taken from the queue.
 bool WaitForDragStart(HWND hwnd, POINT start);
-
-// Reference counting and QueryInterface for one interface `I` (identified by `iid`).
-template <typename I>
-class ComObject : public I {
- public:
-  explicit ComObject(REFIID iid) : m_iid(iid) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == m_iid) {
-      *out = static_cast<I*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --m_refs;
-    if (!left) delete this;
-    return left;
-  }
-
- protected:
-  virtual ~ComObject() = default;
-
- private:
-  ULONG m_refs = 1;
-  IID m_iid;
-};
 
 // Text offered as CF_TEXT in a moveable global block; `withZero` false leaves
 // out the terminating zero (as some sources do).

@@ -8,6 +8,7 @@
 #include <oleauto.h>
 #include <string>
 #include "platform/com_boundary.h"
+#include "platform/com_object.h"
 #include "platform/encoder/encoded_script.h"
 
 namespace {
@@ -22,36 +23,11 @@ std::u16string FromBstr(BSTR s) {
   return s ? std::u16string(reinterpret_cast<const char16_t*>(s), SysStringLen(s)) : std::u16string();
 }
 
-class Encoder : public IDispatch {
+class Encoder : public DispatchObject {
  public:
   Encoder() { InterlockedIncrement(&g_objects); }
-  virtual ~Encoder() { InterlockedDecrement(&g_objects); }
+  ~Encoder() override { InterlockedDecrement(&g_objects); }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    LONG left = InterlockedDecrement(&m_refs);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info) *info = nullptr;
-    return DISP_E_BADINDEX;
-  }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
     if (!names || !ids) return E_POINTER;
     if (count == 0) return E_INVALIDARG;
@@ -101,10 +77,10 @@ class Encoder : public IDispatch {
         SysAllocStringLen(reinterpret_cast<const OLECHAR*>(encoded.data()), static_cast<UINT>(encoded.size()));
     return result->bstrVal ? S_OK : E_OUTOFMEMORY;
   }
-
-  LONG m_refs = 1;
 };
 
+// The one factory is static, so it does not use ComObject: its count keeps
+// the server loaded instead of deleting it.
 class Factory : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {

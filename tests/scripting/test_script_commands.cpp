@@ -8,6 +8,7 @@
 #include "platform/framework/dialog.h"
 #include "scripting/script_launcher.h"
 #include "tests/app/app_fixture.h"
+#include "platform/com_object.h"
 #include "views/myeditview.h"
 
 namespace {
@@ -40,24 +41,15 @@ struct RecordingLauncher : ScriptLauncher {
 };
 
 // EncodeScriptFile of a stand-in encoder: "[kind|text]" or a refusal with a description.
-class FakeEncoder : public IDispatch {
+class FakeEncoder : public DispatchObject {
  public:
   bool refuse = false;
   std::vector<std::wstring> lastArgs;
-  ULONG refs = 1;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-      *out = this;
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+  // The references held besides the test's own.
+  ULONG OthersHolding() {
+    AddRef();
+    return Release() - 1;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT* result, EXCEPINFO* info,
                                    UINT*) override {
@@ -81,7 +73,7 @@ class FakeEncoder : public IDispatch {
 class ScriptCommandTest : public AppFixture {
  protected:
   RecordingLauncher launcher;
-  FakeEncoder encoder;
+  FakeEncoder& encoder = *new FakeEncoder;  // the test's reference, released at its end
   HRESULT createResult = S_OK;
   std::string folder;
 
@@ -101,6 +93,7 @@ class ScriptCommandTest : public AppFixture {
     AppFixture::TearDown();
     SetScriptLauncher(nullptr);
     SetScriptEncoderFactory(nullptr);
+    encoder.Release();
   }
   CMyDoc* Open(const std::string& name, const std::string& bytes = "WScript.Echo 1\r\n") {
     std::string path = folder + "\\" + name;
@@ -277,7 +270,7 @@ TEST_F(ScriptCommandTest, EncodedCopyOfTheWindowsTextReplacesTheChosenFile) {
   EXPECT_TRUE(doc->IsModified());
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text, "エンコードファイル '" + folder + "\\a.jse' を出力しました。");
-  EXPECT_EQ(encoder.refs, 1u);
+  EXPECT_EQ(encoder.OthersHolding(), 0u);
 }
 
 TEST_F(ScriptCommandTest, RefusingEncoderLeavesTheTargetUntouched) {
