@@ -10,6 +10,7 @@
 #include "platform/framework/modal.h"
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
+#include "platform/framework/safe_file.h"
 #include "resources/resource.h"
 #include "scripting/console_wrapper.h"
 #include "scripting/ole_text.h"
@@ -86,38 +87,20 @@ bool CallEncoder(IDispatch* encoder, const std::string& kind, const std::string&
   return ok;
 }
 
-// Writes `bytes` through a temporary file in the target's folder and moves it
-// into place, so a failure leaves an existing file as it was.
-bool WriteThroughTemporary(const std::string& path, const std::string& bytes) {
-  char temp[MAX_PATH * 2];
-  std::string folder = PathFolderWithSeparator(path);
-  if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "rve", 0, temp)) {
-    ReportCannotOpen(path, GetLastError());
-    return false;
-  }
-  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    DWORD error = GetLastError();
-    DeleteFileA(temp);
-    ReportCannotOpen(path, error);
-    return false;
-  }
-  DWORD written = 0;
-  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size() && FlushFileBuffers(file);
-  DWORD error = ok ? 0 : GetLastError();
-  if (!CloseHandle(file) && ok) ok = false, error = GetLastError();
-  if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    ok = false, error = GetLastError();
-  if (!ok) {
-    DeleteFileA(temp);
+// Writes the encoded copy over `path`, safely (see SafeWriteFile).
+bool WriteEncodedCopy(const std::string& path, const std::string& bytes) {
+  return SafeWriteFile(path, AFX_IDP_FILE_GENERIC, [&](HANDLE file) {
+    DWORD written = 0;
+    if (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size())
+      return true;
+    const DWORD error = GetLastError();
     ReportFileError(CFileException{error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL
                                        ? CFileException::DiskFull
                                        : CFileException::Generic,
                                    error, path},
                     AFX_IDP_FILE_GENERIC);
-  }
-  return ok;
+    return false;
+  });
 }
 }  // namespace
 
@@ -183,7 +166,7 @@ void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8) {
     // Encoded before anything is written: a refusing encoder leaves the target as it was.
     if (dlg.DoModal() == IDOK && CallEncoder(encoder, target.kind, text, result)) {
       const std::string chosen = dlg.GetPathName();
-      if (WriteThroughTemporary(chosen, result)) {
+      if (WriteEncodedCopy(chosen, result)) {
         std::string done = "エンコードファイル '" + chosen + "' を出力しました。";
         AfxMessageBox(done.c_str(), MB_OK | MB_ICONINFORMATION);
       }

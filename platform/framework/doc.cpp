@@ -10,6 +10,7 @@
 #include "platform/framework/modal.h"
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
+#include "platform/framework/safe_file.h"
 #include "platform/framework/view.h"
 
 BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
@@ -104,97 +105,15 @@ BOOL CDocument::OnOpenDocument(const char* path) {
   return TRUE;
 }
 
-namespace {
-bool IsReadOnlyFile(DWORD attrs) {
-  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY) && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
-}
 
-// The file a path stands for, through any link: the link stays a link and its
-// target receives the new contents. The path itself when it cannot be resolved.
-std::string ResolveLinks(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return path;
-  char buf[MAX_PATH * 2];
-  DWORD n = GetFinalPathNameByHandleA(h, buf, sizeof buf, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  CloseHandle(h);
-  if (n == 0 || n >= sizeof buf) return path;
-  std::string final(buf, n);
-  const std::string kLong = "\\\\?\\", kLongUnc = "\\\\?\\UNC\\";
-  if (final.rfind(kLongUnc, 0) == 0) return "\\\\" + final.substr(kLongUnc.size());
-  if (final.rfind(kLong, 0) == 0) return final.substr(kLong.size());
-  return final;
-}
-
-// Puts the complete temporary file in the place of `target`. An existing file
-// is replaced as the system replaces files, keeping its attributes (hidden,
-// system...); where the system's replacement leaves them behind (or is not
-// available) they are set again.
-bool ReplaceWithTemporary(const std::string& temp, const std::string& target, DWORD oldAttrs) {
-  if (oldAttrs == INVALID_FILE_ATTRIBUTES)
-    return MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-  if (!ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_WRITE_THROUGH | REPLACEFILE_IGNORE_MERGE_ERRORS,
-                    nullptr, nullptr) &&
-      !MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return false;
-  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  DWORD now = GetFileAttributesA(target.c_str());
-  if (now != INVALID_FILE_ATTRIBUTES && (now & kept) != (oldAttrs & kept))
-    SetFileAttributesA(target.c_str(), (now & ~kept & ~FILE_ATTRIBUTE_NORMAL) | (oldAttrs & kept));
-  return true;
-}
-}  // namespace
-
-// Writes through a temporary file in the target's folder; the target is
-// replaced only once the temporary file is complete, so a failed save leaves an
-// existing file as it was and leaves no partial file behind.
 BOOL CDocument::OnSaveDocument(const char* path) {
   char full[MAX_PATH * 2];
   DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
   std::string target = (n > 0 && n < sizeof full) ? std::string(full, n) : std::string(path);
-  DWORD attrs = GetFileAttributesA(target.c_str());
-  if (IsReadOnlyFile(attrs)) {
-    AfxMessageBox(AfxFormatString1(AFX_IDP_FILE_READ_ONLY, target.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION);
+  if (!SafeWriteFile(target, AFX_IDP_FAILED_TO_SAVE_DOC, [&](HANDLE file) {
+        return SerializeReporting(file, CArchive::store, target, AFX_IDP_FAILED_TO_SAVE_DOC);
+      }))
     return FALSE;
-  }
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) {
-    ReportFileError(CFileException{CFileException::AccessDenied, ERROR_ACCESS_DENIED, target},
-                    AFX_IDP_FAILED_TO_SAVE_DOC);
-    return FALSE;
-  }
-  const std::string stored = attrs == INVALID_FILE_ATTRIBUTES ? target : ResolveLinks(target);
-  char temp[MAX_PATH * 2];
-  if (!GetTempFileNameA(PathFolderWithSeparator(stored).c_str(), "rvt", 0, temp)) {
-    DWORD err = GetLastError();
-    if (err == ERROR_PATH_NOT_FOUND || err == ERROR_DIRECTORY || err == ERROR_FILE_NOT_FOUND)
-      AfxMessageBox(AfxFormatString1(AFX_IDP_SAVE_FOLDER_NOT_FOUND, target.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION);
-    else
-      ReportFileError(CFileException{CFileException::AccessDenied, err, target}, AFX_IDP_FAILED_TO_SAVE_DOC);
-    return FALSE;
-  }
-  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    DWORD err = GetLastError();
-    DeleteFileA(temp);
-    ReportFileError(CFileException{CFileException::AccessDenied, err, target}, AFX_IDP_FAILED_TO_SAVE_DOC);
-    return FALSE;
-  }
-  bool ok = SerializeReporting(file, CArchive::store, target, AFX_IDP_FAILED_TO_SAVE_DOC);
-  if (ok && !FlushFileBuffers(file)) {
-    ok = false;
-    AfxMessageBox(AFX_IDP_FAILED_TO_SAVE_DOC, MB_OK | MB_ICONEXCLAMATION);
-  }
-  CloseHandle(file);
-  if (ok && !ReplaceWithTemporary(temp, stored, attrs)) {
-    ok = false;
-    ReportFileError(CFileException{CFileException::AccessDenied, GetLastError(), target},
-                    AFX_IDP_FAILED_TO_SAVE_DOC);
-  }
-  if (!ok) {
-    DeleteFileA(temp);
-    return FALSE;
-  }
   SetModifiedFlag(FALSE);
   return TRUE;
 }
@@ -245,7 +164,7 @@ BOOL CDocument::DoSave(const char* path, BOOL replace) {
       if (!ChooseSavePath(chosen, replace)) return FALSE;
       path = chosen.c_str();
     }
-    if (!IsReadOnlyFile(GetFileAttributesA(path))) break;
+    if (!IsReadOnlyFile(path)) break;
     std::string question = AfxFormatString1(AFX_IDP_ASK_SAVE_AS_READ_ONLY, path);
     if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return FALSE;
     path = nullptr;

@@ -261,9 +261,11 @@ TEST_F(ScriptCommandTest, EncodedCopyOfTheWindowsTextReplacesTheChosenFile) {
     return IDOK;
   };
   WriteBytes(folder + "\\a.jse", "previous");
+  SetFileAttributesA((folder + "\\a.jse").c_str(), FILE_ATTRIBUTE_HIDDEN);  // kept, as a document's save keeps it
   Command(32786);
   EXPECT_EQ(proposed, folder + "\\a.jse");
   EXPECT_EQ(ReadBytes(folder + "\\a.jse"), "[.js|表old]");
+  EXPECT_TRUE(GetFileAttributesA((folder + "\\a.jse").c_str()) & FILE_ATTRIBUTE_HIDDEN);
   ASSERT_EQ(encoder.lastArgs.size(), 4u);
   EXPECT_EQ(encoder.lastArgs[2], L"0");
   EXPECT_EQ(encoder.lastArgs[3], L"");
