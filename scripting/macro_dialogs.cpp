@@ -2,6 +2,7 @@
 #include "scripting/macro_dialogs.h"
 #include <commctrl.h>
 #include <vector>
+#include "platform/cp932_wide.h"
 #include "platform/framework/app.h"
 #include "platform/framework/doc.h"
 #include "platform/framework/except.h"
@@ -181,10 +182,7 @@ LRESULT COrganizeMacroDlg::OnNotify(WPARAM, LPARAM lp) {
     if (!wide) {
       EndLabelEdit(nullptr);
     } else {
-      int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-      std::string text(static_cast<size_t>(n > 0 ? n : 1), '\0');
-      WideCharToMultiByte(CP_ACP, 0, wide, -1, &text[0], n, nullptr, nullptr);
-      EndLabelEdit(text.c_str());
+      EndLabelEdit(cp932::FromWide(wide).c_str());
     }
   }
   return 0;  // the list view never takes over the edited label itself

@@ -6,6 +6,7 @@
 #include <cstring>
 #include "platform/com_boundary.h"
 #include "platform/cp932.h"
+#include "platform/cp932_wide.h"
 #include "platform/framework/modal.h"
 #include "platform/framework/fwids.h"
 #include "platform/textctl/text_control.h"
@@ -76,10 +77,7 @@ std::string BlockUnicodeAsCp932(HGLOBAL block) {
   std::string out;
   const SIZE_T size = GlobalSize(block) / sizeof(wchar_t);
   if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(block))) {
-    const int n = static_cast<int>(wcsnlen(p, size));
-    const int bytes = n ? WideCharToMultiByte(932, 0, p, n, nullptr, 0, nullptr, nullptr) : 0;
-    out.resize(static_cast<size_t>(bytes));
-    if (bytes) WideCharToMultiByte(932, 0, p, n, &out[0], bytes, nullptr, nullptr);
+    out = cp932::FromWide(p, wcsnlen(p, size));
     GlobalUnlock(block);
   }
   return out;
