@@ -9,7 +9,7 @@
 #include "app/tabbar.h"
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
-#include "scripting/macro_names.h"
+#include "macros/macro_names.h"
 
 struct ViewSettings;
 class CMyEditView;

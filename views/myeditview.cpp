@@ -5,7 +5,7 @@
 #include "platform/framework/doc.h"
 #include "platform/framework/fwids.h"
 #include "resources/resource.h"
-#include "scripting/script_commands.h"
+#include "hosting/script_commands.h"
 #include "views/findreplace.h"
 #include "views/line_ends.h"
 

@@ -1,6 +1,6 @@
 // fuzz-sources: platform/encoder/encoded_script.cpp
 // The element scanner of the encoder's page kinds on arbitrary text: read
-// back through the reader of tests/scripting/encoded_script_reader.h, the
+// back through the reader of tests/hosting/encoded_script_reader.h, the
 // output is the input again, except that a language value naming JScript,
 // JavaScript or VBScript became "JScript.Encode" or "VBScript.Encode", once
 // for each encoded block, and, in a document declared as XML, a block may
@@ -12,7 +12,7 @@
 #include <string>
 #include "platform/encoder/encoded_script.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "tests/scripting/encoded_script_reader.h"
+#include "tests/hosting/encoded_script_reader.h"
 
 namespace {
 char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
-#include "scripting/macro_names.h"
+#include "macros/macro_names.h"
 
 namespace {
 // Case-insensitive, then by bytes: a comparison with ties that are not equal strings.

@@ -1,5 +1,5 @@
 // The parameters dialog (see parameterdlg.h).
-#include "scripting/parameterdlg.h"
+#include "hosting/parameterdlg.h"
 #include "platform/framework/app.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The pure pieces of the macro code (see macro_names.h).
-#include "scripting/macro_names.h"
+#include "macros/macro_names.h"
 #include <cstdint>
 #include "platform/cp932.h"
 #include "platform/framework/pathutil.h"

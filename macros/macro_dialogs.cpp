@@ -1,5 +1,5 @@
 // The macro dialogs and the add command (see macro_dialogs.h).
-#include "scripting/macro_dialogs.h"
+#include "macros/macro_dialogs.h"
 #include <commctrl.h>
 #include <vector>
 #include "platform/cp932_wide.h"
@@ -9,7 +9,7 @@
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
 #include "resources/resource.h"
-#include "scripting/script_commands.h"
+#include "hosting/script_commands.h"
 
 namespace {
 const int kMaxMacroName = 255;

@@ -1,5 +1,5 @@
 // The batch wrappers of the console runs (see console_wrapper.h).
-#include "scripting/console_wrapper.h"
+#include "hosting/console_wrapper.h"
 #include <vector>
 
 namespace {

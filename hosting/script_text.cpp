@@ -1,5 +1,5 @@
 // Host command texts and script command rules (see script_text.h).
-#include "scripting/script_text.h"
+#include "hosting/script_text.h"
 #include "platform/cp932.h"
 #include "platform/framework/pathutil.h"
 

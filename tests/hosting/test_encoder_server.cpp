@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 #include "platform/encoder/encoded_script.h"
-#include "scripting/script_launcher.h"
+#include "hosting/script_launcher.h"
 
 namespace {
 struct Com {

@@ -1,5 +1,5 @@
 // The "editor" object (see editor_object.h).
-#include "scripting/editor_object.h"
+#include "macros/editor_object.h"
 #include <oleauto.h>
 #include <stdexcept>
 #include <vector>
@@ -7,7 +7,7 @@
 #include "platform/framework/modal.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
-#include "scripting/macro_dialogs.h"
+#include "macros/macro_dialogs.h"
 #include "views/myeditview.h"
 
 namespace {

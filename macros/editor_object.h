@@ -15,7 +15,7 @@
 #include <oaidl.h>
 #include <string>
 #include "platform/com_object.h"
-#include "scripting/ole_text.h"
+#include "hosting/ole_text.h"
 
 class CMyEditView;
 

@@ -1,6 +1,6 @@
 // The host command texts and the script commands' rules.
 #include <gtest/gtest.h>
-#include "scripting/script_text.h"
+#include "hosting/script_text.h"
 
 TEST(ScriptText, ParameterStringKeepsBothBlanksAndQuotesOnlyNamesThatNeedIt) {
   EXPECT_EQ(WScriptParameterString("a.vbs", "", ""), "a.vbs  ");

@@ -1,5 +1,5 @@
 // Code page 932 bytes and automation text (see ole_text.h).
-#include "scripting/ole_text.h"
+#include "hosting/ole_text.h"
 #include <oleauto.h>
 #include "platform/cp932_wide.h"
 

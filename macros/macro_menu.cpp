@@ -1,5 +1,5 @@
 // The Macro menu's items (see macro_menu.h).
-#include "scripting/macro_menu.h"
+#include "macros/macro_menu.h"
 #include "resources/resource.h"
 
 int LocaleCompare(const char* a, const char* b) { return lstrcmpA(a, b); }

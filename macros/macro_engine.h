@@ -12,7 +12,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
-#include "scripting/macro_names.h"
+#include "macros/macro_names.h"
 
 class CMyEditView;
 class CEditView;

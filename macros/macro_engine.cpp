@@ -1,5 +1,5 @@
 // The macro engine (see macro_engine.h).
-#include "scripting/macro_engine.h"
+#include "macros/macro_engine.h"
 #include <oleauto.h>
 #include <cstdio>
 #include <memory>
@@ -9,8 +9,8 @@
 #include "platform/framework/modal.h"
 #include "platform/framework/resstr.h"
 #include "platform/framework/view.h"
-#include "scripting/editor_object.h"
-#include "scripting/script_commands.h"
+#include "macros/editor_object.h"
+#include "hosting/script_commands.h"
 #include "views/myeditview.h"
 
 const wchar_t* g_scriptControlProgId = L"ScriptControl";

@@ -6,7 +6,7 @@
 #include <oleauto.h>
 #include "document/mydoc.h"
 #include "platform/framework/dialog.h"
-#include "scripting/script_launcher.h"
+#include "hosting/script_launcher.h"
 #include "tests/app/app_fixture.h"
 #include "platform/com_object.h"
 #include "views/myeditview.h"

@@ -1,5 +1,5 @@
 // The shell and COM behind the script commands' seam (see script_launcher.h).
-#include "scripting/script_launcher.h"
+#include "hosting/script_launcher.h"
 #include <shellapi.h>
 
 namespace {

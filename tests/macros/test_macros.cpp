@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "platform/framework/doc.h"
-#include "scripting/editor_object.h"
-#include "scripting/macro_dialogs.h"
-#include "scripting/macro_engine.h"
-#include "scripting/macro_menu.h"
+#include "macros/editor_object.h"
+#include "macros/macro_dialogs.h"
+#include "macros/macro_engine.h"
+#include "macros/macro_menu.h"
 #include "tests/app/app_fixture.h"
 #include "views/myview.h"
 

@@ -1,5 +1,5 @@
 // The script commands (see script_commands.h).
-#include "scripting/script_commands.h"
+#include "hosting/script_commands.h"
 #include <oleauto.h>
 #include <algorithm>
 #include <cstdio>
@@ -12,11 +12,11 @@
 #include "platform/framework/resstr.h"
 #include "platform/framework/safe_file.h"
 #include "resources/resource.h"
-#include "scripting/console_wrapper.h"
-#include "scripting/ole_text.h"
-#include "scripting/parameterdlg.h"
-#include "scripting/script_launcher.h"
-#include "scripting/script_text.h"
+#include "hosting/console_wrapper.h"
+#include "hosting/ole_text.h"
+#include "hosting/parameterdlg.h"
+#include "hosting/script_launcher.h"
+#include "hosting/script_text.h"
 
 void ReportCannotOpen(const std::string& path, unsigned long error) {
   std::string pattern = LoadResString(IDP_CANNOT_OPEN);

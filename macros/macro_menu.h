@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
-#include "scripting/macro_names.h"
+#include "macros/macro_names.h"
 
 // The Macro menu of `bar`: the first top-level popup whose first item is Add
 // macro. Popups before it (a maximised child window's system menu) are passed

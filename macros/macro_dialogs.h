@@ -7,7 +7,7 @@
 #include <string>
 #include "dialogs/dialog_ids.h"
 #include "platform/framework/dialog.h"
-#include "scripting/macro_names.h"
+#include "macros/macro_names.h"
 
 class CDocument;
 

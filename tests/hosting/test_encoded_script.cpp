@@ -3,7 +3,7 @@
 // element scanner of the page kinds.
 #include <gtest/gtest.h>
 #include "platform/encoder/encoded_script.h"
-#include "tests/scripting/encoded_script_reader.h"
+#include "tests/hosting/encoded_script_reader.h"
 
 using encoded_script_reader::Decode;
 
