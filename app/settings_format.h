@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "dialogs/option_ranges.h"
 
 // The executable's path with its extension replaced by ".ini" (appended when
 // the name has none) and the ASCII capitals lowered; the second byte of a
@@ -28,7 +29,7 @@ struct IntSetting {
   }
 };
 namespace settings {
-constexpr IntSetting kTabStops{"TabStops", 4, 1, 255, false};  // the Options dialog's spin range
+constexpr IntSetting kTabStops{"TabStops", 4, options::kMinTabStops, options::kMaxTabStops, false};
 constexpr IntSetting kStress{"Stress", 1, 0, 2, true};           // none, JScript, VBScript
 constexpr IntSetting kFilterIndex{"FilterIndex", 0, 0, 3, true};  // .wsf, .js, .vbs, .hta
 constexpr IntSetting kLanguage{"Language", 0, 0, 1, true};       // JScript, VBScript

@@ -28,7 +28,7 @@ BOOL COptionsDlg::OnInitDialog() {
   FillList(GetDlgItem(IDC_OPT_EXTENSION), kExtensionItems);
   FillList(GetDlgItem(IDC_OPT_OPENMODE), kOpenModeItems);
   CDialog::OnInitDialog();
-  ::SendMessageA(m_spin, UDM_SETRANGE32, settings::kTabStops.min, kMaxTabStops);
+  ::SendMessageA(m_spin, UDM_SETRANGE32, options::kMinTabStops, kMaxTabStops);
   return TRUE;
 }
 
@@ -37,7 +37,7 @@ bool COptionsDlg::DoDataExchange(bool save) {
   m_spin = GetDlgItem(IDC_OPT_SPIN);
   return DDX_CBIndex(dx, IDC_OPT_STRESS, m_nStress) &&
          DDX_Check(dx, IDC_OPT_AUTOINDENT, m_bAutoIndent) && DDX_Check(dx, IDC_OPT_AUTOKANJI, m_bAutoKanji) &&
-         DDX_Text(dx, IDC_OPT_TABSTOPS, m_nTabStops) && DDV_MinMaxInt(dx, m_nTabStops, settings::kTabStops.min, kMaxTabStops) &&
+         DDX_Text(dx, IDC_OPT_TABSTOPS, m_nTabStops) && DDV_MinMaxInt(dx, m_nTabStops, options::kMinTabStops, kMaxTabStops) &&
          DDX_CBIndex(dx, IDC_OPT_EXTENSION, m_nFilterIndex) &&
          DDX_Text(dx, IDC_OPT_HELPPATH, m_strHelpPath) && DDV_MaxChars(dx, m_strHelpPath, kMaxHelpPath) &&
          DDX_CBIndex(dx, IDC_OPT_OPENMODE, m_nOpenMode);

@@ -4,7 +4,7 @@
 // reads and writes no file.
 #pragma once
 #include <string>
-#include "app/settings_format.h"
+#include "dialogs/option_ranges.h"
 #include "platform/framework/dialog.h"
 
 class COptionsDlg : public CDialog {
@@ -21,7 +21,7 @@ class COptionsDlg : public CDialog {
   std::string m_strHelpPath;  // 1009, at most 260 bytes
   int m_nOpenMode = -1;    // 1011: empty file, most recent file, nothing
 
-  static const int kMaxTabStops = settings::kTabStops.max;
+  static const int kMaxTabStops = options::kMaxTabStops;
   static const int kMaxHelpPath = 260;
 
   BOOL OnInitDialog() override;
