@@ -14,9 +14,6 @@
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
 #include "hosting/console_wrapper.h"
-#include "macros/macro_dialogs.h"
-#include "macros/macro_engine.h"
-#include "macros/macro_menu.h"
 #include "hosting/script_commands.h"
 #include "views/myeditview.h"
 #include "views/myview.h"
@@ -66,7 +63,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_UPDATE_COMMAND_UI(ID_MACRO_ORGANIZE, OnUpdateMacroOrganize)
 END_MESSAGE_MAP(CMDIFrameWnd)
 
-CMainFrame::CMainFrame(CSettingsStore& settings) : m_settings(settings) {}
+CMainFrame::CMainFrame(CSettingsStore& settings)
+    : m_macros(settings.m_macroLanguage, ExecutableFolder()), m_settings(settings) {}
 
 CMainFrame::~CMainFrame() {
   if (m_font) DeleteObject(m_font);
@@ -199,15 +197,15 @@ LRESULT CMainFrame::OnCreate(WPARAM wp, LPARAM lp) {
   if (GetFileAttributesA(macro.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(macro.c_str(), nullptr);
   CMyEditView::s_viewSettings = &CurrentViewSettings;
   CMyView::s_addMacro = &AddMacroFromView;
+  m_macros.SetSite(m_hWnd);
   m_tabHook.Attach(this, TCS_BOTTOM | TCS_MULTILINE | TCS_HOTTRACK);  // the frame goes on without it on failure
   RecalcLayout();
   return 0;
 }
 
 void CMainFrame::AddMacroFromView(CMyView& view) {
-  auto* frame = AfxGetApp() ? dynamic_cast<CMainFrame*>(AfxGetApp()->m_pMainWnd) : nullptr;
-  if (CDocument* doc = view.GetDocument())
-    AddDocumentAsMacro(*doc, frame ? frame->m_settings.m_macroLanguage : 0, ExecutableFolder());
+  if (auto* frame = AfxGetApp() ? dynamic_cast<CMainFrame*>(AfxGetApp()->m_pMainWnd) : nullptr)
+    frame->m_macros.AddFromView(view);
 }
 
 ViewSettings CMainFrame::CurrentViewSettings() {
@@ -364,75 +362,38 @@ void CMainFrame::OnUpdateHelpWshVersion(CCmdUI* ui) {
 
 // ---------------------------------------------------------------- Macro menu
 
-void CMainFrame::RunMacro(const std::string& name, CMyEditView* view) {
-  const std::string path = ExecutableFolder() + MacroRelativePath(name, m_settings.m_macroLanguage);
-  // The run sees what the editor shows, or nothing runs.
-  if (CMyApp* app = GetMyApp())
-    if (CDocument* doc = app->FindOpenDocument(path.c_str()))
-      if (!SaveDocumentBeforeRun(*doc, true)) return;
-  std::string text;
-  unsigned long error = 0;
-  if (!ReadMacroFile(path, text, error)) {
-    ReportCannotOpen(path, error);
-    return;
-  }
-  ExecuteMacroText(text, view, path);
-}
-
-void CMainFrame::ExecuteMacroText(const std::string& text, CMyEditView* view, const std::string& path) {
-  if (!view) return;
-  MacroRunContext context;
-  context.language = m_settings.m_macroLanguage;
-  context.site = m_hWnd;
-  ::ExecuteMacroText(text, *view, path, context);
-}
-
-void CMainFrame::RebuildMacroMenu() {
-  if (RebuildMacroItems(GetMenu(m_hWnd), ExecutableFolder(), m_settings.m_macroLanguage, m_macroList,
-                        m_nextMacroId))
-    DrawMenuBar(m_hWnd);
-}
-
 LRESULT CMainFrame::OnInitMenu(WPARAM, LPARAM) {
   LRESULT r = Default();
-  RebuildMacroMenu();
+  if (m_macros.RebuildMenu(GetMenu(m_hWnd))) DrawMenuBar(m_hWnd);
   return r;
 }
 
 LRESULT CMainFrame::OnInitMacroPopup(WPARAM wp, LPARAM lp) {
   LRESULT r = CMDIFrameWnd::OnInitMenuPopup(wp, lp);
-  if (!HIWORD(lp))
-    for (int id = ID_MACRO_FIRST; id < m_nextMacroId; ++id)
-      EnableMenuItem(reinterpret_cast<HMENU>(wp), static_cast<UINT>(id), MF_BYCOMMAND | MF_ENABLED);
+  if (!HIWORD(lp)) m_macros.EnableItems(reinterpret_cast<HMENU>(wp));
   return r;
 }
 
 BOOL CMainFrame::OnCommand(WPARAM wp, LPARAM lp) {
-  const UINT id = LOWORD(wp);
-  if (HIWORD(wp) == 0 && lp == 0 && id >= ID_MACRO_FIRST && static_cast<int>(id) < m_nextMacroId) {
-    HMENU bar = GetMenu(m_hWnd);
-    const int n = GetMenuStringA(bar, id, nullptr, 0, MF_BYCOMMAND);
-    std::string name(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-    const int got = n > 0 ? GetMenuStringA(bar, id, &name[0], n + 1, MF_BYCOMMAND) : 0;
-    name.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  if (HIWORD(wp) == 0 && lp == 0) {
     CMDIChildWnd* child = MDIGetActive();
-    RunMacro(name, child ? dynamic_cast<CMyEditView*>(child->GetActiveView()) : nullptr);
-    return TRUE;
+    if (m_macros.RunItem(LOWORD(wp), GetMenu(m_hWnd),
+                         child ? dynamic_cast<CMyEditView*>(child->GetActiveView()) : nullptr))
+      return TRUE;
   }
   return CMDIFrameWnd::OnCommand(wp, lp);
 }
 
-void CMainFrame::OnMacroLanguage(UINT id) { m_settings.m_macroLanguage = id == ID_MACRO_VBSCRIPT ? 1 : 0; }
+void CMainFrame::OnMacroLanguage(UINT id) { m_macros.SetLanguage(id == ID_MACRO_VBSCRIPT ? 1 : 0); }
 
 void CMainFrame::OnUpdateMacroLanguage(CCmdUI* ui) {
   ui->Enable(TRUE);
-  const bool vbscript = m_settings.m_macroLanguage != 0;
+  const bool vbscript = m_macros.Language() != 0;
   ui->SetRadio((ui->m_nID == ID_MACRO_VBSCRIPT) == vbscript);
 }
 
 void CMainFrame::OnMacroOrganize() {
-  COrganizeMacroDlg dlg(m_macroList, m_settings.m_macroLanguage, ExecutableFolder(), this);
-  dlg.DoModal();
+  m_macros.Organize(this);
 }
 
-void CMainFrame::OnUpdateMacroOrganize(CCmdUI* ui) { ui->Enable(!m_macroList.IsEmpty()); }
+void CMainFrame::OnUpdateMacroOrganize(CCmdUI* ui) { ui->Enable(m_macros.CanOrganize()); }

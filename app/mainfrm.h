@@ -9,7 +9,7 @@
 #include "app/tabbar.h"
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
-#include "macros/macro_names.h"
+#include "macros/macro_commands.h"
 
 struct ViewSettings;
 class CMyEditView;
@@ -29,15 +29,7 @@ class CMainFrame : public CMDIFrameWnd {
   CStatusBar m_wndStatusBar;
   CToolBar m_wndToolBar;
   MdiClientHook m_tabHook;  // the window tab bar below the document windows
-  int m_nextMacroId = 200;          // the macro items have the ids 200..m_nextMacroId-1
-  CSortedStringList m_macroList;     // their names, in menu order
-
-  // Macros: `name` is a macro of the current language in the macro folder;
-  // the "editor" object of the run stands for `view`.
-  void RunMacro(const std::string& name, CMyEditView* view);
-  void ExecuteMacroText(const std::string& text, CMyEditView* view, const std::string& path);
-  // Refills the Macro menu's items from the macro folder (no Macro menu: nothing).
-  void RebuildMacroMenu();
+  CMacroCommands m_macros;  // the Macro menu's items and commands
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 
@@ -80,7 +72,7 @@ class CMainFrame : public CMDIFrameWnd {
   void OnUpdateMacroOrganize(CCmdUI* ui);
   // The views' settings source: the main window's store and editor font.
   static ViewSettings CurrentViewSettings();
-  // The script views' Add macro command, in the current macro language.
+  // The script views' Add macro command, through the main window's macros.
   static void AddMacroFromView(CMyView& view);
   DECLARE_MESSAGE_MAP()
 };

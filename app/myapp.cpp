@@ -96,13 +96,6 @@ void CMyApp::UpdateAllDocumentViews(int hint) {
   for (CDocument* d : GetOpenDocuments()) d->UpdateAllViews(nullptr, hint, nullptr);
 }
 
-CDocument* CMyApp::FindOpenDocument(const char* path) const {
-  if (!path || m_templates.empty()) return nullptr;
-  char full[MAX_PATH * 2];
-  DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
-  return m_templates.front()->FindDocument((n > 0 && n < sizeof full) ? std::string(full, n) : std::string(path));
-}
-
 void CMyApp::OnAppAbout() {
   CAboutDlg dlg;
   dlg.DoModal();

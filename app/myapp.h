@@ -26,7 +26,6 @@ class CMyApp : public CWinApp {
 
   // Every view of every open document, in the order the documents were opened.
   void UpdateAllDocumentViews(int hint);
-  CDocument* FindOpenDocument(const char* path) const;
 
   void OnAppAbout();
   void OnFileOpenScript();

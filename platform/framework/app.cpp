@@ -204,6 +204,16 @@ std::vector<CDocument*> CWinApp::GetOpenDocuments() const {
   return all;
 }
 
+CDocument* CWinApp::FindOpenDocument(const char* path) const {
+  if (!path) return nullptr;
+  char full[MAX_PATH * 2];
+  DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+  const std::string wanted = (n > 0 && n < sizeof full) ? std::string(full, n) : std::string(path);
+  for (CDocTemplate* t : m_templates)
+    if (CDocument* doc = t->FindDocument(wanted)) return doc;
+  return nullptr;
+}
+
 int CWinApp::GetOpenDocumentCount() const { return static_cast<int>(GetOpenDocuments().size()); }
 
 BOOL CWinApp::SaveAllModified() {

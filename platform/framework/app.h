@@ -67,6 +67,8 @@ class CWinApp : public CCmdTarget {
   virtual CDocument* OpenDocumentFile(const char* path);
   int GetOpenDocumentCount() const;
   std::vector<CDocument*> GetOpenDocuments() const;
+  // The open document of `path` (made a full path first), or null.
+  CDocument* FindOpenDocument(const char* path) const;
   BOOL SaveAllModified();
   void CloseAllDocuments(bool endSession);
 

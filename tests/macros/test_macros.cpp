@@ -28,7 +28,7 @@ class MacroTest : public AppFixture {
   // Runs `text` in `language` against the view; the macro file is a name only.
   void Run(const std::string& text, int language) {
     Settings().m_macroLanguage = language;
-    Frame()->ExecuteMacroText(text, view, dir / "macro\\none.js");
+    Frame()->m_macros.ExecuteText(text, view, dir / "macro\\none.js");
     PumpMessages();
   }
   std::string MacroPath(const std::string& name) const { return dir / ("macro\\" + name); }
@@ -147,7 +147,7 @@ TEST_F(MacroTest, AnEmptyMacroRunsAndReportsNothing) {
 TEST_F(MacroTest, AMissingFileOrControlIsReportedAndNothingRuns) {
   SetText("t");
   Settings().m_macroLanguage = 0;
-  Frame()->RunMacro("missing", view);
+  Frame()->m_macros.Run("missing", view);
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text, "'" + MacroPath("missing.js") + "' を開くことができません。(Error:2)");
   const wchar_t* saved = g_scriptControlProgId;
@@ -166,7 +166,7 @@ TEST_F(MacroTest, AVBScriptSyntaxErrorInLineThreeSelectsThatLineAndReportsIt) {
   ASSERT_TRUE(WriteBytes(MacroPath("bad.vbs"), "Dim a\r\na = 1\r\nIf a Then a = (\r\nselectedText = \"no\"\r\n"));
   SetText("untouched");
   Settings().m_macroLanguage = 1;
-  Frame()->RunMacro("bad", view);
+  Frame()->m_macros.Run("bad", view);
   PumpMessages();
   EXPECT_EQ(view->GetText(), "untouched");
   auto* opened = ActiveViewAs<CMyView>();
@@ -191,7 +191,7 @@ TEST_F(MacroTest, AFailingLineOutsideTheFileSelectsNothing) {
   ASSERT_TRUE(WriteBytes(MacroPath("short.js"), "a\r\nb"));
   SetText("t");
   Settings().m_macroLanguage = 0;
-  Frame()->ExecuteMacroText("\n\n\nthrow new Error('late');\n", view, MacroPath("short.js"));
+  Frame()->m_macros.ExecuteText("\n\n\nthrow new Error('late');\n", view, MacroPath("short.js"));
   PumpMessages();
   auto* opened = ActiveViewAs<CMyView>();
   ASSERT_NE(opened, nullptr);
@@ -212,7 +212,7 @@ TEST_F(MacroTest, AMacroFileOpenWithChangesIsSavedBeforeItRuns) {
   macroView->SetSel(0, macroView->GetTextLength());
   macroView->ReplaceSelWithUndo("selectedText = 'new';");
   Settings().m_macroLanguage = 0;
-  Frame()->RunMacro("m", view);
+  Frame()->m_macros.Run("m", view);
   EXPECT_EQ(ReadBytes(MacroPath("m.js")), "selectedText = 'new';");
   EXPECT_NE(view->GetText().find("new"), std::string::npos);
 }
@@ -258,8 +258,8 @@ TEST_F(MacroTest, OrganizeRenamesDeletesAndRefusesBadNames) {
     ASSERT_TRUE(WriteBytes(MacroPath(name + ".js"), "x"));
   Settings().m_macroLanguage = 0;
   ASSERT_NE(OpenMacroMenu(), nullptr);
-  ASSERT_EQ(Frame()->m_macroList.GetCount(), 3);
-  Frame()->m_macroList.AddTail(longer);
+  ASSERT_EQ(Frame()->m_macros.m_list.GetCount(), 3);
+  Frame()->m_macros.m_list.AddTail(longer);
   ui.onDialog = [&](CDialog& d) {
     auto& dlg = dynamic_cast<COrganizeMacroDlg&>(d);
     auto select = [&](int index) {
@@ -301,8 +301,8 @@ TEST_F(MacroTest, OrganizeRenamesDeletesAndRefusesBadNames) {
   };
   Command(ID_MACRO_ORGANIZE);
   EXPECT_EQ(Titles().back(), "z.js");
-  ASSERT_EQ(Frame()->m_macroList.GetCount(), 3);
-  EXPECT_EQ(Frame()->m_macroList.GetAt(0), "z");
+  ASSERT_EQ(Frame()->m_macros.m_list.GetCount(), 3);
+  EXPECT_EQ(Frame()->m_macros.m_list.GetAt(0), "z");
   EXPECT_EQ(MacroItems(OpenMacroMenu()), (std::vector<std::string>{"200=b", "201=z"}));
 }
 
@@ -390,7 +390,7 @@ TEST_F(MacroTest, AMacroFileWhoseSaveFailsIsNotRun) {
   SetFileAttributesA(MacroPath("ro.js").c_str(), FILE_ATTRIBUTE_READONLY);
   Settings().m_macroLanguage = 0;
   SetText("");
-  Frame()->RunMacro("ro", view);
+  Frame()->m_macros.Run("ro", view);
   SetFileAttributesA(MacroPath("ro.js").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(view->GetText(), "");
   EXPECT_EQ(ReadBytes(MacroPath("ro.js")), "selectedText = 'disk';");
