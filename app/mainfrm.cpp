@@ -195,30 +195,25 @@ LRESULT CMainFrame::OnCreate(WPARAM wp, LPARAM lp) {
   if (!m_font) SetEditorFont(PointFont(14, "FixedSys"));
   std::string macro = ExecutableFolder() + "macro";
   if (GetFileAttributesA(macro.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(macro.c_str(), nullptr);
-  CMyEditView::s_viewSettings = &CurrentViewSettings;
-  CMyView::s_addMacro = &AddMacroFromView;
   m_macros.SetSite(m_hWnd);
   m_tabHook.Attach(this, TCS_BOTTOM | TCS_MULTILINE | TCS_HOTTRACK);  // the frame goes on without it on failure
   RecalcLayout();
   return 0;
 }
 
-void CMainFrame::AddMacroFromView(CMyView& view) {
-  if (auto* frame = AfxGetApp() ? dynamic_cast<CMainFrame*>(AfxGetApp()->m_pMainWnd) : nullptr)
-    frame->m_macros.AddFromView(view);
-}
-
-ViewSettings CMainFrame::CurrentViewSettings() {
-  ViewSettings v;
-  auto* frame = AfxGetApp() ? dynamic_cast<CMainFrame*>(AfxGetApp()->m_pMainWnd) : nullptr;
-  if (!frame) return v;
-  const CSettingsStore& s = frame->m_settings;
-  v.font = frame->m_font;
-  v.colors = s.m_colors;
-  v.tabStops = s.m_tabStops;
-  v.autoIndent = s.m_autoIndent;
-  v.stress = s.m_stress;
-  return v;
+ViewServices CMainFrame::Services() {
+  ViewServices services;
+  services.settings = [this] {
+    ViewSettings v;
+    v.font = m_font;
+    v.colors = m_settings.m_colors;
+    v.tabStops = m_settings.m_tabStops;
+    v.autoIndent = m_settings.m_autoIndent;
+    v.stress = m_settings.m_stress;
+    return v;
+  };
+  services.addMacro = [this](CMyView& view) { m_macros.AddFromView(view); };
+  return services;
 }
 
 // ---------------------------------------------------------------- View menu

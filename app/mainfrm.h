@@ -10,8 +10,8 @@
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
 #include "macros/macro_commands.h"
+#include "views/myeditview.h"
 
-struct ViewSettings;
 class CMyEditView;
 class CMyView;
 
@@ -30,6 +30,10 @@ class CMainFrame : public CMDIFrameWnd {
   CToolBar m_wndToolBar;
   MdiClientHook m_tabHook;  // the window tab bar below the document windows
   CMacroCommands m_macros;  // the Macro menu's items and commands
+
+  // What the views of the script windows get from the main window: its
+  // settings store and editor font, and Add macro through its macros.
+  ViewServices Services();
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 
@@ -70,10 +74,6 @@ class CMainFrame : public CMDIFrameWnd {
   void OnUpdateMacroLanguage(CCmdUI* ui);
   void OnMacroOrganize();
   void OnUpdateMacroOrganize(CCmdUI* ui);
-  // The views' settings source: the main window's store and editor font.
-  static ViewSettings CurrentViewSettings();
-  // The script views' Add macro command, through the main window's macros.
-  static void AddMacroFromView(CMyView& view);
   DECLARE_MESSAGE_MAP()
 };
 

@@ -52,7 +52,11 @@ BOOL CMyApp::InitInstance() {
   // 5. The one document type.
   AddDocTemplate(new CDocTemplate(
       IDR_SCRIPTTYPE, [] { return static_cast<CDocument*>(new CMyDoc); },
-      [] { return static_cast<CMDIChildWnd*>(new CChildFrame); }, [] { return static_cast<CView*>(new CMyView); }));
+      [] { return static_cast<CMDIChildWnd*>(new CChildFrame); }, [this] {
+        // The main window exists before any document window is opened.
+        auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd);
+        return static_cast<CView*>(new CMyView(frame ? frame->Services() : ViewServices{}));
+      }));
   // 6. The main window; it reads its settings while it is created.
   auto* frame = new CMainFrame(m_settings);
   if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | CFrameWnd::FWS_ADDTOTITLE, nullptr)) {

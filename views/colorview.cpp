@@ -19,7 +19,7 @@ namespace {
 bool Intersect(RECT& out, const RECT& a, const RECT& b) { return IntersectRect(&out, &a, &b) != FALSE; }
 }  // namespace
 
-CColorEditView::CColorEditView() : m_lineStates(1, 0) {
+CColorEditView::CColorEditView(ViewServices services) : CMyEditView(std::move(services)), m_lineStates(1, 0) {
   m_drawn = m_colors;
   m_backBrush = CreateSolidBrush(m_drawn.background);
 }

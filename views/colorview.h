@@ -20,7 +20,7 @@
 
 class CColorEditView : public CMyEditView {
  public:
-  CColorEditView();
+  explicit CColorEditView(ViewServices services = {});
   ~CColorEditView() override;
 
   // Colours the part of the formatting rectangle inside `rect` (client

@@ -37,12 +37,11 @@ BEGIN_MESSAGE_MAP(CMyEditView, CEditView)
   ON_UPDATE_COMMAND_UI(ID_SCRIPT_ENCODE, OnUpdateScriptCommand)
 END_MESSAGE_MAP(CEditView)
 
-CMyEditView::CMyEditView() = default;
+CMyEditView::CMyEditView(ViewServices services) : m_services(std::move(services)) {}
 CMyEditView::~CMyEditView() {
   if (m_viewFont) DeleteObject(m_viewFont);
 }
 
-ViewSettings (*CMyEditView::s_viewSettings)() = nullptr;
 
 LRESULT CMyEditView::OnCreate(WPARAM, LPARAM) {
   if (Default() == -1) return -1;
@@ -73,8 +72,8 @@ void CMyEditView::OnUpdate(CView* sender, LPARAM hint, void* hintObject) {
     CEditView::OnUpdate(sender, hint, hintObject);
     return;
   }
-  if (!s_viewSettings) return;
-  const ViewSettings settings = s_viewSettings();
+  if (!m_services.settings) return;
+  const ViewSettings settings = m_services.settings();
   LOGFONTA lf{};
   if (hint == kHintFontAndColors && settings.font && GetObjectA(settings.font, sizeof lf, &lf)) {
     if (HFONT copy = CreateFontIndirectA(&lf)) {

@@ -14,6 +14,7 @@
 // replacement and are not recorded again. Setting the whole text (loading)
 // empties the history.
 #pragma once
+#include <functional>
 #include <string>
 #include "document/document_text.h"
 #include "document/encoding.h"
@@ -34,12 +35,25 @@ struct ViewSettings {
   int stress = 1;        // colouring language: 0 none, 1 JScript, 2 VBScript
 };
 
+class CMyView;
+
+// What a script window's view asks of the program around it, handed to the
+// view by the document template that makes it (the views include nothing
+// above them).
+struct ViewServices {
+  // The editor-wide settings as they are now, read on the two settings hints
+  // (none: the hints change nothing).
+  std::function<ViewSettings()> settings;
+  // Add macro: saves the view's document as a macro (none: the command is disabled).
+  std::function<void(CMyView&)> addMacro;
+};
+
 class CMyEditView : public CEditView,
                     public DocumentText,
                     protected UndoTarget,
                     protected RvTextChangeListener {
  public:
-  CMyEditView();
+  explicit CMyEditView(ViewServices services = {});
   ~CMyEditView() override;
 
   int m_encoding = static_cast<int>(TextEncoding::ShiftJis);  // TextEncoding of the file
@@ -119,8 +133,7 @@ class CMyEditView : public CEditView,
   // HintFontAndColors (1): the font, then the tab stops; HintOptions (2): the
   // tab stops; both then ApplyViewSettings. Other hints: the framework's update.
   void OnUpdate(CView* sender, LPARAM hint, void* hintObject) override;
-  // Where the views read the settings; installed by the main window (none: the hints do nothing).
-  static ViewSettings (*s_viewSettings)();
+  const ViewServices& Services() const { return m_services; }
 
  protected:
   // UndoTarget: the control operations the history performs, exact byte ranges.
@@ -157,5 +170,6 @@ class CMyEditView : public CEditView,
   void ApplyStep(int start, int end, const std::string& text, int caret);
   bool m_applyingHistory = false;  // true while undo or redo changes the text
   LoadReport m_lastLoad;  // what the last load could not show
+  ViewServices m_services;
   DECLARE_MESSAGE_MAP()
 };

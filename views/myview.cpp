@@ -254,10 +254,8 @@ LRESULT CMyView::OnContextMenu(WPARAM, LPARAM lp) {
   return 0;
 }
 
-void (*CMyView::s_addMacro)(CMyView& view) = nullptr;
-
 void CMyView::OnMacroAdd() {
-  if (s_addMacro) s_addMacro(*this);
+  if (Services().addMacro) Services().addMacro(*this);
 }
 
-void CMyView::OnUpdateMacroAdd(CCmdUI* ui) { ui->Enable(s_addMacro && GetTextLength() > 0); }
+void CMyView::OnUpdateMacroAdd(CCmdUI* ui) { ui->Enable(Services().addMacro && GetTextLength() > 0); }

@@ -13,6 +13,8 @@ class CMyView : public CColorEditView {
   static const int kGutterWidth = 31;
   static const int kLeftMargin = 32;
 
+  explicit CMyView(ViewServices services = {}) : CColorEditView(std::move(services)) {}
+
   int m_lastChar = 0;       // the last character typed; 0 after a click or an arrow key
   BOOL m_autoIndent = TRUE;
   CLineNumberWnd m_lineNumbers;
@@ -20,9 +22,8 @@ class CMyView : public CColorEditView {
 
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
-  // Add macro (32796): saves the document as a macro file. The main window
-  // installs it; without it the command is disabled.
-  static void (*s_addMacro)(CMyView& view);
+  // Add macro (32796): saves the document as a macro file through the view's
+  // services; without one the command is disabled.
   void OnMacroAdd();
   void OnUpdateMacroAdd(CCmdUI* ui);
 
