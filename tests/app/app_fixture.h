@@ -89,3 +89,16 @@ class AppFixture : public ::testing::Test {
     WritePrivateProfileStringA(section, key, value, IniPath().c_str());
   }
 };
+
+// The application started, with the view of its active (or a new) window as
+// a T. A derived fixture's SetUp calls this one first and stops when it failed.
+template <typename T>
+class ViewFixture : public AppFixture {
+ protected:
+  T* view = nullptr;
+  void SetUp() override {
+    ASSERT_TRUE(Start());
+    view = ViewOfActiveOrNewWindow<T>();
+    ASSERT_NE(view, nullptr);
+  }
+};

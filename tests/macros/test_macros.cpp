@@ -12,15 +12,9 @@
 #include "views/myview.h"
 
 namespace {
-class MacroTest : public AppFixture {
+class MacroTest : public ViewFixture<CMyView> {
  protected:
-  CMyView* view = nullptr;
 
-  void SetUp() override {
-    ASSERT_TRUE(Start());
-    view = ViewOfActiveOrNewWindow<CMyView>();
-    ASSERT_NE(view, nullptr);
-  }
   void SetText(const char* text) {
     view->SetText(text);
     view->SetSel(0, 0);

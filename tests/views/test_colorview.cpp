@@ -20,14 +20,12 @@ const COLORREF kKeyword = RGB(255, 0, 0);
 const COLORREF kString = RGB(0, 160, 0);
 const COLORREF kComment = RGB(0, 0, 255);
 
-class ColorViewTest : public AppFixture {
+class ColorViewTest : public ViewFixture<CColorEditView> {
  protected:
-  CColorEditView* view = nullptr;
 
   void SetUp() override {
-    ASSERT_TRUE(Start());
-    view = ViewOfActiveOrNewWindow<CColorEditView>();
-    ASSERT_NE(view, nullptr);
+    ViewFixture::SetUp();
+    if (HasFatalFailure()) return;
     EditorColors colors;
     colors.keyword = kKeyword;
     colors.string = kString;

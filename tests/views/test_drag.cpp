@@ -41,15 +41,12 @@ class UnicodeDataObject : public ComObject<IDataObject> {
   std::wstring m_text;
 };
 
-class DragTest : public AppFixture {
+class DragTest : public ViewFixture<CMyEditView> {
  protected:
-  CMyEditView* view = nullptr;
 
   void SetUp() override {
-    ASSERT_TRUE(Start());
-    view = ViewOfActiveOrNewWindow<CMyEditView>();
-    ASSERT_NE(view, nullptr);
-    ASSERT_NE(view->m_dropTarget, nullptr);
+    ViewFixture::SetUp();
+    if (!HasFatalFailure()) ASSERT_NE(view->m_dropTarget, nullptr);
   }
   void Load(const std::string& text) {
     view->SetText(text.c_str());

@@ -47,14 +47,12 @@ std::string ClipboardText() {
   return out;
 }
 
-class EditViewTest : public AppFixture {
+class EditViewTest : public ViewFixture<CMyEditView> {
  protected:
-  CMyEditView* view = nullptr;
 
   void SetUp() override {
-    ASSERT_TRUE(Start());
-    view = ViewOfActiveOrNewWindow<CMyEditView>();
-    ASSERT_NE(view, nullptr);
+    ViewFixture::SetUp();
+    if (HasFatalFailure()) return;
     SetFocus(view->m_hWnd);
     SetModifiers(false);
     PumpMessages();
