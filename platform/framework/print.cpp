@@ -318,6 +318,47 @@ class FontIn {
   HGDIOBJ m_old;
 };
 
+// The text laid out a printed line at a time, each text line read in place
+// (copied only when it straddles the gap) when a line first reaches into it, so
+// a page costs its own lines. Bytes are asked by text offset, inside the text
+// line of the last printed line.
+class PrintedLines {
+ public:
+  PrintedLines(const rv::textctl::TextReader& text, const printlayout::BodyMetrics& metrics,
+               const printlayout::CharWidthFn& width)
+      : m_text(text), m_metrics(metrics), m_width(width) {}
+
+  // The printed line that starts at pos (pos < the text's length).
+  printlayout::Line At(size_t pos) {
+    if (pos < m_base || pos >= m_base + m_length) Read(pos);
+    printlayout::Line line = printlayout::NextLine(m_bytes, m_length, pos - m_base, m_metrics, m_width);
+    line.begin += m_base;
+    line.end += m_base;
+    line.next += m_base;
+    return line;
+  }
+  char ByteAt(size_t i) const { return m_bytes[i - m_base]; }
+  unsigned CharCode(size_t i, size_t* length) const {
+    return printlayout::CharCode(m_bytes, i - m_base, m_length, length);
+  }
+
+ private:
+  const rv::textctl::TextReader& m_text;
+  const printlayout::BodyMetrics& m_metrics;
+  const printlayout::CharWidthFn& m_width;
+  std::string m_scratch;
+  const char* m_bytes = nullptr;  // the text line holding the last line, its line break included
+  size_t m_base = 0, m_length = 0;
+
+  void Read(size_t pos) {
+    const int line = m_text.LineFromPos(static_cast<int>(pos));
+    const int start = m_text.LineStart(line), end = m_text.LineStart(line + 1);
+    m_bytes = m_text.Spans(start, end - start).Contiguous(m_scratch);
+    m_base = static_cast<size_t>(start);
+    m_length = static_cast<size_t>(end - start);
+  }
+};
+
 }  // namespace
 
 CEditView::~CEditView() { delete m_pPrint; }
@@ -365,8 +406,11 @@ bool CEditView::PaginateTo(UINT page, CPrintInfo* info) {
     p.pages.Reset();
   }
   FontIn in(p.attrib, p.font);
-  return p.pages.PaginateTo(page, LockBuffer(), static_cast<size_t>(GetTextLength()), p.metrics,
-                            [&p](unsigned code) { return p.Width(code); });
+  const rv::textctl::TextReader& text = Reader();
+  const printlayout::CharWidthFn width = [&p](unsigned code) { return p.Width(code); };
+  PrintedLines lines(text, p.metrics, width);
+  return p.pages.PaginateTo(page, static_cast<size_t>(text.Length()), p.metrics.linesPerPage,
+                            [&lines](size_t pos) { return lines.At(pos).next; });
 }
 
 UINT CEditView::PageOfIndex(int index) const {
@@ -383,8 +427,10 @@ void CEditView::OnPrint(HDC dc, CPrintInfo* info) { PrintPageBody(dc, info, GetP
 void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
   if (!PaginateTo(info->m_nCurPage, info)) return;
   PrintState& p = *m_pPrint;
-  const char* text = LockBuffer();
-  const size_t n = static_cast<size_t>(GetTextLength());
+  const rv::textctl::TextReader& text = Reader();
+  const size_t n = static_cast<size_t>(text.Length());
+  const printlayout::CharWidthFn width = [&p](unsigned c) { return p.Width(c); };
+  PrintedLines lines(text, p.metrics, width);
   FontIn measure(p.attrib, p.font);
   FontIn draw(dc, dc != p.attrib ? p.font : nullptr);  // a printer context has it already
   const int oldMode = SetBkMode(dc, TRANSPARENT);
@@ -396,7 +442,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
   size_t pos = p.pages.PageStart(info->m_nCurPage);
   int y = body.top;
   for (int row = 0; row < p.metrics.linesPerPage && pos < n; ++row, y += p.lineHeight) {
-    const printlayout::Line line = printlayout::NextLine(text, n, pos, p.metrics, [&p](unsigned c) { return p.Width(c); });
+    const printlayout::Line line = lines.At(pos);
     // Runs between tabs, each at its x with the widths it was laid out with.
     int x = 0, runX = 0;
     auto flush = [&] {
@@ -416,7 +462,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
         runX = x;
         SetTextColor(dc, color = want);
       }
-      if (text[i] == '\t') {
+      if (lines.ByteAt(i) == '\t') {
         flush();
         x = printlayout::NextTabStop(x, p.metrics.tabWidth);
         runX = x;
@@ -424,7 +470,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
         continue;
       }
       size_t len = 1;
-      const unsigned code = printlayout::CharCode(text, i, n, &len);
+      const unsigned code = lines.CharCode(i, &len);
       const int w = p.Width(code);
       run.push_back(p.wide[code]);
       dx.push_back(w);

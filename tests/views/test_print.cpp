@@ -15,6 +15,7 @@
 #include "platform/framework/preview_ids.h"
 #include "platform/framework/print.h"
 #include "platform/framework/print_layout.h"
+#include "platform/textctl/text_control.h"
 #include "views/myview.h"
 
 namespace {
@@ -212,6 +213,45 @@ TEST_F(PrintTest, ALongDoubleByteLineWrapsInsideTheBodyAndTabsReachTheViewsStops
   }
   EXPECT_GE(i - 1, 2u) << "the line was not wrapped";
   EXPECT_EQ(Wide(longLine), joined);
+}
+
+// Colouring and printing read the text where it lies: an edit in the middle of
+// a long line leaves the gap of the control's buffer there through a repaint
+// and a print run, and the line still prints whole, in its colours.
+TEST_F(PrintTest, ColouringAndPrintingLeaveTheTextWhereTheLastEditPutIt) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  view->m_syntaxMode = 1;
+  EditorColors colors;
+  colors.keyword = RGB(255, 0, 0);
+  view->SetColors(colors);
+  std::string longLine = "if(";
+  for (int i = 0; i < 150; ++i) longLine += "表示";
+  view->SetText(("var a;\r\n" + longLine + "\r\nend").c_str());
+  const int middle = 8 + 3 + 200;
+  view->SetSel(middle, middle);
+  view->ReplaceSel("x");
+  longLine.insert(3 + 200, "x");
+  auto gap = [view] {
+    RvTextParts parts{};
+    view->SendMessage(RVEM_GETTEXTPARTS, 0, reinterpret_cast<LPARAM>(&parts));
+    return parts.length1;
+  };
+  ASSERT_EQ(middle + 1, gap());
+  InvalidateRect(view->m_hWnd, nullptr, FALSE);
+  UpdateWindow(view->m_hWnd);
+  EXPECT_EQ(middle + 1, gap()) << "the colour pass";
+  Run run;
+  Record(view, run);
+  EXPECT_EQ(middle + 1, gap()) << "the print run";
+  ASSERT_EQ(1u, run.pages.size());
+  const std::vector<TextRecord> body = Body(run, run.pages[0]);
+  std::wstring joined;
+  for (const TextRecord& t : body) joined += t.text;
+  EXPECT_EQ(Wide("var a;" + longLine + "end"), joined);
+  ASSERT_GE(body.size(), 3u);
+  EXPECT_EQ(L"if", body[2].text);
+  EXPECT_EQ(RGB(255, 0, 0), body[2].color);
 }
 
 // The body takes the colours of the screen from the same line states: a block
