@@ -75,6 +75,15 @@ class PrintTest : public AppFixture {
   void SetUp() override { ASSERT_TRUE(Start()); }
 
   CMyView* View() { return ViewOfActiveOrNewWindow<CMyView>(); }
+  // The view colouring JScript in `colors`, keywords in red.
+  CMyView* ColouringView(EditorColors colors = EditorColors()) {
+    CMyView* view = View();
+    if (!view) return nullptr;
+    view->m_syntaxMode = 1;
+    colors.keyword = RGB(255, 0, 0);
+    view->SetColors(colors);
+    return view;
+  }
   // The view, holding "line 1" to "line n", each ended by CR LF.
   CMyView* ViewWithLines(int n) {
     CMyView* view = View();
@@ -219,12 +228,8 @@ TEST_F(PrintTest, ALongDoubleByteLineWrapsInsideTheBodyAndTabsReachTheViewsStops
 // a long line leaves the gap of the control's buffer there through a repaint
 // and a print run, and the line still prints whole, in its colours.
 TEST_F(PrintTest, ColouringAndPrintingLeaveTheTextWhereTheLastEditPutIt) {
-  CMyView* view = View();
+  CMyView* view = ColouringView();
   ASSERT_NE(view, nullptr);
-  view->m_syntaxMode = 1;
-  EditorColors colors;
-  colors.keyword = RGB(255, 0, 0);
-  view->SetColors(colors);
   std::string longLine = "if(";
   for (int i = 0; i < 150; ++i) longLine += "表示";
   view->SetText(("var a;\r\n" + longLine + "\r\nend").c_str());
@@ -258,13 +263,10 @@ TEST_F(PrintTest, ColouringAndPrintingLeaveTheTextWhereTheLastEditPutIt) {
 // comment that starts on an earlier page colours the next page's lines, and
 // an automatic role prints in its default colour.
 TEST_F(PrintTest, PrintedLinesTakeTheViewsColoursFromTheLineAbove) {
-  CMyView* view = View();
-  ASSERT_NE(view, nullptr);
-  view->m_syntaxMode = 1;
   EditorColors colors;
-  colors.keyword = RGB(255, 0, 0);
   colors.comment = EditorColors::kAutomatic;
-  view->SetColors(colors);
+  CMyView* view = ColouringView(colors);
+  ASSERT_NE(view, nullptr);
   std::string text = "var a;\r\n/* start\r\n";
   for (int i = 0; i < 150; ++i) text += "var if x\r\n";
   text += "*/ if\r\n";
