@@ -349,10 +349,14 @@ class PrintedLines {
   std::string m_scratch;
   const char* m_bytes = nullptr;  // the text line holding the last line, its line break included
   size_t m_base = 0, m_length = 0;
+  int m_line = -1;
 
   void Read(size_t pos) {
-    const int line = m_text.LineFromPos(static_cast<int>(pos));
+    // Printed lines go down the text: the line below is the usual next one.
+    const bool below = m_line >= 0 && pos == m_base + m_length && m_line + 1 < m_text.LineCount();
+    const int line = below ? m_line + 1 : m_text.LineFromPos(static_cast<int>(pos));
     const int start = m_text.LineStart(line), end = m_text.LineStart(line + 1);
+    m_line = line;
     m_bytes = m_text.Spans(start, end - start).Contiguous(m_scratch);
     m_base = static_cast<size_t>(start);
     m_length = static_cast<size_t>(end - start);
