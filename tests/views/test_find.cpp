@@ -7,6 +7,7 @@
 #include <cstring>
 #include "platform/cp932.h"
 #include "platform/framework/frame.h"
+#include "platform/textctl/text_control.h"
 #include "views/findreplace.h"
 #include "views/myeditview.h"
 
@@ -116,6 +117,24 @@ TEST_F(FindTest, ReplaceSelectsFirstThenReplacesAndReplaceAllIsOneUndoStep) {
   view->Undo();
   EXPECT_EQ(view->GetText(), "a-b a-b a-b a-b");
   EXPECT_TRUE(ui.shown.empty());
+}
+
+// Replace All searches the text where it lies, and its undo reads each
+// replacement back the same way: neither moves the gap of the control's buffer
+// away from the last change.
+TEST_F(FindTest, ReplaceAllAndItsUndoReadTheTextWhereItLies) {
+  Load("a-b a-b a-b a-b end");
+  auto gap = [this] {
+    RvTextParts parts{};
+    view->SendMessage(RVEM_GETTEXTPARTS, 0, reinterpret_cast<LPARAM>(&parts));
+    return parts.length1;
+  };
+  Notify(FR_REPLACEALL | FR_DOWN, "a-b", "X");
+  EXPECT_EQ(7, gap());
+  EXPECT_EQ("X X", view->GetTextRange(0, 3));
+  EXPECT_EQ(7, gap());
+  view->Undo();
+  EXPECT_EQ(view->GetText(), "a-b a-b a-b a-b end");
 }
 
 TEST_F(FindTest, ReplaceAllWithAnEmptyFindTextChangesNothing) {
