@@ -318,49 +318,48 @@ class FontIn {
   HGDIOBJ m_old;
 };
 
-// The text laid out a printed line at a time, each text line read in place
-// (copied only when it straddles the gap) when a line first reaches into it, so
-// a page costs its own lines. Bytes are asked by text offset, inside the text
-// line of the last printed line.
+// The text laid out a printed line at a time, read in place as three pieces cut
+// at line starts: the lines before the gap of the text's buffer, the one line
+// the gap falls in (copied when it straddles the gap) and the lines after it. A
+// printed line never leaves its text line, so it lies in one piece; bytes are
+// asked by text offset, inside the text line of the last printed line.
 class PrintedLines {
  public:
   PrintedLines(const rv::textctl::TextReader& text, const printlayout::BodyMetrics& metrics,
                const printlayout::CharWidthFn& width)
-      : m_text(text), m_metrics(metrics), m_width(width) {}
+      : m_metrics(metrics), m_width(width) {
+    const rv::textctl::TextSpans all = text.AllSpans();
+    const int gapLine = text.LineFromPos(all.length1);
+    const int a = text.LineStart(gapLine), b = text.LineStart(gapLine + 1);
+    m_pieces[0] = {all.part1, 0, static_cast<size_t>(a)};
+    m_pieces[1] = {text.Spans(a, b - a).Contiguous(m_scratch), static_cast<size_t>(a), static_cast<size_t>(b - a)};
+    m_pieces[2] = {all.part2 + (b - all.length1), static_cast<size_t>(b), static_cast<size_t>(text.Length() - b)};
+  }
 
   // The printed line that starts at pos (pos < the text's length).
   printlayout::Line At(size_t pos) {
-    if (pos < m_base || pos >= m_base + m_length) Read(pos);
-    printlayout::Line line = printlayout::NextLine(m_bytes, m_length, pos - m_base, m_metrics, m_width);
-    line.begin += m_base;
-    line.end += m_base;
-    line.next += m_base;
+    m_at = &m_pieces[pos < m_pieces[1].base ? 0 : pos < m_pieces[2].base ? 1 : 2];
+    printlayout::Line line = printlayout::NextLine(m_at->bytes, m_at->length, pos - m_at->base, m_metrics, m_width);
+    line.begin += m_at->base;
+    line.end += m_at->base;
+    line.next += m_at->base;
     return line;
   }
-  char ByteAt(size_t i) const { return m_bytes[i - m_base]; }
+  char ByteAt(size_t i) const { return m_at->bytes[i - m_at->base]; }
   unsigned CharCode(size_t i, size_t* length) const {
-    return printlayout::CharCode(m_bytes, i - m_base, m_length, length);
+    return printlayout::CharCode(m_at->bytes, i - m_at->base, m_at->length, length);
   }
 
  private:
-  const rv::textctl::TextReader& m_text;
+  struct Piece {
+    const char* bytes;
+    size_t base, length;
+  };
   const printlayout::BodyMetrics& m_metrics;
   const printlayout::CharWidthFn& m_width;
   std::string m_scratch;
-  const char* m_bytes = nullptr;  // the text line holding the last line, its line break included
-  size_t m_base = 0, m_length = 0;
-  int m_line = -1;
-
-  void Read(size_t pos) {
-    // Printed lines go down the text: the line below is the usual next one.
-    const bool below = m_line >= 0 && pos == m_base + m_length && m_line + 1 < m_text.LineCount();
-    const int line = below ? m_line + 1 : m_text.LineFromPos(static_cast<int>(pos));
-    const int start = m_text.LineStart(line), end = m_text.LineStart(line + 1);
-    m_line = line;
-    m_bytes = m_text.Spans(start, end - start).Contiguous(m_scratch);
-    m_base = static_cast<size_t>(start);
-    m_length = static_cast<size_t>(end - start);
-  }
+  Piece m_pieces[3];
+  const Piece* m_at = &m_pieces[0];  // the piece of the last printed line
 };
 
 }  // namespace
