@@ -68,7 +68,7 @@ bool CColorEditView::UpdateStates(int line) {
     m_lexedLanguage = m_syntaxMode;
   }
   if (m_syntaxMode != syntax::kJScript && m_syntaxMode != syntax::kVBScript) return false;
-  const int lineCount = GetLineCount();
+  const int lineCount = Reader().LineCount();
   m_lineStates.resize(static_cast<size_t>(lineCount) + 1, 0);
   m_knownStates = std::min(m_knownStates, lineCount);
   line = std::min(line, lineCount);
@@ -78,13 +78,13 @@ bool CColorEditView::UpdateStates(int line) {
 
 bool CColorEditView::LexStoredLine(int k) {
   const size_t next = static_cast<size_t>(k) + 1;
-  const int start = LineIndex(k);
-  const int length = start < 0 ? 0 : LineLength(start);
+  const rv::textctl::TextReader& text = Reader();
+  const int length = k < text.LineCount() ? text.LineEnd(k) - text.LineStart(k) : 0;
   m_runs.clear();
   if (length <= 0) {
     m_lineStates[next] = m_lineStates[next - 1];
   } else {
-    m_lineBuffer.assign(LockBuffer() + start, static_cast<size_t>(length));
+    text.LineSpans(k).CopyTo(m_lineBuffer);  // the lexer blanks control bytes in its copy
     m_lineStates[next] = syntax::LexLine(m_syntaxMode, &m_lineBuffer[0], length, m_lineStates[next - 1], m_runs);
   }
   m_knownStates = std::max(m_knownStates, k + 1);
@@ -97,7 +97,8 @@ unsigned CColorEditView::LineState(int line) {
 }
 
 void CColorEditView::GetPrintColors(size_t begin, size_t end, std::vector<PrintColor>& runs) {
-  const int line = LineFromChar(static_cast<int>(begin));
+  const rv::textctl::TextReader& text = Reader();
+  const int line = text.LineFromPos(static_cast<int>(begin));
   if (line != m_printedLine || m_syntaxMode != m_printedLanguage) {
     m_printedLine = -1;
     if (!UpdateStates(line)) return;
@@ -106,7 +107,7 @@ void CColorEditView::GetPrintColors(size_t begin, size_t end, std::vector<PrintC
     m_printedLine = line;
     m_printedLanguage = m_syntaxMode;
   }
-  const size_t start = static_cast<size_t>(LineIndex(line));
+  const size_t start = static_cast<size_t>(text.LineStart(line));
   for (const syntax::Run& run : m_printedRuns) {
     const size_t from = start + static_cast<size_t>(run.start), to = from + static_cast<size_t>(run.length);
     if (run.role == syntax::kText || to <= begin || from >= end) continue;
@@ -118,7 +119,8 @@ void CColorEditView::GetPrintColors(size_t begin, size_t end, std::vector<PrintC
 
 void CColorEditView::PaintSyntaxColors(const RECT* rect) {
   if (!m_hWnd || m_redrawOff) return;
-  const int lineCount = GetLineCount();
+  const rv::textctl::TextReader& text = Reader();
+  const int lineCount = text.LineCount();
   const RECT format = GetRect();
   RECT clip = format;
   if (rect && !Intersect(clip, *rect, format)) return;
@@ -134,7 +136,7 @@ void CColorEditView::PaintSyntaxColors(const RECT* rect) {
   int s = 0, e = 0;
   SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
   if (s < e) {
-    const int ls = LineFromChar(s), n = LineFromChar(e) - ls;
+    const int ls = text.LineFromPos(s), n = text.LineFromPos(e) - ls;
     const POINT ps = PosFromChar(s), pe = PosFromChar(e);
     RECT parts[3];
     int count = 0;
@@ -165,7 +167,7 @@ void CColorEditView::PaintSyntaxColors(const RECT* rect) {
 }
 
 void CColorEditView::LinePass(int k, int caretLine, const RECT& format) {
-  const int start = LineIndex(k);
+  const int start = Reader().LineStart(k);
   if (!LexStoredLine(k)) return;
   const bool hidden = k == caretLine && HideCaret(m_hWnd);
   POINT origin = {0, 0};
@@ -216,7 +218,7 @@ void CColorEditView::LinePass(int k, int caretLine, const RECT& format) {
 void CColorEditView::OnTextChange(HWND control, const RvTextChange& c) {
   CMyEditView::OnTextChange(control, c);
   // The state at the start of the changed line still holds; those below may not.
-  m_knownStates = c.cause == RVCC_SETTEXT ? 0 : std::min(m_knownStates, LineFromChar(c.position));
+  m_knownStates = c.cause == RVCC_SETTEXT ? 0 : std::min(m_knownStates, Reader().LineFromPos(c.position));
   m_printedLine = -1;
 }
 

@@ -72,11 +72,7 @@ void FindReplaceState::Close() {
 
 namespace {
 
-SearchSource TextOf(const CMyEditView& view) {
-  RvTextParts parts{};
-  view.SendMessage(RVEM_GETTEXTPARTS, 0, reinterpret_cast<LPARAM>(&parts));
-  return SearchSource{parts.part1, parts.length1, parts.part2, parts.length2};
-}
+SearchSource TextOf(const CMyEditView& view) { return view.Reader().AllSpans(); }
 
 bool WouldExceedLimit(const CMyEditView& view, long long growth) {
   return view.GetTextLength() + growth > static_cast<long long>(CEditView::kMaxFileSize);

@@ -90,13 +90,12 @@ void CMyEditView::OnUpdate(CView* sender, LPARAM hint, void* hintObject) {
 // ---------------------------------------------------------------- recording
 
 std::string CMyEditView::GetTextRange(int start, int length) const {
-  const int total = GetTextLength();
-  if (start < 0 || length <= 0 || start >= total) return std::string();
-  if (length > total - start) length = total - start;
-  const char* text = LockBuffer() + start;
-  size_t n = 0;
-  while (n < static_cast<size_t>(length) && text[n]) ++n;  // stops early at a NUL
-  return std::string(text, n);
+  std::string out;
+  if (start < 0) return out;
+  Reader().Spans(start, length).CopyTo(out);
+  const size_t nul = out.find('\0');
+  if (nul != std::string::npos) out.resize(nul);  // stops early at a NUL
+  return out;
 }
 
 namespace {

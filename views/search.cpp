@@ -27,14 +27,6 @@ bool EndsACharacter(const SearchSource& t, int p, int n, int total) {
 
 }  // namespace
 
-const char* SearchSource::Bytes(int pos, int n, std::string& scratch) const {
-  if (pos + n <= length1) return part1 + pos;
-  if (pos >= length1) return part2 + (pos - length1);
-  scratch.assign(part1 + pos, static_cast<size_t>(length1 - pos));
-  scratch.append(part2, static_cast<size_t>(n - (length1 - pos)));
-  return scratch.data();
-}
-
 void SearchFilter::Prepare(const std::string& find, SearchComparer& compare) {
   if (find.empty()) return;
   const size_t firstLength = cp932::CharLength(find.data(), 0, find.size());

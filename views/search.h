@@ -11,21 +11,10 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "platform/textctl/text_reader.h"
 
-// A text read in place: `part1` followed by `part2`.
-struct SearchSource {
-  const char* part1 = nullptr;
-  int length1 = 0;
-  const char* part2 = nullptr;
-  int length2 = 0;
-
-  int Length() const { return length1 + length2; }
-  unsigned char At(int i) const {
-    return static_cast<unsigned char>(i < length1 ? part1[i] : part2[i - length1]);
-  }
-  // The `n` bytes at `pos` (inside the text): in place, or copied into scratch.
-  const char* Bytes(int pos, int n, std::string& scratch) const;
-};
+// A text read in place: the two spans of a text reader.
+using SearchSource = rv::textctl::TextSpans;
 
 // The comparison of two byte strings (not NUL-terminated), case-sensitive or not.
 class SearchComparer {

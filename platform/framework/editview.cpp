@@ -5,6 +5,7 @@
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
 #include "platform/textctl/text_control.h"
+#include "platform/textctl/text_model.h"
 
 static_assert(RVEM_GETTEXTPTR == WM_USER + 0x300 && RVEM_GETTEXTLEN == WM_USER + 0x301,
               "edit view and text control agree on the private messages");
@@ -41,6 +42,12 @@ void CEditView::GetSel(int& start, int& end) const {
   SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
   start = static_cast<int>(s);
   end = static_cast<int>(e);
+}
+
+const rv::textctl::TextReader& CEditView::Reader() const {
+  static const rv::textctl::TextModel empty;
+  const auto* reader = m_hWnd ? reinterpret_cast<const rv::textctl::TextReader*>(SendMessage(RVEM_GETREADER)) : nullptr;
+  return reader ? *reader : empty;
 }
 
 void CEditView::SetSel(int anchor, int caret, bool noScroll) {

@@ -8,6 +8,7 @@
 #include <vector>
 #include "platform/framework/archive.h"
 #include "platform/framework/view.h"
+#include "platform/textctl/text_reader.h"
 
 class CEditView : public CView {
  public:
@@ -24,7 +25,14 @@ class CEditView : public CView {
   void ReplaceSel(const char* text);
   void ScrollCaret() { SendMessage(EM_SCROLLCARET); }
   int GetTextLength() const { return static_cast<int>(SendMessage(RVEM_GETTEXTLEN_ID)); }
+  // The text read in place: line count, line starts, a line's or a range's bytes as
+  // at most two spans, without copying the text or moving its gap, so reading a
+  // line costs that line. The reader lives as long as the window (an empty text
+  // before it exists); the spans it gives are valid until the next change of the
+  // text. The way for code in this process to read the text.
+  const rv::textctl::TextReader& Reader() const;
   // The whole text as one NUL-terminated byte string; valid until the next change.
+  // Rearranges the control's buffer to make it contiguous.
   const char* LockBuffer() const { return reinterpret_cast<const char*>(SendMessage(RVEM_GETTEXTPTR_ID)); }
   void UnlockBuffer() const {}
   std::string GetText() const { return std::string(LockBuffer(), static_cast<size_t>(GetTextLength())); }

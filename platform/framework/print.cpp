@@ -318,6 +318,50 @@ class FontIn {
   HGDIOBJ m_old;
 };
 
+// The text laid out a printed line at a time, read in place as three pieces cut
+// at line starts: the lines before the gap of the text's buffer, the one line
+// the gap falls in (copied when it straddles the gap) and the lines after it. A
+// printed line never leaves its text line, so it lies in one piece; bytes are
+// asked by text offset, inside the text line of the last printed line.
+class PrintedLines {
+ public:
+  PrintedLines(const rv::textctl::TextReader& text, const printlayout::BodyMetrics& metrics,
+               const printlayout::CharWidthFn& width)
+      : m_metrics(metrics), m_width(width) {
+    const rv::textctl::TextSpans all = text.AllSpans();
+    const int gapLine = text.LineFromPos(all.length1);
+    const int a = text.LineStart(gapLine), b = text.LineStart(gapLine + 1);
+    m_pieces[0] = {all.part1, 0, static_cast<size_t>(a)};
+    m_pieces[1] = {text.Spans(a, b - a).Contiguous(m_scratch), static_cast<size_t>(a), static_cast<size_t>(b - a)};
+    m_pieces[2] = {all.part2 + (b - all.length1), static_cast<size_t>(b), static_cast<size_t>(text.Length() - b)};
+  }
+
+  // The printed line that starts at pos (pos < the text's length).
+  printlayout::Line At(size_t pos) {
+    m_at = &m_pieces[pos < m_pieces[1].base ? 0 : pos < m_pieces[2].base ? 1 : 2];
+    printlayout::Line line = printlayout::NextLine(m_at->bytes, m_at->length, pos - m_at->base, m_metrics, m_width);
+    line.begin += m_at->base;
+    line.end += m_at->base;
+    line.next += m_at->base;
+    return line;
+  }
+  char ByteAt(size_t i) const { return m_at->bytes[i - m_at->base]; }
+  unsigned CharCode(size_t i, size_t* length) const {
+    return printlayout::CharCode(m_at->bytes, i - m_at->base, m_at->length, length);
+  }
+
+ private:
+  struct Piece {
+    const char* bytes;
+    size_t base, length;
+  };
+  const printlayout::BodyMetrics& m_metrics;
+  const printlayout::CharWidthFn& m_width;
+  std::string m_scratch;
+  Piece m_pieces[3];
+  const Piece* m_at = &m_pieces[0];  // the piece of the last printed line
+};
+
 }  // namespace
 
 CEditView::~CEditView() { delete m_pPrint; }
@@ -365,8 +409,11 @@ bool CEditView::PaginateTo(UINT page, CPrintInfo* info) {
     p.pages.Reset();
   }
   FontIn in(p.attrib, p.font);
-  return p.pages.PaginateTo(page, LockBuffer(), static_cast<size_t>(GetTextLength()), p.metrics,
-                            [&p](unsigned code) { return p.Width(code); });
+  const rv::textctl::TextReader& text = Reader();
+  const printlayout::CharWidthFn width = [&p](unsigned code) { return p.Width(code); };
+  PrintedLines lines(text, p.metrics, width);
+  return p.pages.PaginateTo(page, static_cast<size_t>(text.Length()), p.metrics.linesPerPage,
+                            [&lines](size_t pos) { return lines.At(pos).next; });
 }
 
 UINT CEditView::PageOfIndex(int index) const {
@@ -383,8 +430,10 @@ void CEditView::OnPrint(HDC dc, CPrintInfo* info) { PrintPageBody(dc, info, GetP
 void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
   if (!PaginateTo(info->m_nCurPage, info)) return;
   PrintState& p = *m_pPrint;
-  const char* text = LockBuffer();
-  const size_t n = static_cast<size_t>(GetTextLength());
+  const rv::textctl::TextReader& text = Reader();
+  const size_t n = static_cast<size_t>(text.Length());
+  const printlayout::CharWidthFn width = [&p](unsigned c) { return p.Width(c); };
+  PrintedLines lines(text, p.metrics, width);
   FontIn measure(p.attrib, p.font);
   FontIn draw(dc, dc != p.attrib ? p.font : nullptr);  // a printer context has it already
   const int oldMode = SetBkMode(dc, TRANSPARENT);
@@ -396,7 +445,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
   size_t pos = p.pages.PageStart(info->m_nCurPage);
   int y = body.top;
   for (int row = 0; row < p.metrics.linesPerPage && pos < n; ++row, y += p.lineHeight) {
-    const printlayout::Line line = printlayout::NextLine(text, n, pos, p.metrics, [&p](unsigned c) { return p.Width(c); });
+    const printlayout::Line line = lines.At(pos);
     // Runs between tabs, each at its x with the widths it was laid out with.
     int x = 0, runX = 0;
     auto flush = [&] {
@@ -416,7 +465,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
         runX = x;
         SetTextColor(dc, color = want);
       }
-      if (text[i] == '\t') {
+      if (lines.ByteAt(i) == '\t') {
         flush();
         x = printlayout::NextTabStop(x, p.metrics.tabWidth);
         runX = x;
@@ -424,7 +473,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
         continue;
       }
       size_t len = 1;
-      const unsigned code = printlayout::CharCode(text, i, n, &len);
+      const unsigned code = lines.CharCode(i, &len);
       const int w = p.Width(code);
       run.push_back(p.wide[code]);
       dx.push_back(w);

@@ -80,16 +80,28 @@ Line NextLine(const char* text, size_t n, size_t pos, const BodyMetrics& m, cons
   return line;
 }
 
-size_t NextPage(const char* text, size_t n, size_t pos, const BodyMetrics& m, const CharWidthFn& width) {
-  const int lines = std::max(1, m.linesPerPage);
-  for (int i = 0; i < lines && pos < n; ++i) pos = NextLine(text, n, pos, m, width).next;
+namespace {
+
+size_t PageAfter(size_t n, size_t pos, int linesPerPage, const NextLineFn& nextLine) {
+  const int lines = std::max(1, linesPerPage);
+  for (int i = 0; i < lines && pos < n; ++i) pos = nextLine(pos);
   return pos;
+}
+
+}  // namespace
+
+size_t NextPage(const char* text, size_t n, size_t pos, const BodyMetrics& m, const CharWidthFn& width) {
+  return PageAfter(n, pos, m.linesPerPage, [&](size_t at) { return NextLine(text, n, at, m, width).next; });
 }
 
 bool Pagination::PaginateTo(unsigned page, const char* text, size_t n, const BodyMetrics& m,
                             const CharWidthFn& width) {
+  return PaginateTo(page, n, m.linesPerPage, [&](size_t at) { return NextLine(text, n, at, m, width).next; });
+}
+
+bool Pagination::PaginateTo(unsigned page, size_t n, int linesPerPage, const NextLineFn& nextLine) {
   while (m_starts.size() < page && !m_complete) {
-    const size_t next = NextPage(text, n, m_starts.back(), m, width);
+    const size_t next = PageAfter(n, m_starts.back(), linesPerPage, nextLine);
     if (next >= n) {
       m_complete = true;
       break;

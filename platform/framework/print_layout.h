@@ -60,6 +60,10 @@ Line NextLine(const char* text, size_t n, size_t pos, const BodyMetrics& m, cons
 // ends on that page.
 size_t NextPage(const char* text, size_t n, size_t pos, const BodyMetrics& m, const CharWidthFn& width);
 
+// Where the printed line that starts at `pos` hands over (Line::next), for a
+// text laid out a line at a time by its reader.
+using NextLineFn = std::function<size_t(size_t pos)>;
+
 // Page starts kept once found, so that paging back and forth costs nothing.
 class Pagination {
  public:
@@ -67,6 +71,8 @@ class Pagination {
   // Lays out pages until page `page` (from 1) has a start or the text ends.
   // True when that page exists.
   bool PaginateTo(unsigned page, const char* text, size_t n, const BodyMetrics& m, const CharWidthFn& width);
+  // The same for a text of n bytes whose lines come from `nextLine`.
+  bool PaginateTo(unsigned page, size_t n, int linesPerPage, const NextLineFn& nextLine);
   size_t PageStart(unsigned page) const { return m_starts[page - 1]; }
   unsigned KnownPages() const { return static_cast<unsigned>(m_starts.size()); }
   bool Complete() const { return m_complete; }

@@ -441,6 +441,7 @@ LRESULT HandleMessage(EditState* s, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (parts) m.Parts(parts->part1, parts->length1, parts->part2, parts->length2);
       return m.Length();
     }
+    case RVEM_GETREADER: return reinterpret_cast<LRESULT>(static_cast<const rv::textctl::TextReader*>(&m));
     case RVEM_GETLINEHEIGHT: return s->lineHeight;
     case RVEM_GETCARET: return s->caret;
     case RVEM_CHARFROMPOS32: {

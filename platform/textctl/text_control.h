@@ -180,3 +180,9 @@ struct RvTextParts {
 // RVEM_GETCARET: wParam, lParam 0. Returns the index where the caret stands: the
 //   moving end of the selection (EM_GETSEL answers the two ends in order only).
 #define RVEM_GETCARET (WM_USER + 0x311)
+// RVEM_GETREADER: wParam, lParam 0. Returns a const rv::textctl::TextReader* on the
+//   control's text (platform/textctl/text_reader.h), for code in the same process:
+//   line count, line starts and bytes in place, read without copying the text or
+//   moving its gap. The reader lives as long as the window; the spans it gives are
+//   valid until the next change of the text. Other windows use the messages above.
+#define RVEM_GETREADER (WM_USER + 0x312)

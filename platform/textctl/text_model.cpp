@@ -16,17 +16,48 @@ enum CharKind {
   kBreak = TextModel::kBreakClass,
   kWord, kPunct, kHalfKana, kHiragana, kKatakana, kWideAlnum, kKanji, kWideSymbol
 };
-}  // namespace
 
-int TextModel::GetRange(TextPos pos, int count, char* out) const {
+// [pos, pos + count) clipped to a text of `length` bytes; count <= 0 when nothing is left.
+void ClipRange(TextPos& pos, int& count, int length) {
   if (pos < 0) {
     count += pos;
     pos = 0;
   }
-  if (pos + count > Length()) count = Length() - pos;
+  if (pos + count > length) count = length - pos;
+}
+}  // namespace
+
+int TextModel::GetRange(TextPos pos, int count, char* out) const {
+  ClipRange(pos, count, Length());
   if (count <= 0) return 0;
   bytes_.GetRange(out, pos, count);
   return count;
+}
+
+TextSpans TextModel::Spans(TextPos pos, int count) const {
+  TextSpans spans;
+  spans.part1 = "";
+  ClipRange(pos, count, Length());
+  if (count <= 0) return spans;
+  const char *before, *after;
+  int beforeLength, afterLength;
+  bytes_.Parts(before, beforeLength, after, afterLength);
+  if (pos < beforeLength) {
+    spans.part1 = before + pos;
+    spans.length1 = std::min(count, beforeLength - pos);
+  }
+  const int rest = count - spans.length1;
+  if (rest > 0) {
+    const char* from = after + (pos + spans.length1 - beforeLength);
+    if (spans.length1 == 0) {
+      spans.part1 = from;
+      spans.length1 = rest;
+    } else {
+      spans.part2 = from;
+      spans.length2 = rest;
+    }
+  }
+  return spans;
 }
 
 std::string TextModel::Range(TextPos pos, int count) const {

@@ -12,19 +12,19 @@
 // Costs: Replace is proportional to the bytes removed and inserted plus O(log n);
 // line and offset queries are O(log n); boundary tests scan back only over a run of
 // lead-valued bytes; word movement walks one line once. ContiguousText moves the
-// gap to the end once per change.
+// gap to the end once per change; the reads of TextReader (Spans, LineSpans) never
+// move it.
 #pragma once
 #include <string>
 #include "platform/textctl/line_starts.h"
 #include "platform/textctl/split_vector.h"
+#include "platform/textctl/text_reader.h"
 
 namespace rv::textctl {
 
-using TextPos = int;
-
-class TextModel {
+class TextModel final : public TextReader {
  public:
-  TextPos Length() const { return bytes_.Length(); }
+  TextPos Length() const override { return bytes_.Length(); }
   // The byte at pos, or 0 outside the text.
   unsigned char ByteAt(TextPos pos) const { return static_cast<unsigned char>(bytes_.ValueAt(pos)); }
   // Copies [pos, pos + count) clipped to the text; returns the bytes copied.
@@ -37,14 +37,16 @@ class TextModel {
     bytes_.Parts(part1, length1, part2, length2);
   }
 
-  int LineCount() const { return lines_.Lines(); }
+  TextSpans Spans(TextPos pos, int count) const override;
+
+  int LineCount() const override { return lines_.Lines(); }
   // First offset of a line; LineCount() gives Length().
-  TextPos LineStart(int line) const { return lines_.Start(line); }
+  TextPos LineStart(int line) const override { return lines_.Start(line); }
   // Offset just past a line's text, before its line break.
-  TextPos LineEnd(int line) const;
+  TextPos LineEnd(int line) const override;
   int LineLength(int line) const { return LineEnd(line) - LineStart(line); }
   // The line containing pos; the last line for pos >= Length().
-  int LineFromPos(TextPos pos) const { return lines_.LineFromPos(pos); }
+  int LineFromPos(TextPos pos) const override { return lines_.LineFromPos(pos); }
 
   // Length of the character (or CR LF pair) starting at the boundary pos: 1 or 2;
   // 0 at the end of the text.

@@ -289,3 +289,36 @@ TEST(TextModel, AnEditThatRunsOutOfMemoryChangesNothing) {
     }
   }
 }
+
+// Reads through the text reader: bytes in place as at most two spans, lines at
+// the ends and around the gap, an empty text; no read moves the gap.
+TEST(TextModel, ReadsInPlaceAcrossTheGapWithoutMovingIt) {
+  struct Case {
+    const char* text;
+    int gap, line, pos, count;  // line -1: the range [pos, pos + count)
+    const char* want;
+    int spans;
+  } const cases[] = {
+      {"", 0, 0, 0, 0, "", 0},
+      {"abcdef", 3, -1, 1, 4, "bcde", 2},
+      {"abcdef", 3, -1, 3, 2, "de", 1},
+      {"abcdef", 3, -1, -2, 100, "abcdef", 2},
+      {"abcdef", 3, -1, 7, 2, "", 0},
+      {"ab\r\n日本\r\nxyz", 5, 1, 0, 0, "日本", 2},  // the gap inside a double-byte character
+      {"ab\r\n日本\r\nxyz", 5, 0, 0, 0, "ab", 1},
+      {"ab\r\n日本\r\nxyz", 11, 2, 0, 0, "xyz", 2},
+      {"ab\r\n", 1, 1, 0, 0, "", 0},  // the empty last line
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.text) + " gap " + std::to_string(c.gap) + " line " + std::to_string(c.line));
+    TextModel m = Make(c.text);
+    m.Replace(c.gap, 0, "#", 1);
+    m.Replace(c.gap, 1, "", 0);
+    const rv::textctl::TextReader& reader = m;
+    const rv::textctl::TextSpans got = c.line < 0 ? reader.Spans(c.pos, c.count) : reader.LineSpans(c.line);
+    std::string scratch;
+    EXPECT_EQ(std::string(got.Contiguous(scratch), static_cast<size_t>(got.Length())), c.want);
+    EXPECT_EQ((got.length1 > 0) + (got.length2 > 0), c.spans);
+    EXPECT_EQ(m.Spans(0, m.Length()).length1, c.gap) << "the gap moved";
+  }
+}

@@ -7,6 +7,7 @@
 #include <cstring>
 #include "platform/cp932.h"
 #include "platform/framework/frame.h"
+#include "platform/textctl/text_control.h"
 #include "views/findreplace.h"
 #include "views/myeditview.h"
 
@@ -116,6 +117,19 @@ TEST_F(FindTest, ReplaceSelectsFirstThenReplacesAndReplaceAllIsOneUndoStep) {
   view->Undo();
   EXPECT_EQ(view->GetText(), "a-b a-b a-b a-b");
   EXPECT_TRUE(ui.shown.empty());
+}
+
+// Replace All and the undo history read the text where it lies: the gap of the
+// control's buffer stays at the last change.
+TEST_F(FindTest, ReplaceAllAndItsUndoReadTheTextWhereItLies) {
+  Load("a-b a-b a-b a-b end");
+  Notify(FR_REPLACEALL | FR_DOWN, "a-b", "X");
+  RvTextParts parts{};
+  view->SendMessage(RVEM_GETTEXTPARTS, 0, reinterpret_cast<LPARAM>(&parts));
+  EXPECT_EQ(7, parts.length1);
+  EXPECT_EQ("X X", view->GetTextRange(0, 3));
+  view->SendMessage(RVEM_GETTEXTPARTS, 0, reinterpret_cast<LPARAM>(&parts));
+  EXPECT_EQ(7, parts.length1);
 }
 
 TEST_F(FindTest, ReplaceAllWithAnEmptyFindTextChangesNothing) {

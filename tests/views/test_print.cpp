@@ -15,6 +15,7 @@
 #include "platform/framework/preview_ids.h"
 #include "platform/framework/print.h"
 #include "platform/framework/print_layout.h"
+#include "platform/textctl/text_control.h"
 #include "views/myview.h"
 
 namespace {
@@ -74,6 +75,15 @@ class PrintTest : public AppFixture {
   void SetUp() override { ASSERT_TRUE(Start()); }
 
   CMyView* View() { return ViewOfActiveOrNewWindow<CMyView>(); }
+  // The view colouring JScript in `colors`, keywords in red.
+  CMyView* ColouringView(EditorColors colors = EditorColors()) {
+    CMyView* view = View();
+    if (!view) return nullptr;
+    view->m_syntaxMode = 1;
+    colors.keyword = RGB(255, 0, 0);
+    view->SetColors(colors);
+    return view;
+  }
   // The view, holding "line 1" to "line n", each ended by CR LF.
   CMyView* ViewWithLines(int n) {
     CMyView* view = View();
@@ -214,17 +224,46 @@ TEST_F(PrintTest, ALongDoubleByteLineWrapsInsideTheBodyAndTabsReachTheViewsStops
   EXPECT_EQ(Wide(longLine), joined);
 }
 
+// Colouring and printing read the text where it lies: an edit in the middle of
+// a long line leaves the gap of the control's buffer there through a repaint
+// and a print run, and the line still prints whole.
+TEST_F(PrintTest, ColouringAndPrintingLeaveTheTextWhereTheLastEditPutIt) {
+  CMyView* view = ColouringView();
+  ASSERT_NE(view, nullptr);
+  std::string longLine = "if(";
+  for (int i = 0; i < 150; ++i) longLine += "表示";
+  view->SetText(("var a;\r\n" + longLine + "\r\nend").c_str());
+  const int middle = 8 + 3 + 200;
+  view->SetSel(middle, middle);
+  view->ReplaceSel("x");
+  longLine.insert(3 + 200, "x");
+  auto gap = [view] {
+    RvTextParts parts{};
+    view->SendMessage(RVEM_GETTEXTPARTS, 0, reinterpret_cast<LPARAM>(&parts));
+    return parts.length1;
+  };
+  ASSERT_EQ(middle + 1, gap());
+  InvalidateRect(view->m_hWnd, nullptr, FALSE);
+  UpdateWindow(view->m_hWnd);
+  EXPECT_EQ(middle + 1, gap()) << "the colour pass";
+  Run run;
+  Record(view, run);
+  EXPECT_EQ(middle + 1, gap()) << "the print run";
+  ASSERT_EQ(1u, run.pages.size());
+  const std::vector<TextRecord> body = Body(run, run.pages[0]);
+  std::wstring joined;
+  for (const TextRecord& t : body) joined += t.text;
+  EXPECT_EQ(Wide("var a;" + longLine + "end"), joined);
+}
+
 // The body takes the colours of the screen from the same line states: a block
 // comment that starts on an earlier page colours the next page's lines, and
 // an automatic role prints in its default colour.
 TEST_F(PrintTest, PrintedLinesTakeTheViewsColoursFromTheLineAbove) {
-  CMyView* view = View();
-  ASSERT_NE(view, nullptr);
-  view->m_syntaxMode = 1;
   EditorColors colors;
-  colors.keyword = RGB(255, 0, 0);
   colors.comment = EditorColors::kAutomatic;
-  view->SetColors(colors);
+  CMyView* view = ColouringView(colors);
+  ASSERT_NE(view, nullptr);
   std::string text = "var a;\r\n/* start\r\n";
   for (int i = 0; i < 150; ++i) text += "var if x\r\n";
   text += "*/ if\r\n";
