@@ -234,14 +234,10 @@ std::string CEditorObject::Prompt(const std::string& message, const std::string&
 }
 
 std::string CEditorObject::GetLineText(int index) const {
-  CMyEditView& view = TheView();
-  // A negative index would be the caret's line to the control.
-  if (index < 0 || index >= view.GetLineCount()) return std::string();
-  const int start = view.LineIndex(index);
-  if (start < 0) return std::string();
-  const int length = view.LineLength(start);
-  if (length < 1) return std::string();
-  return view.GetText().substr(static_cast<size_t>(start), static_cast<size_t>(length));
+  const rv::textctl::TextReader& text = TheView().Reader();
+  std::string line;
+  if (index >= 0 && index < text.LineCount()) text.LineSpans(index).CopyTo(line);  // that line only
+  return line;
 }
 
 void CEditorObject::SetLineText(int index, const std::string& text) {

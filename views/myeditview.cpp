@@ -143,7 +143,7 @@ BOOL CMyEditView::CopySelectedText(std::string& out) const {
   int s, e;
   GetSel(s, e);
   if (s == e) return FALSE;
-  out.assign(LockBuffer() + s, static_cast<size_t>(e - s));
+  Reader().Spans(s, e - s).CopyTo(out);
   return TRUE;
 }
 

@@ -80,6 +80,12 @@ void ThrowFileTooLarge() {
   throw CUserException{};
 }
 
+std::string CEditView::GetText() const {
+  std::string text;
+  Reader().AllSpans().CopyTo(text);
+  return text;
+}
+
 void CEditView::SerializeRaw(CArchive& ar) {
   if (ar.IsLoading()) {
     unsigned long long n = ar.GetLength();
@@ -88,8 +94,9 @@ void CEditView::SerializeRaw(CArchive& ar) {
     ar.ReadExact(bytes.data(), static_cast<size_t>(n));
     SetText(bytes.data());
   } else {
-    ar.Write(LockBuffer(), static_cast<size_t>(GetTextLength()));
-    UnlockBuffer();
+    const rv::textctl::TextSpans text = Reader().AllSpans();
+    ar.Write(text.part1, static_cast<size_t>(text.length1));
+    if (text.length2 > 0) ar.Write(text.part2, static_cast<size_t>(text.length2));
   }
 }
 

@@ -31,11 +31,8 @@ class CEditView : public CView {
   // before it exists); the spans it gives are valid until the next change of the
   // text. The way for code in this process to read the text.
   const rv::textctl::TextReader& Reader() const;
-  // The whole text as one NUL-terminated byte string; valid until the next change.
-  // Rearranges the control's buffer to make it contiguous.
-  const char* LockBuffer() const { return reinterpret_cast<const char*>(SendMessage(RVEM_GETTEXTPTR_ID)); }
-  void UnlockBuffer() const {}
-  std::string GetText() const { return std::string(LockBuffer(), static_cast<size_t>(GetTextLength())); }
+  // A copy of the whole text (read through the reader: the gap stays).
+  std::string GetText() const;
   void SetText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
   int LineIndex(int line = -1) const { return static_cast<int>(SendMessage(EM_LINEINDEX, static_cast<WPARAM>(line))); }
   int LineLength(int index = -1) const { return static_cast<int>(SendMessage(EM_LINELENGTH, static_cast<WPARAM>(index))); }
@@ -102,7 +99,6 @@ class CEditView : public CView {
   void OnUpdateNeedClip(CCmdUI* ui);
   void OnUpdateNeedText(CCmdUI* ui);
 
-  static const UINT RVEM_GETTEXTPTR_ID = WM_USER + 0x300;
   static const UINT RVEM_GETTEXTLEN_ID = WM_USER + 0x301;
   DECLARE_MESSAGE_MAP()
 };
