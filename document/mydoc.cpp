@@ -89,10 +89,9 @@ bool CMyDoc::ConfirmSave(const char* path) {
                               "それらの文字は「〓」として保存されます。保存しますか?",
                               path, save.unmappable)))
     return false;
-  if (save.bytes > CEditView::kMaxFileSize &&
-      !AskToSaveAnyway(Format("%s\nは %llu バイトになり、このエディタで開ける大きさ (1048575 バイト) を超えます。\n"
-                              "保存しますか?",
-                              path, save.bytes)))
+  if (!CEditView::FitsSize(save.bytes) &&
+      !AskToSaveAnyway(Format("%s\nは %llu バイトになり、このエディタで開ける大きさ (", path, save.bytes) +
+                       std::to_string(CEditView::kMaxFileSize) + " バイト) を超えます。\n保存しますか?"))
     return false;
   return true;
 }

@@ -283,7 +283,7 @@ DWORD CMyEditView::DropAt(IDataObject* data, POINT p, DWORD keys, DWORD allowed)
   if (m_draggingSelf) return effect ? effect : DROPEFFECT_NONE;  // the drag's source inserts
   std::string text;
   if (!ReadDropText(data, text) || text.empty()) return DROPEFFECT_NONE;
-  if (GetTextLength() + static_cast<long long>(text.size()) > static_cast<long long>(kMaxFileSize)) {
+  if (!ChangeFits(static_cast<long long>(text.size()))) {
     AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
     return DROPEFFECT_NONE;
   }
@@ -306,7 +306,7 @@ void CMyEditView::FinishOwnDrag(DWORD effect, int s, int e, const std::string& t
   const int n = static_cast<int>(text.size());
   // Dropped into its own selection: nothing is removed, nothing inserted.
   if (d != -1 && d >= s && d <= e) return;
-  if (d != -1 && !move && GetTextLength() + static_cast<long long>(n) > static_cast<long long>(kMaxFileSize)) {
+  if (d != -1 && !move && !ChangeFits(n)) {
     AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
     return;
   }

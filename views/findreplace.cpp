@@ -74,10 +74,6 @@ namespace {
 
 SearchSource TextOf(const CMyEditView& view) { return view.Reader().AllSpans(); }
 
-bool WouldExceedLimit(const CMyEditView& view, long long growth) {
-  return view.GetTextLength() + growth > static_cast<long long>(CEditView::kMaxFileSize);
-}
-
 }  // namespace
 
 void CMyEditView::ShowFindDialog(BOOL findOnly) {
@@ -151,7 +147,7 @@ void CMyEditView::ReplaceCurrent(const std::string& find, BOOL down, BOOL matchC
   state.matchCase = matchCase;
   state.searchDown = down;
   if (!PrepareReplace()) return;
-  if (WouldExceedLimit(*this, static_cast<long long>(replacement.size()) - static_cast<long long>(find.size()))) {
+  if (!ChangeFits(static_cast<long long>(replacement.size()) - static_cast<long long>(find.size()))) {
     AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
     return;
   }
@@ -182,7 +178,7 @@ void CMyEditView::ReplaceAll(const std::string& find, const std::string& replace
       matches.push_back(m);
   }
   const long long growth = static_cast<long long>(matches.size()) * (static_cast<long long>(replacement.size()) - n);
-  if (WouldExceedLimit(*this, growth)) {
+  if (!ChangeFits(growth)) {
     AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
     return;
   }

@@ -25,7 +25,7 @@ int EncodingOfCommand(UINT id) {
 void CMyEditView::SerializeText(CArchive& ar) {
   if (ar.IsLoading()) {
     unsigned long long n = ar.GetLength();
-    if (n > kMaxFileSize) ThrowFileTooLarge();
+    if (!FitsSize(n)) ThrowFileTooLarge();
     ReadFileText(ar, static_cast<size_t>(n));
   } else {
     WriteFileText(ar);

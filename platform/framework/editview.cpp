@@ -89,7 +89,7 @@ std::string CEditView::GetText() const {
 void CEditView::SerializeRaw(CArchive& ar) {
   if (ar.IsLoading()) {
     unsigned long long n = ar.GetLength();
-    if (n > kMaxFileSize) ThrowFileTooLarge();
+    if (!FitsSize(n)) ThrowFileTooLarge();
     std::vector<char> bytes(static_cast<size_t>(n) + 1, '\0');
     ar.ReadExact(bytes.data(), static_cast<size_t>(n));
     SetText(bytes.data());

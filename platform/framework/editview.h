@@ -15,7 +15,16 @@ class CEditView : public CView {
   // Styles of the control window: child, visible, border, both scroll bars,
   // automatic scrolling both ways, selection kept visible without focus.
   static const DWORD kDefaultStyle;
-  static const unsigned long long kMaxFileSize = 0xFFFFF;  // 1,048,575 bytes
+  // The most a text may hold, the size of the largest file the editor opens:
+  // 1,048,575 bytes. Every check of the size asks one of the two below.
+  static const unsigned long long kMaxFileSize = 0xFFFFF;
+  // Whether a text (or file) of `bytes` bytes fits.
+  static bool FitsSize(unsigned long long bytes) { return bytes <= kMaxFileSize; }
+  // Whether the text still fits after growing by `growth` bytes.
+  bool ChangeFits(long long growth) const {
+    const long long after = GetTextLength() + growth;
+    return after <= 0 || FitsSize(static_cast<unsigned long long>(after));
+  }
 
   BOOL Create(CWnd* parentFrame, CDocument* doc) override;
 
