@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include "document/mydoc.h"
+#include "platform/cp932_wide.h"
 
 BEGIN_MESSAGE_MAP(CColorEditView, CMyEditView)
   ON_MESSAGE(WM_REFLECT_BASE + WM_CTLCOLOREDIT, OnCtlColor)
@@ -179,7 +180,7 @@ void CColorEditView::LinePass(int k, int caretLine, const RECT& format) {
   int knownIndex = -1, knownX = 0;  // a line offset whose x is known
   auto widthOf = [&](int from, int count) {
     m_wide.resize(static_cast<size_t>(count));
-    int n = MultiByteToWideChar(932, 0, bytes + from, count, &m_wide[0], count);
+    int n = cp932::ToWide(bytes + from, static_cast<size_t>(count), &m_wide[0], count);
     SIZE size = {0, 0};
     if (n > 0) GetTextExtentPoint32W(m_pDC, m_wide.data(), n, &size);
     return static_cast<int>(size.cx);
@@ -199,7 +200,7 @@ void CColorEditView::LinePass(int k, int caretLine, const RECT& format) {
     knownIndex = run.start;
     if (knownX > format.right) break;
     m_wide.resize(static_cast<size_t>(run.length));
-    int n = MultiByteToWideChar(932, 0, bytes + run.start, run.length, &m_wide[0], run.length);
+    int n = cp932::ToWide(bytes + run.start, static_cast<size_t>(run.length), &m_wide[0], run.length);
     if (n <= 0) continue;
     SetTextColor(m_pDC, RoleColor(run.role));
     ExtTextOutW(m_pDC, knownX, origin.y, 0, nullptr, m_wide.data(), static_cast<UINT>(n), nullptr);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "platform/cp932_wide.h"
 #include "platform/framework/app.h"
 #include "platform/framework/doc.h"
 #include "platform/framework/editview.h"
@@ -289,7 +290,7 @@ struct CEditView::PrintState {
     if (code > 0xFF) bytes[n++] = static_cast<char>(code >> 8);
     bytes[n++] = static_cast<char>(code & 0xFF);
     wchar_t w = L'?';
-    MultiByteToWideChar(932, 0, bytes, n, &w, 1);
+    cp932::ToWide(bytes, static_cast<size_t>(n), &w, 1);
     wide[code] = w;
     SIZE size{0, 0};
     GetTextExtentPoint32W(attrib, &w, 1, &size);
@@ -489,11 +490,9 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
 }
 
 int AfxDrawTextCp932(HDC dc, const char* text, RECT* rect, UINT format) {
-  const int n = MultiByteToWideChar(932, 0, text, -1, nullptr, 0);
-  if (n <= 1) return 0;
-  std::vector<wchar_t> wide(static_cast<size_t>(n));
-  MultiByteToWideChar(932, 0, text, -1, wide.data(), n);
-  return DrawTextW(dc, wide.data(), n - 1, rect, format);
+  const std::wstring wide = cp932::ToWide(text, text ? strlen(text) : 0);
+  if (wide.empty()) return 0;
+  return DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), rect, format);
 }
 
 HFONT AfxCreatePrinterFont(HDC printer) {

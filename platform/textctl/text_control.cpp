@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include "platform/cp932_wide.h"
 #include "platform/textctl/text_control_impl.h"
 
 #include <imm.h>
@@ -175,9 +176,7 @@ bool ReadClipboardText(HWND owner, std::string* out) {
       if (auto* w = static_cast<const wchar_t*>(GlobalLock(h))) {
         size_t cap = GlobalSize(h) / sizeof(wchar_t);
         int len = static_cast<int>(wcsnlen(w, cap));
-        int n = WideCharToMultiByte(932, 0, w, len, nullptr, 0, nullptr, nullptr);
-        out->assign(n, '\0');
-        if (n > 0) WideCharToMultiByte(932, 0, w, len, &(*out)[0], n, nullptr, nullptr);
+        *out = cp932::FromWide(w, static_cast<size_t>(len));
         GlobalUnlock(h);
         ok = true;
       }

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 #include "platform/cp932.h"
+#include "platform/cp932_wide.h"
 #include "platform/textctl/blank_glyphs.h"
 #include "platform/textctl/text_control.h"
 #include "platform/textctl/text_model.h"
@@ -191,7 +192,7 @@ int ForEachChar(EditState* s, const std::string& line, TextPos lineStart, Fn fn)
       len = static_cast<int>(cp932::CharLength(line.data(), i, n));
       if (len == 2) {
         wchar_t w[2];
-        int got = MultiByteToWideChar(932, 0, line.data() + i, 2, w, 2);
+        int got = cp932::ToWide(line.data() + i, 2, w, 2);
         ch = got == 1 ? w[0] : L'\x30FB';
       } else {
         ch = s->singleByteWide[b];

@@ -3,6 +3,7 @@
 // what EM_POSFROMCHAR answers always agree: every character is drawn with the
 // advance width that the walk gave it. Only visible lines are ever laid out.
 #include <algorithm>
+#include "platform/cp932_wide.h"
 #include "platform/textctl/text_control_impl.h"
 
 #include <imm.h>
@@ -48,7 +49,7 @@ void ApplyFont(EditState* s, HFONT font) {
   for (int b = 0; b < 256; ++b) {
     char c = static_cast<char>(b);
     wchar_t w = L'\x30FB';
-    if (!cp932::IsLeadByte(c)) MultiByteToWideChar(932, 0, &c, 1, &w, 1);
+    if (!cp932::IsLeadByte(c)) cp932::ToWide(&c, 1, &w, 1);
     s->singleByteWide[b] = w;
   }
   RecalcTabStops(s);
