@@ -3,7 +3,6 @@
 // the page-number footer with its rule around the edit view's body.
 #include <cstdio>
 #include <string>
-#include <vector>
 #include "platform/framework/doc.h"
 #include "platform/framework/print.h"
 #include "platform/framework/print_layout.h"
@@ -27,10 +26,7 @@ RECT ToRect(const printlayout::Box& b) { return RECT{b.left, b.top, b.right, b.b
 // The document's full path, or its title when it has none.
 std::string HeaderText(CDocument* doc) {
   if (!doc) return std::string();
-  const std::string& source = doc->GetPathName().empty() ? doc->GetTitle() : doc->GetPathName();
-  std::vector<char> buf(source.size() + 1);
-  std::snprintf(buf.data(), buf.size(), "%s", source.c_str());
-  return buf.data();
+  return doc->GetPathName().empty() ? doc->GetTitle() : doc->GetPathName();
 }
 
 void Rule(HDC dc, int left, int right, int y) {
