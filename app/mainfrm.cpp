@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 #include "hosting/console_wrapper.h"
 #include "hosting/script_commands.h"
+#include "views/findreplace.h"
 #include "views/myeditview.h"
 #include "views/myview.h"
 
@@ -213,6 +214,8 @@ ViewServices CMainFrame::Services() {
     return v;
   };
   services.addMacro = [this](CMyView& view) { m_macros.AddFromView(view); };
+  if (!m_findState) m_findState = std::make_shared<FindReplaceState>();
+  services.find = m_findState;
   return services;
 }
 

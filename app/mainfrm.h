@@ -34,6 +34,8 @@ class CMainFrame : public CMDIFrameWnd {
   // What the views of the script windows get from the main window: its
   // settings store and editor font, and Add macro through its macros.
   ViewServices Services();
+  // The one Find and Replace state of the program's windows.
+  std::shared_ptr<FindReplaceState> m_findState;
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 namespace {
+// A test's stand-in for the shell, set through SetScriptLauncher; the program
+// installs none and runs through the shell below.
 ScriptLauncher* g_launcher = nullptr;
 ScriptEncoderFactory& Factory() {
   static ScriptEncoderFactory factory;

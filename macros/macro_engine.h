@@ -33,5 +33,6 @@ void ExecuteMacroText(const std::string& text, CMyEditView& view, const std::str
 // 1..line count selects nothing. Scrolls the selection into view.
 bool SelectMacroLine(CEditView& view, long line);
 
-// The programmatic identifier the engine creates (tests name a missing one).
+// The programmatic identifier the engine creates: a constant of the program,
+// kept writable only so that a test can name a missing one.
 extern const wchar_t* g_scriptControlProgId;

@@ -10,9 +10,9 @@
 #include "platform/framework/modal.h"
 #include "views/myeditview.h"
 
-FindReplaceState& TheFindReplaceState() {
-  static FindReplaceState state;
-  return state;
+FindReplaceState& CMyEditView::FindState() {
+  if (!m_services.find) m_services.find = std::make_shared<FindReplaceState>();
+  return *m_services.find;
 }
 
 UINT FindReplaceMessage() {
@@ -77,7 +77,7 @@ SearchSource TextOf(const CMyEditView& view) { return view.Reader().AllSpans(); 
 }  // namespace
 
 void CMyEditView::ShowFindDialog(BOOL findOnly) {
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = FindState();
   if (state.dialog && ::IsWindow(state.dialog) && state.findOnly == findOnly && state.owner == m_hWnd) {
     ::ShowWindow(state.dialog, SW_SHOW);
     ::SetActiveWindow(state.dialog);
@@ -90,7 +90,7 @@ void CMyEditView::ShowFindDialog(BOOL findOnly) {
 
 LRESULT CMyEditView::OnFindDialogMessage(WPARAM, LPARAM lp) {
   const auto* fr = reinterpret_cast<const FINDREPLACEA*>(lp);
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = FindState();
   if (!fr) return 0;
   const BOOL down = (fr->Flags & FR_DOWN) != 0;
   const BOOL matchCase = (fr->Flags & FR_MATCHCASE) != 0;
@@ -113,12 +113,12 @@ LRESULT CMyEditView::OnFindDialogMessage(WPARAM, LPARAM lp) {
 }
 
 void CMyEditView::FocusFindDialog() {
-  HWND dialog = TheFindReplaceState().dialog;
+  HWND dialog = FindState().dialog;
   if (dialog && ::IsWindow(dialog)) ::SetFocus(dialog);
 }
 
 void CMyEditView::FindNext(const std::string& find, BOOL down, BOOL matchCase) {
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = FindState();
   state.findText = find;
   state.searchDown = down;
   state.matchCase = matchCase;
@@ -129,7 +129,7 @@ void CMyEditView::FindNext(const std::string& find, BOOL down, BOOL matchCase) {
 }
 
 BOOL CMyEditView::PrepareReplace() {
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = FindState();
   int s, e;
   GetSel(s, e);
   if (s != e && SelectionEquals(state.findText, state.matchCase)) return TRUE;
@@ -141,7 +141,7 @@ BOOL CMyEditView::PrepareReplace() {
 }
 
 void CMyEditView::ReplaceCurrent(const std::string& find, BOOL down, BOOL matchCase, const std::string& replacement) {
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = FindState();
   state.findText = find;
   state.replaceText = replacement;
   state.matchCase = matchCase;
@@ -156,7 +156,7 @@ void CMyEditView::ReplaceCurrent(const std::string& find, BOOL down, BOOL matchC
 }
 
 void CMyEditView::ReplaceAll(const std::string& find, const std::string& replacement, BOOL matchCase) {
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = FindState();
   state.findText = find;
   state.replaceText = replacement;
   state.matchCase = matchCase;
@@ -209,7 +209,7 @@ BOOL CMyEditView::SearchText(const std::string& find, BOOL down, BOOL matchCase)
   HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
   SystemComparer compare;
   const int m = ::SearchText(TextOf(*this), s, e, SearchRequest{find, down != FALSE, matchCase != FALSE}, compare,
-                             TheFindReplaceState().filter);
+                             FindState().filter);
   ::SetCursor(previous);
   if (m < 0) return FALSE;
   SetSel(m, m + static_cast<int>(find.size()));
@@ -225,20 +225,20 @@ BOOL CMyEditView::SelectionEquals(const std::string& find, BOOL matchCase) const
 }
 
 void CMyEditView::CloseOwnFindDialog() {
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = FindState();
   if (state.owner == m_hWnd) state.Close();
 }
 
 void CMyEditView::OnEditFind() { ShowFindDialog(TRUE); }
 void CMyEditView::OnEditReplace() { ShowFindDialog(FALSE); }
 void CMyEditView::OnEditRepeat() {
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = FindState();
   if (!SearchText(state.findText, TRUE, state.matchCase)) ReportNotFound(state.findText);
 }
 void CMyEditView::OnEditFindPrev() {
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = FindState();
   if (!SearchText(state.findText, FALSE, state.matchCase)) ReportNotFound(state.findText);
 }
 void CMyEditView::OnUpdateNeedFindText(CCmdUI* ui) {
-  ui->Enable(GetTextLength() > 0 && !TheFindReplaceState().findText.empty());
+  ui->Enable(GetTextLength() > 0 && !FindState().findText.empty());
 }

@@ -36,8 +36,6 @@ struct FindReplaceState {
   void Close();
 };
 
-// The one state of the program.
-FindReplaceState& TheFindReplaceState();
 // The message the dialog sends its view ("commdlg_FindReplace").
 UINT FindReplaceMessage();
 

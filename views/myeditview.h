@@ -15,6 +15,7 @@
 // empties the history.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include "document/document_text.h"
 #include "document/encoding.h"
@@ -36,6 +37,7 @@ struct ViewSettings {
 };
 
 class CMyView;
+struct FindReplaceState;
 
 // What a script window's view asks of the program around it, handed to the
 // view by the document template that makes it (the views include nothing
@@ -46,6 +48,9 @@ struct ViewServices {
   std::function<ViewSettings()> settings;
   // Add macro: saves the view's document as a macro (none: the command is disabled).
   std::function<void(CMyView&)> addMacro;
+  // The Find and Replace state the program's windows share: one dialog, one
+  // find text (none: the view makes one of its own when it first needs it).
+  std::shared_ptr<FindReplaceState> find;
 };
 
 class CMyEditView : public CEditView,
@@ -134,6 +139,8 @@ class CMyEditView : public CEditView,
   // tab stops; both then ApplyViewSettings. Other hints: the framework's update.
   void OnUpdate(CView* sender, LPARAM hint, void* hintObject) override;
   const ViewServices& Services() const { return m_services; }
+  // The Find and Replace state this view works with (see ViewServices::find).
+  FindReplaceState& FindState();
 
  protected:
   // UndoTarget: the control operations the history performs, exact byte ranges.

@@ -74,5 +74,7 @@ class CPrintPreviewWnd : public CWnd {
   bool m_created = false;       // until then the creator owns the object
   SIZE m_paper = {1, 1};        // the sheet in printer units
   POINT m_printable = {0, 0};   // where the printable area starts on it
+  // The one preview of the program (the main window shows one at a time): a
+  // second preview command and the closing of its document must find it.
   static CPrintPreviewWnd* s_active;
 };

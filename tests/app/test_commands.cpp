@@ -353,7 +353,8 @@ TEST_F(CommandTest, EveryAcceleratorReachesAnEnabledCommandWithADocumentOpen) {
   ASSERT_TRUE(active->GetDocument()->DoSave((dir / "keys.js").c_str()));
   ::SendMessageA(view, EM_SETSEL, 0, -1);
   ::SendMessageA(view, WM_COPY, 0, 0);
-  TheFindReplaceState().findText = "b";
+  FindReplaceState& find = dynamic_cast<CMyEditView*>(active)->FindState();
+  find.findText = "b";
   std::vector<UINT> redoKeys;
   for (int i = 0; i < n; ++i) {
     UINT cmd = keys[i].cmd;
@@ -365,7 +366,7 @@ TEST_F(CommandTest, EveryAcceleratorReachesAnEnabledCommandWithADocumentOpen) {
     }
     EXPECT_TRUE(Frame()->IsCommandEnabled(cmd));
   }
-  TheFindReplaceState().findText.clear();  // program-wide: not for the next test
+  find.findText.clear();
   Command(ID_EDIT_UNDO);
   ASSERT_FALSE(redoKeys.empty());
   EXPECT_TRUE(Frame()->IsCommandEnabled(ID_EDIT_REDO));

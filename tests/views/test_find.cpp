@@ -13,15 +13,12 @@
 
 namespace {
 
-class FindTest : public AppFixture {
+class FindTest : public ViewFixture<CMyEditView> {
  protected:
-  CMyEditView* view = nullptr;
-
   void SetUp() override {
-    ASSERT_TRUE(Start());
-    view = ViewOfActiveOrNewWindow<CMyEditView>();
-    ASSERT_NE(view, nullptr);
-    FindReplaceState& state = TheFindReplaceState();
+    ViewFixture::SetUp();
+    if (HasFatalFailure()) return;
+    FindReplaceState& state = view->FindState();
     state.Close();
     state.findText.clear();
     state.replaceText.clear();
@@ -66,7 +63,7 @@ TEST_F(FindTest, DialogDirectionThenF3DownAndShiftF3UpKeepingTheStoredDirection)
   EXPECT_EQ(Sel(), std::make_pair(8, 10));
   Command(ID_EDIT_FIND_PREV);
   EXPECT_EQ(Sel(), std::make_pair(4, 6));
-  EXPECT_FALSE(TheFindReplaceState().searchDown);
+  EXPECT_FALSE(view->FindState().searchDown);
   EXPECT_TRUE(ui.shown.empty());
 }
 
@@ -160,7 +157,7 @@ TEST_F(FindTest, ALongSelectionFillsTheFindBufferUpToACharacterBoundary) {
   Load(text);
   view->SetSel(0, -1);
   Command(ID_EDIT_FIND);
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = view->FindState();
   ASSERT_TRUE(state.dialog);
   const std::string put = state.findBuffer;
   EXPECT_EQ(put.size(), static_cast<size_t>(FindReplaceState::kBufferSize - 2));  // "ab" and whole characters
@@ -172,7 +169,7 @@ TEST_F(FindTest, TheDialogBelongsToItsViewAndEndsWithIt) {
   CMDIChildWnd* first = Frame()->MDIGetActive();
   CMyEditView* a = view;
   Command(ID_EDIT_FIND);
-  FindReplaceState& state = TheFindReplaceState();
+  FindReplaceState& state = view->FindState();
   HWND dialogOfA = state.dialog;
   ASSERT_TRUE(dialogOfA && IsWindow(dialogOfA));
 
