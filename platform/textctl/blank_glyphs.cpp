@@ -17,16 +17,23 @@ bool GlyphHasInk(HDC dc, wchar_t ch, UINT format) {
 }
 }  // namespace
 
-const RECT* BlankGlyphs::Box(HDC dc, wchar_t ch, int lineHeight) {
+void BlankGlyphs::FollowFont(HDC dc) {
   HFONT font = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
-  if (font != m_font || m_kinds.empty()) {
-    m_font = font;
-    TEXTMETRICW tm = {};
-    GetTextMetricsW(dc, &tm);
-    m_ascent = tm.tmAscent;
-    m_kinds.assign(65536, 0);
-    m_boxes.clear();
-  }
+  if (font == m_font && !m_kinds.empty()) return;
+  m_font = font;
+  TEXTMETRICW tm = {};
+  GetTextMetricsW(dc, &tm);
+  m_ascent = tm.tmAscent;
+  m_kinds.assign(65536, 0);
+  m_boxes.clear();
+}
+
+const RECT* BlankGlyphs::Box(HDC dc, wchar_t ch, int lineHeight) {
+  FollowFont(dc);
+  return BoxInFont(dc, ch, lineHeight);
+}
+
+const RECT* BlankGlyphs::BoxInFont(HDC dc, wchar_t ch, int lineHeight) {
   uint8_t& kind = m_kinds[static_cast<uint16_t>(ch)];
   if (!kind) {
     kind = 1;
@@ -50,8 +57,9 @@ const RECT* BlankGlyphs::Box(HDC dc, wchar_t ch, int lineHeight) {
 
 void BlankGlyphs::FillRun(HDC dc, int x, int y, const wchar_t* run, size_t length, const int* dx, int lineHeight,
                           COLORREF colour, const RECT* clip) {
+  FollowFont(dc);
   for (size_t i = 0; i < length; ++i) {
-    const RECT* box = Box(dc, run[i], lineHeight);
+    const RECT* box = BoxInFont(dc, run[i], lineHeight);
     if (box) {
       int at = x;
       if (!dx) {  // the font's own advances: the width of what comes before

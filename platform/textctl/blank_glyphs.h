@@ -24,6 +24,10 @@ class BlankGlyphs {
                COLORREF colour, const RECT* clip = nullptr);
 
  private:
+  // Starts afresh when the DC's font is not the one learnt.
+  void FollowFont(HDC dc);
+  const RECT* BoxInFont(HDC dc, wchar_t ch, int lineHeight);
+
   HFONT m_font = nullptr;
   int m_ascent = 0;
   // Per UTF-16 unit: 0 unknown, 1 drawn by the font, 2 blank (a box below).
