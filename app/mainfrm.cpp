@@ -214,6 +214,11 @@ ViewServices CMainFrame::Services() {
     return v;
   };
   services.addMacro = [this](CMyView& view) { m_macros.AddFromView(view); };
+  services.scriptCommandEnabled = &IsScriptCommandEnabled;
+  services.scriptCommand = [](UINT id, CDocument& doc, const CMyEditView& view, bool utf8) {
+    if (id == ID_SCRIPT_ENCODE) EncodeScriptCommand(doc, view.GetText(), utf8);
+    else RunScriptCommand(id, doc, utf8);
+  };
   if (!m_findState) m_findState = std::make_shared<FindReplaceState>();
   services.find = m_findState;
   return services;

@@ -5,7 +5,6 @@
 #include "platform/framework/doc.h"
 #include "platform/framework/fwids.h"
 #include "resources/resource.h"
-#include "hosting/script_commands.h"
 #include "views/findreplace.h"
 #include "views/line_ends.h"
 
@@ -185,12 +184,11 @@ void CMyEditView::OnScriptCommand(UINT id) {
   if (CDocument* doc = GetDocument()) {
     // The file is UTF-8 only when saves convert to the file's encoding.
     const bool utf8 = GetEditorSettings()->AutoDetect() && m_encoding == static_cast<int>(TextEncoding::Utf8);
-    if (id == ID_SCRIPT_ENCODE) EncodeScriptCommand(*doc, GetText(), utf8);
-    else RunScriptCommand(id, *doc, utf8);
+    if (m_services.scriptCommand) m_services.scriptCommand(id, *doc, *this, utf8);
   }
 }
 
 void CMyEditView::OnUpdateScriptCommand(CCmdUI* ui) {
   CDocument* doc = GetDocument();
-  ui->Enable(doc && IsScriptCommandEnabled(ui->m_nID, doc->GetPathName()));
+  ui->Enable(doc && m_services.scriptCommandEnabled && m_services.scriptCommandEnabled(ui->m_nID, doc->GetPathName()));
 }

@@ -36,6 +36,8 @@ struct ViewSettings {
   int stress = 1;        // colouring language: 0 none, 1 JScript, 2 VBScript
 };
 
+class CDocument;
+class CMyEditView;
 class CMyView;
 struct FindReplaceState;
 
@@ -48,6 +50,12 @@ struct ViewServices {
   std::function<ViewSettings()> settings;
   // Add macro: saves the view's document as a macro (none: the command is disabled).
   std::function<void(CMyView&)> addMacro;
+  // The script commands of the view's document (run with its host, under
+  // WScript or CScript, write an encoded copy: `id` says which): whether one
+  // may run for a document with this path, and running it over the view's
+  // text; `utf8` says the file is saved as UTF-8 (none: the commands are off).
+  std::function<bool(UINT id, const std::string& path)> scriptCommandEnabled;
+  std::function<void(UINT id, CDocument& doc, const CMyEditView& view, bool utf8)> scriptCommand;
   // The Find and Replace state the program's windows share: one dialog, one
   // find text (none: the view makes one of its own when it first needs it).
   std::shared_ptr<FindReplaceState> find;
