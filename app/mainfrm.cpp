@@ -2,7 +2,6 @@
 #include "app/mainfrm.h"
 #include <shellapi.h>
 #include <cstdio>
-#include "app/myapp.h"
 #include "app/settings_format.h"
 #include "dialogs/colorfontdlg.h"
 #include "dialogs/optionsdlg.h"
@@ -64,8 +63,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_UPDATE_COMMAND_UI(ID_MACRO_ORGANIZE, OnUpdateMacroOrganize)
 END_MESSAGE_MAP(CMDIFrameWnd)
 
-CMainFrame::CMainFrame(CSettingsStore& settings)
-    : m_macros(settings.m_macroLanguage, ExecutableFolder()), m_settings(settings) {}
+CMainFrame::CMainFrame(CSettingsStore& settings, int& openMode)
+    : m_macros(settings.m_macroLanguage, ExecutableFolder()), m_settings(settings), m_openMode(openMode) {}
 
 CMainFrame::~CMainFrame() {
   if (m_font) DeleteObject(m_font);
@@ -227,7 +226,6 @@ ViewServices CMainFrame::Services() {
 // ---------------------------------------------------------------- View menu
 
 void CMainFrame::OnViewOptions() {
-  CMyApp* app = GetMyApp();
   COptionsDlg dlg(this);
   dlg.m_nStress = m_settings.m_stress;
   dlg.m_nTabStops = m_settings.m_tabStops;
@@ -235,7 +233,7 @@ void CMainFrame::OnViewOptions() {
   dlg.m_bAutoKanji = m_settings.m_autoKanji;
   dlg.m_nFilterIndex = m_settings.m_filterIndex;
   dlg.m_strHelpPath = m_settings.m_helpPath;
-  dlg.m_nOpenMode = app ? app->m_nOpenMode : 0;
+  dlg.m_nOpenMode = m_openMode;
   if (dlg.DoModal() != IDOK) return;
   m_settings.m_stress = dlg.m_nStress;
   m_settings.m_tabStops = dlg.m_nTabStops;
@@ -243,10 +241,8 @@ void CMainFrame::OnViewOptions() {
   m_settings.m_autoKanji = dlg.m_bAutoKanji != 0;
   m_settings.m_filterIndex = dlg.m_nFilterIndex;
   m_settings.m_helpPath = dlg.m_strHelpPath;
-  if (app) {
-    app->m_nOpenMode = dlg.m_nOpenMode;
-    app->UpdateAllDocumentViews(HintOptions);
-  }
+  m_openMode = dlg.m_nOpenMode;
+  if (CWinApp* app = AfxGetApp()) app->UpdateAllDocumentViews(HintOptions);
 }
 
 void CMainFrame::OnViewFont() {
@@ -263,7 +259,7 @@ void CMainFrame::OnViewFont() {
   c.background = dlg.GetBackgroundColor();
   dlg.GetCurrentFont(&lf);
   SetEditorFont(lf);
-  if (CMyApp* app = GetMyApp()) app->UpdateAllDocumentViews(HintFontAndColors);
+  if (CWinApp* app = AfxGetApp()) app->UpdateAllDocumentViews(HintFontAndColors);
 }
 
 // ---------------------------------------------------------------- destruction

@@ -17,7 +17,8 @@ class CMyView;
 
 class CMainFrame : public CMDIFrameWnd {
  public:
-  explicit CMainFrame(CSettingsStore& settings);
+  // `openMode`: the application's OpenMode setting, which the Options dialog edits.
+  CMainFrame(CSettingsStore& settings, int& openMode);
   ~CMainFrame() override;
 
   CSettingsStore& Settings() const { return m_settings; }
@@ -51,6 +52,7 @@ class CMainFrame : public CMDIFrameWnd {
 
  protected:
   CSettingsStore& m_settings;
+  int& m_openMode;
   HFONT m_font = nullptr;
 
   void PlaceFromSettings(CREATESTRUCTA& cs);

@@ -58,7 +58,7 @@ BOOL CMyApp::InitInstance() {
         return static_cast<CView*>(new CMyView(frame ? frame->Services() : ViewServices{}));
       }));
   // 6. The main window; it reads its settings while it is created.
-  auto* frame = new CMainFrame(m_settings);
+  auto* frame = new CMainFrame(m_settings, m_nOpenMode);
   if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | CFrameWnd::FWS_ADDTOTITLE, nullptr)) {
     if (!frame->m_hWnd) delete frame;
     return FALSE;
@@ -94,10 +94,6 @@ int CMyApp::ExitInstance() {
     m_oleInitialized = false;
   }
   return 0;
-}
-
-void CMyApp::UpdateAllDocumentViews(int hint) {
-  for (CDocument* d : GetOpenDocuments()) d->UpdateAllViews(nullptr, hint, nullptr);
 }
 
 void CMyApp::OnAppAbout() {

@@ -1,13 +1,10 @@
-// The application object: start-up in its fixed order, the open mode, the
-// application-level commands (Open, Close all, Save all, About) and the
-// operations other parts call (update hints to all views, find a document).
+// The application object: start-up in its fixed order, the open mode and the
+// application-level commands (Open, Close all, Save all, About). The operations
+// other parts call (update hints to all views, find a document) are the
+// framework application's.
 #pragma once
 #include "app/settings_store.h"
 #include "platform/framework/app.h"
-
-class CDocument;
-
-enum ViewUpdateHint { HintFontAndColors = 1, HintOptions = 2 };
 
 class CMyApp : public CWinApp {
  public:
@@ -24,8 +21,6 @@ class CMyApp : public CWinApp {
   int ExitInstance() override;
   std::string GetModulePath() const override;
 
-  // Every view of every open document, in the order the documents were opened.
-  void UpdateAllDocumentViews(int hint);
 
   void OnAppAbout();
   void OnFileOpenScript();

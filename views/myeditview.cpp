@@ -66,15 +66,14 @@ void CMyEditView::OnInitialUpdate() {
 }
 
 void CMyEditView::OnUpdate(CView* sender, LPARAM hint, void* hintObject) {
-  const int kHintFontAndColors = 1, kHintOptions = 2;
-  if (hint != kHintFontAndColors && hint != kHintOptions) {
+  if (hint != HintFontAndColors && hint != HintOptions) {
     CEditView::OnUpdate(sender, hint, hintObject);
     return;
   }
   if (!m_services.settings) return;
   const ViewSettings settings = m_services.settings();
   LOGFONTA lf{};
-  if (hint == kHintFontAndColors && settings.font && GetObjectA(settings.font, sizeof lf, &lf)) {
+  if (hint == HintFontAndColors && settings.font && GetObjectA(settings.font, sizeof lf, &lf)) {
     if (HFONT copy = CreateFontIndirectA(&lf)) {
       SetFont(copy, true);
       if (m_viewFont) DeleteObject(m_viewFont);

@@ -27,6 +27,10 @@
 class ViewDropTarget;
 struct IDataObject;
 
+// The two settings hints (UpdateAllDocumentViews): after the font and colour
+// dialog, after the Options dialog.
+enum ViewUpdateHint { HintFontAndColors = 1, HintOptions = 2 };
+
 // What the views take from the main window on the two settings hints.
 struct ViewSettings {
   HFONT font = nullptr;  // the editor font; each view makes its own copy

@@ -214,6 +214,10 @@ CDocument* CWinApp::FindOpenDocument(const char* path) const {
   return nullptr;
 }
 
+void CWinApp::UpdateAllDocumentViews(int hint) {
+  for (CDocument* d : GetOpenDocuments()) d->UpdateAllViews(nullptr, hint, nullptr);
+}
+
 int CWinApp::GetOpenDocumentCount() const { return static_cast<int>(GetOpenDocuments().size()); }
 
 BOOL CWinApp::SaveAllModified() {

@@ -69,6 +69,8 @@ class CWinApp : public CCmdTarget {
   std::vector<CDocument*> GetOpenDocuments() const;
   // The open document of `path` (made a full path first), or null.
   CDocument* FindOpenDocument(const char* path) const;
+  // Every view of every open document gets the hint, in the order the documents were opened.
+  void UpdateAllDocumentViews(int hint);
   BOOL SaveAllModified();
   void CloseAllDocuments(bool endSession);
 
