@@ -26,14 +26,13 @@ other_window() {  # a titled window of the program other than the main window
 }
 poll other_window >/dev/null || fail "no save dialog"
 SAVE=$(other_window)
-poll has_focus "$SAVE" || fail "the save dialog did not get the focus"
+ensure_focus "$SAVE" "the save dialog"
 xdotool key Return
 written() { [ -f "$DIR/enc me.jse" ]; }
 poll written || fail "no .jse beside the script: $(ls "$DIR")"
 head -c 4 "$DIR/enc me.jse" | grep -q '#@~^' || fail "not in the encoded form: $(head -c 40 "$DIR/enc me.jse")"
 # The report: a box captioned with the program's name takes the focus.
-report_focused() { [ "$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null)" = Ruvelto ]; }
-poll report_focused || fail "no report box after the save"
+wait_focused_window Ruvelto >/dev/null
 xdotool key Return
 plain=$(cd "$DIR" && wine cscript //nologo "enc me.js" </dev/null 2>&1)
 coded=$(cd "$DIR" && wine cscript //nologo "enc me.jse" </dev/null 2>&1)
@@ -54,13 +53,13 @@ wait_menu "Command"
 xdotool key e
 poll other_window >/dev/null || fail "no save dialog for the job"
 SAVE=$(other_window)
-poll has_focus "$SAVE" || fail "the job's save dialog did not get the focus"
+ensure_focus "$SAVE" "the job's save dialog"
 # The dialog proposes the job itself; the copy goes beside it instead.
 xdotool key Home shift+End
 xdotool type --delay 20 'out.wsf'
 xdotool key Return
 poll eval '[ -f "$DIR/out.wsf" ]' || fail "no out.wsf beside the job: $(ls "$DIR")"
-poll report_focused || fail "no report box after the job's copy"
+wait_focused_window Ruvelto >/dev/null
 xdotool key Return
 python3 - "$DIR/out.wsf" "$HEAD" "$TAIL" <<'PY' || fail "out.wsf: $(cat "$DIR/out.wsf")"
 import re, sys

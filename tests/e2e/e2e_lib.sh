@@ -56,12 +56,17 @@ wait_focused_window() {
   poll window_titled "$1" >/dev/null || fail "no window '$1' opened"
   local w
   w=$(window_titled "$1")
-  if ! poll_within 50 has_focus "$w"; then
-    echo "note: '$1' opened without the X focus; handing it over" >&2
-    xdotool windowfocus "$w" 2>/dev/null || true
-    poll has_focus "$w" || fail "'$1' did not get the focus"
-  fi
+  ensure_focus "$w" "'$1'"
   echo "$w"
+}
+# ensure_focus <window> <what>: waits until the window has the X focus,
+# handing it over after five seconds (see above).
+ensure_focus() {
+  if ! poll_within 50 has_focus "$1"; then
+    echo "note: $2 opened without the X focus; handing it over" >&2
+    xdotool windowfocus "$1" 2>/dev/null || true
+    poll has_focus "$1" || fail "$2 did not get the focus"
+  fi
 }
 # marker_is <line>: the file marker.txt in $DIR holds exactly that line.
 marker_is() { [ -f "$DIR/marker.txt" ] && [ "$(tr -d '\r' < "$DIR/marker.txt")" = "$1" ]; }
