@@ -22,6 +22,8 @@ BEGIN_MESSAGE_MAP(CMyApp, CWinApp)
   ON_COMMAND(ID_FILE_OPEN, OnFileOpenScript)
   ON_COMMAND(ID_WINDOW_CLOSE_ALL, OnWindowCloseAll)
   ON_COMMAND(ID_FILE_SAVE_ALL, OnFileSaveAll)
+  ON_COMMAND(ID_FILE_PRINT_COLOR, OnFilePrintColor)
+  ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_COLOR, OnUpdateFilePrintColor)
 END_MESSAGE_MAP(CWinApp)
 
 CMyApp* GetMyApp() { return dynamic_cast<CMyApp*>(AfxGetApp()); }
@@ -94,6 +96,13 @@ int CMyApp::ExitInstance() {
     m_oleInitialized = false;
   }
   return 0;
+}
+
+void CMyApp::OnFilePrintColor() { m_bPrintColor = !m_bPrintColor; }
+
+void CMyApp::OnUpdateFilePrintColor(CCmdUI* ui) {
+  ui->Enable(TRUE);
+  ui->SetCheck(m_bPrintColor ? 1 : 0);
 }
 
 void CMyApp::OnAppAbout() {

@@ -23,6 +23,9 @@ class CMyApp : public CWinApp {
 
 
   void OnAppAbout();
+  // File > カラー印刷: printing in the view's colours on or off (PrintColor).
+  void OnFilePrintColor();
+  void OnUpdateFilePrintColor(CCmdUI* ui);
   void OnFileOpenScript();
   void OnWindowCloseAll();
   void OnFileSaveAll();

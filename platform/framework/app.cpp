@@ -156,11 +156,13 @@ void CWinApp::LoadStdProfileSettings(int mruCount) {
     m_pRecentFileList->ReadList();
   }
   m_nPreviewPages = static_cast<int>(GetProfileInt("Settings", "PreviewPages", 0));
+  m_bPrintColor = GetProfileInt("Settings", "PrintColor", 1) != 0;
 }
 
 void CWinApp::SaveStdProfileSettings() {
   if (m_pRecentFileList) m_pRecentFileList->WriteList();
   if (m_nPreviewPages != 0) WriteProfileInt("Settings", "PreviewPages", m_nPreviewPages);
+  WriteProfileInt("Settings", "PrintColor", m_bPrintColor ? 1 : 0);
 }
 
 void CWinApp::AddToRecentFileList(const std::string& path) {

@@ -34,6 +34,7 @@ class CWinApp : public CCmdTarget {
   CWnd* m_pMainWnd = nullptr;
   int m_nCmdShow = SW_SHOWNORMAL;
   int m_nPreviewPages = 0;       // print preview: pages side by side (0: not set)
+  bool m_bPrintColor = true;     // printing and its preview in the view's colours
   HINSTANCE m_hInstance = nullptr;
   HWND m_hWndModeless = nullptr;  // a modeless dialog: the message loop gives it its keys
 

@@ -443,6 +443,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
   std::vector<INT> dx;
   std::vector<PrintColor> colors;
   const COLORREF textColor = GetTextColor(dc);
+  const bool inColour = !AfxGetApp() || AfxGetApp()->m_bPrintColor;  // File > カラー印刷
   size_t pos = p.pages.PageStart(info->m_nCurPage);
   int y = body.top;
   for (int row = 0; row < p.metrics.linesPerPage && pos < n; ++row, y += p.lineHeight) {
@@ -455,7 +456,7 @@ void CEditView::PrintPageBody(HDC dc, CPrintInfo* info, const RECT& body) {
       dx.clear();
     };
     colors.clear();
-    GetPrintColors(line.begin, line.end, colors);
+    if (inColour) GetPrintColors(line.begin, line.end, colors);
     size_t next = 0;  // the first colour run not yet passed
     COLORREF color = textColor;
     for (size_t i = line.begin; i < line.end;) {

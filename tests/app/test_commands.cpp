@@ -22,10 +22,10 @@ TEST_F(CommandTest, MenuBarsHoldEveryItemInOrder) {
   EXPECT_EQ(MenuItemTexts(m128),
             (std::vector<std::string>{">ファイル(&F)", ">表示(&V)", ">マクロ(&M)", ">ヘルプ(&H)"}));
   EXPECT_EQ(Popup(m128, 0), (std::vector<std::string>{"新規作成(&N)\tCtrl+N", "開く(&O)...\tCtrl+O", "-",
-                                                      "プリンタの設定(&R)...", "-", "最近使ったファイル", "-",
+                                                      "プリンタの設定(&R)...", "カラー印刷(&L)", "-", "最近使ったファイル", "-",
                                                       "アプリケーションの終了(&X)"}));
   EXPECT_EQ(MenuItemIds(GetSubMenu(m128, 0)),
-            (std::vector<UINT>{57600, 57601, 0, 57606, 0, 57616, 0, 57665}));
+            (std::vector<UINT>{57600, 57601, 0, 57606, 32800, 0, 57616, 0, 57665}));
   EXPECT_EQ(Popup(m128, 3), (std::vector<std::string>{"お読みください(&R)", "Windows Script ドキュメント(&D)",
                                                       "オンライン ヘルプ(&H)", "-", "WSH のバージョン情報(&V)", "-",
                                                       "バージョン情報(&A)..."}));
@@ -37,7 +37,7 @@ TEST_F(CommandTest, MenuBarsHoldEveryItemInOrder) {
                                       ">ウィンドウ(&W)", ">ヘルプ(&H)"}));
   EXPECT_EQ(MenuItemIds(GetSubMenu(m129, 0)),
             (std::vector<UINT>{57600, 57601, 57602, 0, 57603, 57604, 32779, 0, static_cast<UINT>(-1), 0, 57607,
-                               57609, 57606, 0, 57616, 0, 57665}));
+                               57609, 57606, 32800, 0, 57616, 0, 57665}));
   EXPECT_EQ(MenuItemTexts(GetSubMenu(GetSubMenu(m129, 0), 8)),
             (std::vector<std::string>{"日本語 （シフトJIS）", "日本語 （EUC）", "日本語 （JIS）", "-",
                                       "Unicode （UTF-8）"}));

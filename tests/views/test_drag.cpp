@@ -46,7 +46,8 @@ class DragTest : public ViewFixture<CMyEditView> {
 
   void SetUp() override {
     ViewFixture::SetUp();
-    if (!HasFatalFailure()) ASSERT_NE(view->m_dropTarget, nullptr);
+    if (HasFatalFailure()) return;
+    ASSERT_NE(view->m_dropTarget, nullptr);
   }
   void Load(const std::string& text) {
     view->SetText(text.c_str());

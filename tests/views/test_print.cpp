@@ -282,6 +282,15 @@ TEST_F(PrintTest, PrintedLinesTakeTheViewsColoursFromTheLineAbove) {
   const TextRecord& last = Body(run, run.pages.back()).back();
   EXPECT_EQ(L"if", last.text);
   EXPECT_EQ(RGB(255, 0, 0), last.color);
+
+  // File > カラー印刷 turned off prints the body in black, and the choice is kept.
+  Command(ID_FILE_PRINT_COLOR);
+  Run plain;
+  Record(view, plain);
+  for (const RecordedPage& page : plain.pages)
+    for (const TextRecord& t : Body(plain, page)) EXPECT_EQ(RGB(0, 0, 0), t.color) << std::string(t.text.begin(), t.text.end());
+  Exit();
+  EXPECT_EQ(Ini("Settings", "PrintColor"), "0");
 }
 
 TEST_F(PrintTest, AnUntitledDocumentPrintsItsTitleAsHeader) {
