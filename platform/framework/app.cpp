@@ -162,7 +162,9 @@ void CWinApp::LoadStdProfileSettings(int mruCount) {
 void CWinApp::SaveStdProfileSettings() {
   if (m_pRecentFileList) m_pRecentFileList->WriteList();
   if (m_nPreviewPages != 0) WriteProfileInt("Settings", "PreviewPages", m_nPreviewPages);
-  WriteProfileInt("Settings", "PrintColor", m_bPrintColor ? 1 : 0);
+  // Like PreviewPages, written only once it differs from the default (or the file has it).
+  if (!m_bPrintColor || GetProfileInt("Settings", "PrintColor", 1) != 1)
+    WriteProfileInt("Settings", "PrintColor", m_bPrintColor ? 1 : 0);
 }
 
 void CWinApp::AddToRecentFileList(const std::string& path) {
