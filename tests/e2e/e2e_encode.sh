@@ -10,12 +10,6 @@ install_copy
 DIR="$WORK/my 作業 dir"
 mkdir -p "$DIR"
 printf '%s\r\n' 'var s = "a<b>@";' 'for (var i = 0; i < 70; i++) s += i % 10;' 'WScript.Echo(s);' > "$DIR/enc me.js"
-start_app "Z:$DIR/enc me.js"
-WIN=$(wait_main_window)
-poll title_has "$WIN" "enc me.js" || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
-xdotool key --clearmodifiers alt+c
-wait_menu "Command"
-xdotool key e
 other_window() {  # a titled window of the program other than the main window
   local id name
   for id in $(app_windows); do
@@ -24,9 +18,20 @@ other_window() {  # a titled window of the program other than the main window
   done
   return 1
 }
-poll other_window >/dev/null || fail "no save dialog"
-SAVE=$(other_window)
-ensure_focus "$SAVE" "the save dialog"
+# encode_from_menu <file>: starts the program on the file in $DIR and chooses
+# the encode command; the save dialog that opens has the focus ($WIN, $SAVE).
+encode_from_menu() {
+  start_app "Z:$DIR/$1"
+  WIN=$(wait_main_window)
+  poll title_has "$WIN" "$1" || fail "title '$(xdotool getwindowname "$WIN")' does not name $1"
+  xdotool key --clearmodifiers alt+c
+  wait_menu "Command"
+  xdotool key e
+  poll other_window >/dev/null || fail "no save dialog for $1"
+  SAVE=$(other_window)
+  ensure_focus "$SAVE" "the save dialog of $1"
+}
+encode_from_menu "enc me.js"
 xdotool key Return
 written() { [ -f "$DIR/enc me.jse" ]; }
 poll written || fail "no .jse beside the script: $(ls "$DIR")"
@@ -45,15 +50,7 @@ wait_exit
 HEAD=$'<job id="t">\r\n<script language="JScript" src="lib.js"/>\r\n<script language="JScript">'
 TAIL=$'</script>\r\n</job>\r\n'
 printf '%s%s%s' "$HEAD" 'WScript.Echo(1 < 2);' "$TAIL" > "$DIR/job.wsf"
-start_app "Z:$DIR/job.wsf"
-WIN=$(wait_main_window)
-poll title_has "$WIN" "job.wsf" || fail "title '$(xdotool getwindowname "$WIN")' does not name the job"
-xdotool key --clearmodifiers alt+c
-wait_menu "Command"
-xdotool key e
-poll other_window >/dev/null || fail "no save dialog for the job"
-SAVE=$(other_window)
-ensure_focus "$SAVE" "the job's save dialog"
+encode_from_menu job.wsf
 # The dialog proposes the job itself; the copy goes beside it instead.
 xdotool key Home shift+End
 xdotool type --delay 20 'out.wsf'
