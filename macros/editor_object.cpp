@@ -125,16 +125,20 @@ HRESULT CEditorObject::Dispatch(DISPID id, WORD flags, DISPPARAMS* params, VARIA
   std::string text, answer;
   int index = 0;
   HRESULT hr = S_OK;
+  // windowText and selectedText: a string read or written.
+  auto stringProperty = [&](std::string (CEditorObject::*read)() const, void (CEditorObject::*write)(const std::string&)) {
+    if (put) {
+      const HRESULT status = StringArgument(PutValue(params), text);
+      if (status == S_OK) (this->*write)(text);
+      return status;
+    }
+    if (!get) return static_cast<HRESULT>(DISP_E_MEMBERNOTFOUND);
+    ReturnString(result, (this->*read)());
+    return S_OK;
+  };
   switch (id) {
     case kWindowText:
-      if (put) {
-        if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetWindowText(text);
-      } else if (get) {
-        ReturnString(result, GetWindowText());
-      } else {
-        hr = DISP_E_MEMBERNOTFOUND;
-      }
-      return hr;
+      return stringProperty(&CEditorObject::GetWindowText, &CEditorObject::SetWindowText);
     case kLineCount:
       if (put) {
         const std::wstring message = WideFromCp932(kReadOnlyMessage);
@@ -147,14 +151,7 @@ HRESULT CEditorObject::Dispatch(DISPID id, WORD flags, DISPPARAMS* params, VARIA
       }
       return S_OK;
     case kSelectedText:
-      if (put) {
-        if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetSelectedText(text);
-      } else if (get) {
-        ReturnString(result, GetSelectedText());
-      } else {
-        hr = DISP_E_MEMBERNOTFOUND;
-      }
-      return hr;
+      return stringProperty(&CEditorObject::GetSelectedText, &CEditorObject::SetSelectedText);
     case kAlert:
       if (!call) return DISP_E_MEMBERNOTFOUND;
       if ((hr = StringArgument(Argument(params, 0), text)) == S_OK) Alert(text);
