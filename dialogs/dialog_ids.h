@@ -27,3 +27,5 @@
 #define IDC_MACRO_DELETE 1011
 #define IDC_MACRO_RENAME 1012
 #define IDC_MACRO_EDIT 1023
+// The window shown while a macro runs, 143.
+#define IDC_MACRO_RUNNING_NAME 1024

@@ -1,29 +1,14 @@
 // The "editor" object (see editor_object.h).
 #include "macros/editor_object.h"
 #include <oleauto.h>
-#include <stdexcept>
-#include <vector>
+#include "macros/macro_text.h"
 #include "platform/com_boundary.h"
-#include "platform/framework/modal.h"
-#include "platform/framework/resstr.h"
-#include "resources/resource.h"
-#include "macros/macro_dialogs.h"
-#include "views/myeditview.h"
+#include "platform/cp932_wide.h"
 
 namespace {
 const wchar_t kSource[] = L"Ruvelto";
 const wchar_t* const kMemberNames[] = {L"windowText", L"lineCount", L"selectedText", L"alert",
                                        L"confirm",    L"prompt",    L"lineText"};
-
-// The wait cursor for the life of the object.
-class WaitCursor {
- public:
-  WaitCursor() : m_old(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { SetCursor(m_old); }
-
- private:
-  HCURSOR m_old;
-};
 
 // The positional argument `k` (0 = first) of a call; null when absent or
 // passed as "missing".
@@ -57,7 +42,7 @@ bool ArgumentAs(VARIANT* in, VARTYPE type, VARIANT& out) {
 HRESULT StringArgument(VARIANT* in, std::string& text) {
   VARIANT v;
   if (!ArgumentAs(in, VT_BSTR, v)) return in ? DISP_E_TYPEMISMATCH : DISP_E_BADPARAMCOUNT;
-  text = Cp932FromBstr(v.bstrVal);
+  text = cp932::FromWide(v.bstrVal, SysStringLen(v.bstrVal));
   VariantClear(&v);
   return S_OK;
 }
@@ -71,7 +56,7 @@ HRESULT IntArgument(VARIANT* in, int& value) {
 
 void ReturnString(VARIANT* result, const std::string& text) {
   if (!result) return;
-  std::wstring wide = WideFromCp932(text);
+  std::wstring wide = cp932::ToWide(text);
   result->vt = VT_BSTR;
   result->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
@@ -79,17 +64,6 @@ void ReturnString(VARIANT* result, const std::string& text) {
 
 
 const char CEditorObject::kReadOnlyMessage[] = "読み取り専用ﾌﾟﾛﾊﾟﾃｨには書き込めません。";
-
-CEditorObject::CEditorObject(CMyEditView& view, HWND owner) : m_viewWindow(view.m_hWnd), m_owner(owner) {}
-
-CMyEditView* CEditorObject::View() const {
-  return ::IsWindow(m_viewWindow) ? dynamic_cast<CMyEditView*>(CWnd::FromHandle(m_viewWindow)) : nullptr;
-}
-
-CMyEditView& CEditorObject::TheView() const {
-  if (CMyEditView* view = View()) return *view;
-  throw std::runtime_error("the view is gone");
-}
 
 // ---------------------------------------------------------------- IDispatch
 
@@ -112,10 +86,6 @@ HRESULT CEditorObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p
 }
 
 HRESULT CEditorObject::Dispatch(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* info) {
-  if (!View()) {
-    const std::wstring gone = WideFromCp932(LoadResString(IDS_EDITOR_VIEW_CLOSED));
-    return ComFailure(kSource, RPC_E_DISCONNECTED, info, gone.c_str());
-  }
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   if (!params) params = &none;
   if (result) VariantInit(result);
@@ -141,7 +111,7 @@ HRESULT CEditorObject::Dispatch(DISPID id, WORD flags, DISPPARAMS* params, VARIA
       return stringProperty(&CEditorObject::GetWindowText, &CEditorObject::SetWindowText);
     case kLineCount:
       if (put) {
-        const std::wstring message = WideFromCp932(kReadOnlyMessage);
+        const std::wstring message = cp932::ToWide(kReadOnlyMessage);
         return ComFailure(kSource, MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 383), info, message.c_str());
       }
       if (!get) return DISP_E_MEMBERNOTFOUND;
@@ -190,68 +160,33 @@ HRESULT CEditorObject::Dispatch(DISPID id, WORD flags, DISPPARAMS* params, VARIA
 
 // ---------------------------------------------------------------- members
 
-std::string CEditorObject::GetWindowText() const { return TheView().GetText(); }
+std::string CEditorObject::GetWindowText() const { return m_text.AllText(); }
 
 void CEditorObject::SetWindowText(const std::string& text) {
-  CMyEditView& view = TheView();
-  WaitCursor wait;
-  UndoGroup step(view.m_undo);
-  view.SetSel(0, view.GetTextLength());
-  view.ReplaceSelWithUndo(text.c_str());
+  MacroEdit edit;
+  if (m_text.ReplaceAll(text, edit)) m_channel.Edit(edit);
 }
 
-int CEditorObject::GetLineCount() const { return TheView().GetLineCount(); }
+int CEditorObject::GetLineCount() const { return m_text.LineCount(); }
 
-std::string CEditorObject::GetSelectedText() const {
-  CMyEditView& view = TheView();
-  std::string text;
-  view.CopySelectedText(text);
-  return text;
-}
+std::string CEditorObject::GetSelectedText() const { return m_text.SelectedText(); }
 
 void CEditorObject::SetSelectedText(const std::string& text) {
-  CMyEditView& view = TheView();
-  UndoGroup step(view.m_undo);
-  view.ReplaceSelWithUndo(text.c_str());
+  MacroEdit edit;
+  if (m_text.ReplaceSelection(text, edit)) m_channel.Edit(edit);
 }
 
-void CEditorObject::Alert(const std::string& message) {
-  AfxMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION, m_owner);
-}
+void CEditorObject::Alert(const std::string& message) { m_channel.Alert(message); }
 
-bool CEditorObject::Confirm(const std::string& message) {
-  return AfxMessageBox(message.c_str(), MB_OKCANCEL | MB_ICONQUESTION, m_owner) == IDOK;
-}
+bool CEditorObject::Confirm(const std::string& message) { return m_channel.Confirm(message); }
 
 std::string CEditorObject::Prompt(const std::string& message, const std::string& answer) {
-  CPromptDlg dlg(CWnd::FromHandle(m_owner));
-  dlg.m_message = message;
-  dlg.m_answer = answer;
-  return dlg.DoModal() == IDOK ? dlg.m_answer : std::string();
+  return m_channel.Prompt(message, answer);
 }
 
-std::string CEditorObject::GetLineText(int index) const {
-  const rv::textctl::TextReader& text = TheView().Reader();
-  std::string line;
-  if (index >= 0 && index < text.LineCount()) text.LineSpans(index).CopyTo(line);  // that line only
-  return line;
-}
+std::string CEditorObject::GetLineText(int index) const { return m_text.LineText(index); }
 
 void CEditorObject::SetLineText(int index, const std::string& text) {
-  CMyEditView& view = TheView();
-  if (index < 0 || index >= view.GetLineCount()) return;
-  const int start = view.LineIndex(index);
-  if (start < 0) return;
-  const int length = view.LineLength(start);
-  WaitCursor wait;
-  view.SetRedraw(false);
-  {
-    UndoGroup step(view.m_undo);
-    view.SetSel(start, start + length);
-    view.ReplaceSelWithUndo(text.c_str());
-  }
-  view.SetSel(start, start);
-  view.ScrollCaret();
-  view.SetRedraw(true);
-  ::InvalidateRect(view.m_hWnd, nullptr, TRUE);
+  MacroEdit edit;
+  if (m_text.ReplaceLine(index, text, edit)) m_channel.Edit(edit);
 }

@@ -2,7 +2,9 @@
 #include "macros/macro_commands.h"
 #include "hosting/script_commands.h"
 #include "macros/macro_dialogs.h"
-#include "macros/macro_engine.h"
+#include "macros/macro_run.h"
+#include "platform/framework/frame.h"
+#include "platform/framework/resstr.h"
 #include "macros/macro_menu.h"
 #include "platform/framework/app.h"
 #include "platform/framework/doc.h"
@@ -45,10 +47,14 @@ void CMacroCommands::Run(const std::string& name, CMyEditView* view) {
 
 void CMacroCommands::ExecuteText(const std::string& text, CMyEditView* view, const std::string& path) const {
   if (!view) return;
-  MacroRunContext context;
-  context.language = m_language;
-  context.site = m_site;
-  ExecuteMacroText(text, *view, path, context);
+  MacroRunRequest request;
+  request.macro = text;
+  request.path = path;
+  request.language = m_language;
+  request.owner = m_site;
+  if (RunMacro(request, *view) != MacroRunEnd::Stopped) return;
+  if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(m_site)))
+    frame->SetMessageText(LoadResString(IDS_MACRO_STOPPED).c_str());
 }
 
 void CMacroCommands::Organize(CWnd* parent) {

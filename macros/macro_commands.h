@@ -35,7 +35,8 @@ class CMacroCommands {
   // Runs the macro `name` of the current language against `view`: a macro
   // file open in the editor is saved first, and a failed save runs nothing.
   void Run(const std::string& name, CMyEditView* view);
-  // Runs `text` (the file at `path`) against `view`.
+  // Runs `text` (the file at `path`) against `view`; after a stop by the
+  // user the status bar says so.
   void ExecuteText(const std::string& text, CMyEditView* view, const std::string& path) const;
   // Organize: rename, delete or edit the listed macros.
   void Organize(CWnd* parent);

@@ -1,17 +1,8 @@
 // The macro engine (see macro_engine.h).
 #include "macros/macro_engine.h"
 #include <oleauto.h>
-#include <cstdio>
 #include <memory>
-#include "platform/framework/app.h"
-#include "platform/framework/doc.h"
-#include "platform/framework/editview.h"
-#include "platform/framework/modal.h"
-#include "platform/framework/resstr.h"
-#include "platform/framework/view.h"
-#include "macros/editor_object.h"
-#include "hosting/script_commands.h"
-#include "views/myeditview.h"
+#include "platform/cp932_wide.h"
 
 const wchar_t* g_scriptControlProgId = L"ScriptControl";
 
@@ -41,6 +32,8 @@ struct CallFailure {
   std::string description;
 };
 
+std::string FromBstr(BSTR text) { return text ? cp932::FromWide(text, SysStringLen(text)) : std::string(); }
+
 struct VariantArg {
   VARIANT v;
   VariantArg() { VariantInit(&v); }
@@ -52,7 +45,7 @@ struct VariantArg {
 VARIANT StringVariant(const std::string& text) {
   VARIANT v;
   VariantInit(&v);
-  std::wstring wide = WideFromCp932(text);
+  std::wstring wide = cp932::ToWide(text);
   v.vt = VT_BSTR;
   v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
   if (!v.bstrVal) throw std::bad_alloc();
@@ -96,8 +89,8 @@ bool Call(IDispatch* target, DISPID id, WORD flags, VARIANT* args, UINT count, V
   if (hr == DISP_E_EXCEPTION) {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
     failure.status = info.scode ? info.scode : (info.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_DISPATCH, info.wCode) : hr);
-    failure.source = Cp932FromBstr(info.bstrSource);
-    failure.description = Cp932FromBstr(info.bstrDescription);
+    failure.source = FromBstr(info.bstrSource);
+    failure.description = FromBstr(info.bstrDescription);
   } else {
     failure.status = hr;
   }
@@ -127,13 +120,13 @@ long GetLong(IDispatch* target, DISPID id) {
 
 std::string GetString(IDispatch* target, DISPID id) {
   VariantArg v;
-  return GetProperty(target, id, VT_BSTR, v).vt == VT_BSTR ? Cp932FromBstr(v.v.bstrVal) : std::string();
+  return GetProperty(target, id, VT_BSTR, v).vt == VT_BSTR ? FromBstr(v.v.bstrVal) : std::string();
 }
 
 // Steps 2 to 7 of a run; false with `failure` filled when one fails.
-bool DriveControl(IDispatch* control, IDispatch* editor, const std::string& text, const MacroRunContext& context,
-                  CallFailure& failure) {
-  if (!Put(control, kLanguage, StringVariant(MacroLanguageName(context.language)), failure)) return false;
+bool DriveControl(IDispatch* control, IDispatch* editor, const std::string& text, const std::string& languageName,
+                  HWND siteWindow, CallFailure& failure) {
+  if (!Put(control, kLanguage, StringVariant(languageName), failure)) return false;
   VARIANT add[3];
   add[0] = StringVariant("editor");
   VariantInit(&add[1]);
@@ -143,7 +136,7 @@ bool DriveControl(IDispatch* control, IDispatch* editor, const std::string& text
   add[2] = BoolVariant(true);
   if (!Call(control, kAddObject, DISPATCH_METHOD, add, 3, nullptr, failure)) return false;
   if (!Put(control, kAllowUI, BoolVariant(true), failure)) return false;
-  VARIANT site = IntVariant(static_cast<long>(reinterpret_cast<INT_PTR>(context.site)));
+  VARIANT site = IntVariant(static_cast<long>(reinterpret_cast<INT_PTR>(siteWindow)));
   if (!Put(control, kSitehWnd, site, failure)) return false;
   if (!Put(control, kTimeout, IntVariant(-1), failure)) return false;
   VARIANT statement = StringVariant(text);
@@ -151,76 +144,29 @@ bool DriveControl(IDispatch* control, IDispatch* editor, const std::string& text
   return Call(control, kExecuteStatement, DISPATCH_METHOD, &statement, 1, &ignored.v, failure);
 }
 
-// Step 9: the report's text, after the failing line has been shown.
-std::string FailureReport(IDispatch* control, const CallFailure& failure, const std::string& path) {
-  MacroErrorReport report;
-  report.status = static_cast<unsigned long>(failure.status);
-  report.source = failure.source;
-  report.description = failure.description;
+// The failure as the control's error record tells it: source and description
+// where the call carried only a status, and the position when it has a number.
+void ReadErrorRecord(IDispatch* control, MacroFailure& failure) {
   VariantArg error;
   CallFailure ignored;
-  if (Call(control, kError, DISPATCH_PROPERTYGET, nullptr, 0, &error.v, ignored) && error.v.vt == VT_DISPATCH &&
-      error.v.pdispVal) {
-    IDispatch* record = error.v.pdispVal;
-    // Some controls carry only the status code in the failure: the record
-    // says what went wrong.
-    if (report.source.empty()) report.source = GetString(record, kErrorSource);
-    if (report.description.empty()) report.description = GetString(record, kErrorDescription);
-    if (GetLong(record, kErrorNumber) != 0) {
-      report.hasPosition = true;
-      report.line = GetLong(record, kErrorLine);
-      report.column = GetLong(record, kErrorColumn);
-      CDocument* doc = AfxGetApp() ? AfxGetApp()->OpenDocumentFile(path.c_str()) : nullptr;
-      if (auto* view = doc ? dynamic_cast<CEditView*>(doc->GetFirstView()) : nullptr)
-        SelectMacroLine(*view, report.line);
-      report.code = GetString(record, kErrorText);
-    }
+  if (!Call(control, kError, DISPATCH_PROPERTYGET, nullptr, 0, &error.v, ignored) || error.v.vt != VT_DISPATCH ||
+      !error.v.pdispVal)
+    return;
+  IDispatch* record = error.v.pdispVal;
+  if (failure.source.empty()) failure.source = GetString(record, kErrorSource);
+  if (failure.description.empty()) failure.description = GetString(record, kErrorDescription);
+  if (GetLong(record, kErrorNumber) != 0) {
+    failure.hasPosition = true;
+    failure.line = GetLong(record, kErrorLine);
+    failure.column = GetLong(record, kErrorColumn);
+    failure.code = GetString(record, kErrorText);
   }
-  if (report.description.empty()) report.description = SystemMessageText(static_cast<DWORD>(failure.status));
-  const CWinApp* app = AfxGetApp();
-  return FormatMacroErrorReport(report, app ? app->m_pszAppName : std::string("Ruvelto"));
 }
 }  // namespace
 
-bool ReadMacroFile(const std::string& path, std::string& text, unsigned long& error) {
-  FILE* file = fopen(path.c_str(), "rt");
-  if (!file) {
-    error = GetLastError();
-    return false;
-  }
-  text.clear();
-  std::string line;
-  char chunk[4096];
-  bool open = false;  // a line has begun and not yet ended
-  while (fgets(chunk, sizeof chunk, file)) {
-    line += chunk;
-    open = true;
-    if (!line.empty() && line.back() == '\n') {
-      line.pop_back();
-      text += line;
-      text += "\r\n";
-      line.clear();
-      open = false;
-    }
-  }
-  if (open) text += line + "\r\n";
-  fclose(file);
-  return true;
-}
-
-bool SelectMacroLine(CEditView& view, long line) {
-  if (line < 1 || line > view.GetLineCount()) return false;
-  const int start = view.LineIndex(static_cast<int>(line - 1));
-  if (start < 0) return false;
-  int end = line < view.GetLineCount() ? view.LineIndex(static_cast<int>(line)) - 2 : view.GetTextLength();
-  if (end < start) end = start;
-  view.SetSel(start, end);
-  view.ScrollCaret();
-  return true;
-}
-
-void ExecuteMacroText(const std::string& text, CMyEditView& view, const std::string& path,
-                      const MacroRunContext& context) {
+bool RunMacroInControl(const std::string& macro, const std::string& languageName, HWND site, IDispatch* editor,
+                       MacroFailure& failure) {
+  failure = MacroFailure{};
   CLSID clsid{};
   IDispatch* control = nullptr;
   HRESULT hr = CLSIDFromProgID(g_scriptControlProgId, &clsid);
@@ -228,20 +174,24 @@ void ExecuteMacroText(const std::string& text, CMyEditView& view, const std::str
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                           reinterpret_cast<void**>(&control));
   if (FAILED(hr) || !control) {
-    ReportCannotCreate("ScriptControl", FAILED(hr) ? hr : E_NOINTERFACE);
-    return;
+    failure.cannotCreate = true;
+    failure.status = FAILED(hr) ? hr : E_NOINTERFACE;
+    return false;
   }
-  auto* editor = new CEditorObject(view, context.site);
-  CallFailure failure;
+  CallFailure call;
   bool ok;
   try {
-    ok = DriveControl(control, editor, text, context, failure);
+    ok = DriveControl(control, editor, macro, languageName, site, call);
   } catch (const std::bad_alloc&) {
     ok = false;
-    failure = CallFailure{E_OUTOFMEMORY, std::string(), SystemMessageText(static_cast<DWORD>(E_OUTOFMEMORY))};
+    call = CallFailure{E_OUTOFMEMORY, std::string(), std::string()};
   }
-  const std::string report = ok ? std::string() : FailureReport(control, failure, path);
+  if (!ok) {
+    failure.status = call.status;
+    failure.source = call.source;
+    failure.description = call.description;
+    ReadErrorRecord(control, failure);
+  }
   control->Release();
-  editor->Release();
-  if (!ok) AfxMessageBox(report.c_str(), MB_OK | MB_ICONSTOP);
+  return ok;
 }

@@ -1,37 +1,24 @@
-// The macro engine: a macro text run in the system's script control with the
-// "editor" object of a view. The control is created by its programmatic
-// identifier for one run and driven late bound by fixed dispatch ids, in this
-// order: Language, AddObject("editor", object, members global), AllowUI,
-// SitehWnd, Timeout (-1, none), ExecuteStatement. A failure of any of these is
-// reported with the control's error record; the failing line of the macro file
-// is opened and selected when the record has a line.
+// The macro engine, in the macro's helper process: a macro text run in the
+// system's script control with the "editor" object. The control is created by
+// its programmatic identifier for one run and driven late bound by fixed
+// dispatch ids, in this order: Language, AddObject("editor", object, members
+// global), AllowUI, SitehWnd, Timeout (-1, none), ExecuteStatement. A failure
+// of any of these is described by the control's error record.
 //
-// ExecuteStatement blocks the calling thread until the script ends; a script
-// that never ends is never stopped (the control's time limit is not honoured
-// everywhere either). Never run a macro without a bound on the process.
+// ExecuteStatement blocks the calling thread until the script ends, and
+// nothing inside the process can stop a script that never ends: the editor
+// ends the helper process instead.
 #pragma once
 #include <windows.h>
+#include <oaidl.h>
 #include <string>
-#include "macros/macro_names.h"
+#include "macros/macro_protocol.h"
 
-class CMyEditView;
-class CEditView;
-
-struct MacroRunContext {
-  int language = 0;      // 0 JScript, otherwise VBScript
-  HWND site = nullptr;   // parent of the engines' and the object's dialogs
-};
-
-// Reads a macro file as text: every line followed by CR LF. False with the
-// system's error code when it cannot be opened.
-bool ReadMacroFile(const std::string& path, std::string& text, unsigned long& error);
-// Runs `text` against `view`; `path` is the macro file, used only to show the
-// failing line.
-void ExecuteMacroText(const std::string& text, CMyEditView& view, const std::string& path,
-                      const MacroRunContext& context);
-// Selects line `line` (from 1) without its line break; a line outside
-// 1..line count selects nothing. Scrolls the selection into view.
-bool SelectMacroLine(CEditView& view, long line);
+// Runs `macro` in the language `languageName` ("JScript", "VBScript") with
+// `editor` as the global object "editor"; `site` parents the engines' own
+// dialogs. True when the macro ran to its end, else false with `failure`.
+bool RunMacroInControl(const std::string& macro, const std::string& languageName, HWND site, IDispatch* editor,
+                       MacroFailure& failure);
 
 // The programmatic identifier the engine creates: a constant of the program,
 // kept writable only so that a test can name a missing one.

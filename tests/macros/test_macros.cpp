@@ -1,6 +1,6 @@
-// Macros in-process: the real script control (JScript and VBScript) with the
-// "editor" object of a real view, the error report, the Macro menu, the
-// language commands and the organize dialog. Every macro here ends by itself.
+// Macros against real views: run in the real helper process with the real
+// script control (JScript and VBScript), the error report, stopping a macro,
+// the Macro menu, the language commands and the organize dialog.
 #include <windows.h>
 #include <commctrl.h>
 #include "platform/framework/doc.h"
@@ -8,12 +8,25 @@
 #include "macros/macro_dialogs.h"
 #include "macros/macro_engine.h"
 #include "macros/macro_menu.h"
+#include "macros/macro_run.h"
 #include "tests/app/app_fixture.h"
 #include "views/myview.h"
 
 namespace {
+// The helper this build made, as a Windows path.
+std::string HelperPath() {
+  std::string path = RV_MACRO_HOST;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
 class MacroTest : public ViewFixture<CMyView> {
  protected:
+  void SetUp() override {
+    g_macroHostPath = HelperPath();
+    ViewFixture<CMyView>::SetUp();
+  }
 
   void SetText(const char* text) {
     view->SetText(text);
@@ -358,20 +371,16 @@ TEST_F(MacroTest, AddMacroProposesTheTitleUpToItsFirstDotAndRefusesBadNames) {
   EXPECT_EQ(MacroItems(OpenMacroMenu()), std::vector<std::string>{"200=tool"});
 }
 
-TEST_F(MacroTest, TheEditorObjectOfAClosedWindowGivesTheScriptAnErrorThatSaysSo) {
-  auto* editor = new CEditorObject(*view, Frame()->m_hWnd);
-  Command(ID_FILE_CLOSE);
-  ASSERT_TRUE(Docs().empty());
-  DISPPARAMS none{nullptr, nullptr, 0, 0};
-  VARIANT result;
-  EXCEPINFO info{};
-  EXPECT_EQ(editor->Invoke(CEditorObject::kWindowText, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, &info,
-                           nullptr),
-            DISP_E_EXCEPTION);
-  EXPECT_EQ(Cp932FromBstr(info.bstrDescription), "マクロの対象のウィンドウは閉じられています。");
-  SysFreeString(info.bstrDescription);
-  SysFreeString(info.bstrSource);
-  editor->Release();
+TEST_F(MacroTest, AnEditForAWindowClosedMeanwhileEndsTheMacroWithAMessageThatSaysSo) {
+  SetText("t");
+  ui.whileShown = [&](const MessageBoxCall& call) {
+    if (call.text == "closing") ::SendMessageA(Frame()->m_hWnd, WM_COMMAND, ID_FILE_CLOSE, 0);
+  };
+  Run("alert('closing'); selectedText = 'late'; alert('never');", 0);
+  ui.whileShown = nullptr;
+  EXPECT_TRUE(Docs().empty());
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[1].text, "マクロの対象のウィンドウは閉じられています。");
 }
 
 TEST_F(MacroTest, AMacroFileWhoseSaveFailsIsNotRun) {
