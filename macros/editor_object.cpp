@@ -1,6 +1,7 @@
 // The "editor" object (see editor_object.h).
 #include "macros/editor_object.h"
 #include <oleauto.h>
+#include <new>
 #include "macros/macro_text.h"
 #include "platform/com_boundary.h"
 #include "platform/cp932_wide.h"
@@ -40,6 +41,10 @@ bool ArgumentAs(VARIANT* in, VARTYPE type, VARIANT& out) {
 }
 
 HRESULT StringArgument(VARIANT* in, std::string& text) {
+  if (in && in->vt == VT_BSTR) {  // the common case, read in place
+    text = cp932::FromWide(in->bstrVal, SysStringLen(in->bstrVal));
+    return S_OK;
+  }
   VARIANT v;
   if (!ArgumentAs(in, VT_BSTR, v)) return in ? DISP_E_TYPEMISMATCH : DISP_E_BADPARAMCOUNT;
   text = cp932::FromWide(v.bstrVal, SysStringLen(v.bstrVal));
@@ -48,17 +53,40 @@ HRESULT StringArgument(VARIANT* in, std::string& text) {
 }
 
 HRESULT IntArgument(VARIANT* in, int& value) {
+  if (in && in->vt == VT_I4) {
+    value = in->lVal;
+    return S_OK;
+  }
   VARIANT v;
   if (!ArgumentAs(in, VT_I4, v)) return in ? DISP_E_TYPEMISMATCH : DISP_E_BADPARAMCOUNT;
   value = v.lVal;
   return S_OK;
 }
 
-void ReturnString(VARIANT* result, const std::string& text) {
+// Converted straight into the string the caller gets.
+void ReturnBytes(VARIANT* result, const char* bytes, size_t length) {
   if (!result) return;
-  std::wstring wide = cp932::ToWide(text);
+  const int n = length ? cp932::ToWide(bytes, length, nullptr, 0) : 0;
+  BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(n));
+  if (!out) throw std::bad_alloc();
+  if (n) cp932::ToWide(bytes, length, out, n);
   result->vt = VT_BSTR;
-  result->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  result->bstrVal = out;
+}
+
+void ReturnString(VARIANT* result, const std::string& text) { ReturnBytes(result, text.data(), text.size()); }
+
+// Member names compare without regard to the case of their (ASCII) letters;
+// the system's locale comparison is far slower, and the engines ask for a
+// name on every call.
+bool SameName(const wchar_t* a, const wchar_t* b) {
+  for (;; ++a, ++b) {
+    wchar_t x = *a, y = *b;
+    if (x >= L'A' && x <= L'Z') x = static_cast<wchar_t>(x + 32);
+    if (y >= L'A' && y <= L'Z') y = static_cast<wchar_t>(y + 32);
+    if (x != y) return false;
+    if (!x) return true;
+  }
 }
 }  // namespace
 
@@ -72,7 +100,7 @@ HRESULT CEditorObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, 
   for (UINT k = 0; k < count; ++k) ids[k] = DISPID_UNKNOWN;
   if (count == 0) return DISP_E_UNKNOWNNAME;
   for (DISPID id = kWindowText; id <= kLineText; ++id) {
-    if (names[0] && lstrcmpiW(names[0], kMemberNames[id - 1]) == 0) {
+    if (names[0] && SameName(names[0], kMemberNames[id - 1])) {
       ids[0] = id;
       return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;  // members take no named arguments
     }
@@ -148,7 +176,10 @@ HRESULT CEditorObject::Dispatch(DISPID id, WORD flags, DISPPARAMS* params, VARIA
       if (put) {
         if ((hr = StringArgument(PutValue(params), text)) == S_OK) SetLineText(index, text);
       } else if (get) {
-        ReturnString(result, GetLineText(index));
+        // The line in place, no copy of it on the way.
+        std::string scratch;
+        const rv::textctl::TextSpans line = m_text.LineSpans(index);
+        ReturnBytes(result, line.Contiguous(scratch), static_cast<size_t>(line.Length()));
       } else {
         hr = DISP_E_MEMBERNOTFOUND;
       }

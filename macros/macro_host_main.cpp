@@ -18,7 +18,7 @@ namespace {
 class PipeChannel : public MacroChannel {
  public:
   PipeChannel(HANDLE in, MacroPipeWriter& out) : m_in(in), m_out(out) {}
-  void Edit(const MacroEdit& edit) override { Send(edit.ToMessage()); }
+  void Edit(const MacroEdit& edit) override { Send(edit.ToMessage(), false); }
   void Alert(const std::string& message) override { Ask(MacroMessage{MacroMessageKind::Alert, {}, {message}}); }
   bool Confirm(const std::string& message) override {
     return Ask(MacroMessage{MacroMessageKind::Confirm, {}, {message}}).Number(0) != 0;
@@ -31,8 +31,8 @@ class PipeChannel : public MacroChannel {
   }
 
  private:
-  void Send(const MacroMessage& message) {
-    if (!m_out.Send(message)) ExitProcess(3);  // the editor is gone: nobody to work for
+  void Send(const MacroMessage& message, bool urgent = true) {
+    if (!m_out.Send(message, urgent)) ExitProcess(3);  // the editor is gone: nobody to work for
   }
   MacroMessage Ask(const MacroMessage& question) {
     Send(question);

@@ -1,6 +1,7 @@
 // The macro helper's pipe ends (see macro_pipe.h).
 #include "macros/macro_pipe.h"
 #include <algorithm>
+#include <chrono>
 
 MacroPipeWriter::MacroPipeWriter(HANDLE pipe) : m_pipe(pipe), m_thread([this] { Run(); }) {}
 
@@ -14,13 +15,18 @@ MacroPipeWriter::~MacroPipeWriter() {
   CloseHandle(m_pipe);
 }
 
-bool MacroPipeWriter::Send(const MacroMessage& message) {
+bool MacroPipeWriter::Send(const MacroMessage& message, bool urgent) {
   std::unique_lock<std::mutex> hold(m_lock);
   m_changed.wait(hold, [this] { return m_broken || m_queue.size() < kBacklog; });
   if (m_broken) return false;
+  // A writer at work takes what was added when it comes back for more: only
+  // an idle one needs waking, or a gathering one for an urgent or full batch.
+  const bool idle = m_queue.empty() && !m_writing;
   AppendMacroMessage(m_queue, message);
+  const bool hurry = (urgent || m_queue.size() >= kBatch) && !m_urgent;
+  m_urgent = m_urgent || urgent;
   hold.unlock();
-  m_changed.notify_all();
+  if (idle || hurry) m_changed.notify_all();
   return true;
 }
 
@@ -38,6 +44,10 @@ void MacroPipeWriter::Run() {
       m_changed.notify_all();
       m_changed.wait(hold, [this] { return m_closing || !m_queue.empty(); });
       if (m_queue.empty() || m_broken) return;  // closing with nothing left, or nowhere to write
+      m_writing = true;
+      m_changed.wait_for(hold, std::chrono::milliseconds(kGather),
+                         [this] { return m_closing || m_urgent || m_queue.size() >= kBatch; });
+      m_urgent = false;
       batch.swap(m_queue);
       m_queue.clear();
       m_writing = true;

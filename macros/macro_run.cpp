@@ -162,12 +162,14 @@ void MacroRun::Read() {
   bool more = true;
   while (more) {
     more = ReadMacroMessage(m_fromHelper, reader, message);
+    bool wake;
     {
       std::lock_guard<std::mutex> hold(m_lock);
+      wake = m_queue.empty() || !more;  // a queue that was not empty is being drained
       if (more) m_queue.push_back(std::move(message));
       else m_readerDone = true;
     }
-    SetEvent(m_arrived);
+    if (wake) SetEvent(m_arrived);
   }
 }
 

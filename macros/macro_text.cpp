@@ -22,9 +22,13 @@ std::string MacroTextCopy::SelectedText() const {
   return out;
 }
 
+rv::textctl::TextSpans MacroTextCopy::LineSpans(int index) const {
+  return index >= 0 && index < m_text.LineCount() ? m_text.LineSpans(index) : rv::textctl::TextSpans{};
+}
+
 std::string MacroTextCopy::LineText(int index) const {
   std::string out;
-  if (index >= 0 && index < m_text.LineCount()) m_text.LineSpans(index).CopyTo(out);
+  LineSpans(index).CopyTo(out);
   return out;
 }
 

@@ -21,6 +21,8 @@ class MacroTextCopy {
   int LineCount() const { return m_text.LineCount(); }
   // An index outside 0..LineCount()-1 is no line: "".
   std::string LineText(int index) const;
+  // The same in place, valid until the next change.
+  rv::textctl::TextSpans LineSpans(int index) const;
   int SelectionStart() const { return m_start; }
   int SelectionEnd() const { return m_end; }
 
