@@ -440,9 +440,11 @@ class ComparingChannel : public MacroChannel {
 CMyEditView* g_watchedView = nullptr;
 std::string g_textBefore;
 int g_stopWay = 0;
+bool g_userCouldEdit = false;  // the main window was enabled while the macro ran
 void CALLBACK StopOnceEdited(HWND, UINT, UINT_PTR, DWORD) {
   HWND running = FindWindowA(nullptr, "マクロ実行中");
   if (!running || !g_watchedView || g_watchedView->GetText() == g_textBefore) return;
+  g_userCouldEdit = g_userCouldEdit || IsWindowEnabled(GetWindow(running, GW_OWNER));
   if (g_stopWay == 0) ::SendMessageA(GetDlgItem(running, IDCANCEL), BM_CLICK, 0, 0);
   if (g_stopWay == 1) ::PostMessageA(GetDlgItem(running, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
   if (g_stopWay == 2) ::PostMessageA(running, WM_CLOSE, 0, 0);
@@ -488,6 +490,7 @@ TEST_F(MacroTest, AMacroThatNeverEndsIsStoppedByTheButtonEscOrClosingItsWindowAn
     KillTimer(nullptr, timer);
     g_watchedView = nullptr;
     EXPECT_EQ(FindWindowA(nullptr, "マクロ実行中"), nullptr);
+    EXPECT_FALSE(g_userCouldEdit);
     EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
     EXPECT_EQ(Status(), "マクロを中止しました。");
     EXPECT_TRUE(ui.shown.empty());
