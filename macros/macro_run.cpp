@@ -203,6 +203,9 @@ MacroRunEnd MacroRun::Run() {
     SetDlgItemTextA(m_window, IDC_MACRO_RUNNING_NAME, m_request.path.substr(LastPathSeparator(m_request.path) + 1).c_str());
     SetTimer(m_window, kShowTimer, kShowDelay, nullptr);
   }
+  // No document can change but through the macro: the main window and any
+  // modeless window (Find, Replace) wait with the user.
+  std::unique_ptr<OtherWindowsDisabled> others(new OtherWindowsDisabled(m_window));
   const bool ownerWasEnabled = m_request.owner && !EnableWindow(m_request.owner, FALSE);
   m_reader = std::thread([this] { Read(); });
 
@@ -229,6 +232,7 @@ MacroRunEnd MacroRun::Run() {
   }
 
   Repaint();
+  others.reset();
   if (ownerWasEnabled) EnableWindow(m_request.owner, TRUE);  // before the window goes, so the owner is active again
   if (m_window) DestroyWindow(m_window);
   m_window = nullptr;

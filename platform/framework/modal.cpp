@@ -28,29 +28,6 @@ HWND MessageBoxOwner(HWND owner) {
   return owner;
 }
 
-// While a box shows, the thread's other visible top-level windows are disabled
-// too (the box disables only its owner), as a task-modal box does.
-class OtherWindowsDisabled {
- public:
-  explicit OtherWindowsDisabled(HWND owner) : m_owner(owner) {
-    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
-    for (HWND h : m_disabled) EnableWindow(h, FALSE);
-  }
-  ~OtherWindowsDisabled() {
-    for (HWND h : m_disabled)
-      if (IsWindow(h)) EnableWindow(h, TRUE);
-  }
-
- private:
-  static BOOL CALLBACK Collect(HWND h, LPARAM self) {
-    auto* me = reinterpret_cast<OtherWindowsDisabled*>(self);
-    if (h != me->m_owner && IsWindowVisible(h) && IsWindowEnabled(h)) me->m_disabled.push_back(h);
-    return TRUE;
-  }
-  HWND m_owner;
-  std::vector<HWND> m_disabled;
-};
-
 // The text with long lines (a long path has no blank to wrap at) broken so
 // that the box stays within the screen: at most three fifths of its work area
 // in the message font.
@@ -75,6 +52,22 @@ std::string FitToScreen(const std::string& text, HWND owner) {
   return fitted;
 }
 }  // namespace
+
+OtherWindowsDisabled::OtherWindowsDisabled(HWND keep) : m_keep(keep) {
+  EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+  for (HWND h : m_disabled) EnableWindow(h, FALSE);
+}
+
+OtherWindowsDisabled::~OtherWindowsDisabled() {
+  for (HWND h : m_disabled)
+    if (IsWindow(h)) EnableWindow(h, TRUE);
+}
+
+BOOL CALLBACK OtherWindowsDisabled::Collect(HWND h, LPARAM self) {
+  auto* me = reinterpret_cast<OtherWindowsDisabled*>(self);
+  if (h != me->m_keep && IsWindowVisible(h) && IsWindowEnabled(h)) me->m_disabled.push_back(h);
+  return TRUE;
+}
 
 int AfxMessageBox(const char* text, UINT type, HWND owner) {
   MessageBoxCall call;

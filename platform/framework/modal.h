@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <string>
+#include <vector>
 
 class CDialog;
 class CFileDialog;
@@ -47,6 +48,23 @@ ModalResponder* GetModalResponder();
 // Message boxes captioned with the application's name.
 int AfxMessageBox(const char* text, UINT type = MB_OK, HWND owner = nullptr);
 int AfxMessageBox(UINT promptId, UINT type = MB_OK);
+// While it lives, the thread's other visible top-level windows but `keep` are
+// disabled (a modeless Find included, which disabling the main window leaves
+// enabled), and those it disabled are enabled again when it goes: what a
+// task-modal box does, for a box or for a window that works while the user waits.
+class OtherWindowsDisabled {
+ public:
+  explicit OtherWindowsDisabled(HWND keep);
+  ~OtherWindowsDisabled();
+  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+ private:
+  static BOOL CALLBACK Collect(HWND h, LPARAM self);
+  HWND m_keep;
+  std::vector<HWND> m_disabled;
+};
+
 // Runs a common dialog through the seam: PrintDlgA ("print"), ChooseFontA
 // ("font"), ChooseColorA ("color"). Returns TRUE when confirmed.
 BOOL AfxRunCommonDialog(const char* kind, void* data);

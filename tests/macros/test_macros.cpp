@@ -7,6 +7,7 @@
 #include "macros/editor_object.h"
 #include "macros/macro_text.h"
 #include "platform/framework/bars.h"
+#include "views/findreplace.h"
 #include "macros/macro_dialogs.h"
 #include "macros/macro_engine.h"
 #include "macros/macro_menu.h"
@@ -440,11 +441,15 @@ class ComparingChannel : public MacroChannel {
 CMyEditView* g_watchedView = nullptr;
 std::string g_textBefore;
 int g_stopWay = 0;
-bool g_userCouldEdit = false;  // the main window was enabled while the macro ran
+bool g_userCouldEdit = false;  // a window but the running one was enabled while the macro ran
+BOOL CALLBACK NoteEnabled(HWND h, LPARAM running) {
+  if (h != reinterpret_cast<HWND>(running) && IsWindowVisible(h) && IsWindowEnabled(h)) g_userCouldEdit = true;
+  return TRUE;
+}
 void CALLBACK StopOnceEdited(HWND, UINT, UINT_PTR, DWORD) {
   HWND running = FindWindowA(nullptr, "マクロ実行中");
   if (!running || !g_watchedView || g_watchedView->GetText() == g_textBefore) return;
-  g_userCouldEdit = g_userCouldEdit || IsWindowEnabled(GetWindow(running, GW_OWNER));
+  EnumThreadWindows(GetCurrentThreadId(), NoteEnabled, reinterpret_cast<LPARAM>(running));
   if (g_stopWay == 0) ::SendMessageA(GetDlgItem(running, IDCANCEL), BM_CLICK, 0, 0);
   if (g_stopWay == 1) ::PostMessageA(GetDlgItem(running, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
   if (g_stopWay == 2) ::PostMessageA(running, WM_CLOSE, 0, 0);
@@ -480,6 +485,10 @@ TEST_F(MacroTest, TheHelpersCopyAgreesWithTheViewAfterEveryKindOfEdit) {
 }
 
 TEST_F(MacroTest, AMacroThatNeverEndsIsStoppedByTheButtonEscOrClosingItsWindowAndItsEditsCanBeUndone) {
+  SetText("x");
+  Command(ID_EDIT_REPLACE);  // a modeless window that could change the text
+  HWND replace = view->FindState().dialog;
+  ASSERT_TRUE(replace && IsWindowVisible(replace));
   for (g_stopWay = 0; g_stopWay < 3; ++g_stopWay) {
     SCOPED_TRACE(g_stopWay);
     SetText("start\r\nrest");
@@ -492,6 +501,7 @@ TEST_F(MacroTest, AMacroThatNeverEndsIsStoppedByTheButtonEscOrClosingItsWindowAn
     EXPECT_EQ(FindWindowA(nullptr, "マクロ実行中"), nullptr);
     EXPECT_FALSE(g_userCouldEdit);
     EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+    EXPECT_TRUE(IsWindowEnabled(replace));
     EXPECT_EQ(Status(), "マクロを中止しました。");
     EXPECT_TRUE(ui.shown.empty());
     const std::string stopped = view->GetText();
