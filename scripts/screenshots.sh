@@ -8,7 +8,7 @@ cleanup() { test_session_end; rm -rf "${SHOTDIR:-}"; }
 trap cleanup EXIT
 test_session_begin
 SHOTDIR="$(mktemp -d)"
-cp "$BUILD/out/ruvelto.exe" "$SHOTDIR/"
+cp "$BUILD/out/ruvelto.exe" "$BUILD/out/ruvelto-macro.exe" "$SHOTDIR/"
 cp -r "$ROOT/resources/shipped/." "$SHOTDIR/"
 # A 760x520 window at the top-left corner, detection on.
 python3 - "$SHOTDIR/ruvelto.ini" <<'PY'
