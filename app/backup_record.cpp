@@ -21,9 +21,10 @@ bool ReadField(std::string_view bytes, std::size_t& pos, const char* key, std::s
   return true;
 }
 
-// Decimal digits only, at most 19 of them (no sign, no blank).
+// Decimal digits only, at most 19 of them, as written (no sign, no blank, no
+// leading zero), so a record has one spelling.
 bool ReadNumber(std::string_view text, unsigned long long& value) {
-  if (text.empty() || text.size() > 19) return false;
+  if (text.empty() || text.size() > 19 || (text.size() > 1 && text[0] == '0')) return false;
   value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
@@ -118,7 +119,7 @@ bool ParseBackupName(std::string_view name, std::string_view extension, std::uin
   if (!ReadHex8(name.substr(0, 8), run)) return false;
   unsigned long long n = 0;
   std::string_view digits = name.substr(9, name.size() - 9 - extension.size());
-  if (digits.size() > 9 || (digits.size() > 1 && digits[0] == '0') || !ReadNumber(digits, n)) return false;
+  if (digits.size() > 9 || !ReadNumber(digits, n)) return false;
   number = static_cast<unsigned>(n);
   return true;
 }
