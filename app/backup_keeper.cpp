@@ -128,8 +128,8 @@ void CBackupKeeper::WriteBackup(CDocument* doc, Entry& entry) {
   // The copy is the only work on this thread; the writer makes the file.
   std::string text;
   view->Reader().AllSpans().CopyTo(text);
-  m_writer.Write(PathOf(entry.number), TempOf(entry.number), BackupHeader(entry.seen.meta, text.size()),
-                 std::move(text));
+  std::string header = BackupHeader(entry.seen.meta, text.size());
+  m_writer.Write(PathOf(entry.number), TempOf(entry.number), std::move(header), std::move(text));
   entry.waiting = false;
   entry.onDisk = true;
 }
