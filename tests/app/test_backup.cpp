@@ -195,3 +195,12 @@ TEST_F(BackupTest, AFailedBackupIsOneQuietNoteInTheStatusBar) {
   EXPECT_TRUE(ui.shown.empty());
   RemoveDirectoryA(temp.c_str());
 }
+
+TEST_F(BackupTest, APrintRequestNeitherAsksNorKeepsBackups) {
+  WriteBytes(dir / "a.js", "abc\r\n");
+  Leave("0000bbbb-1.rvb", Record("", "無題1", 2, "ended\r\n"));
+  EXPECT_FALSE(Start({"/p", dir / "a.js"}));
+  for (const MessageBoxCall& box : ui.shown) EXPECT_EQ(box.text.find("復元"), std::string::npos) << box.text;
+  EXPECT_FALSE(app->m_backups.Running());
+  EXPECT_TRUE(FileExists(Folder() + "\\0000bbbb-1.rvb"));
+}
