@@ -3,7 +3,6 @@
 #include <vector>
 #include "document/mydoc.h"
 #include "platform/framework/app.h"
-#include "platform/framework/except.h"
 #include "platform/framework/frame.h"
 #include "views/myeditview.h"
 
