@@ -17,7 +17,7 @@ bool CBackupKeeper::State::operator==(const State& o) const {
 }
 
 CBackupKeeper::~CBackupKeeper() {
-  if (m_frame && m_frame->m_hWnd) KillTimer(m_frame->m_hWnd, reinterpret_cast<UINT_PTR>(this));
+  if (m_window) KillTimer(m_window, reinterpret_cast<UINT_PTR>(this));  // the window may be gone already
   if (m_mark != INVALID_HANDLE_VALUE) CloseHandle(m_mark);
 }
 
@@ -37,11 +37,12 @@ bool CBackupKeeper::StartRun(const std::string& folder, CFrameWnd* frame) {
       break;
   }
   m_frame = frame;
+  m_window = frame ? frame->m_hWnd : nullptr;
   if (!Running()) {
-    if (m_frame) m_frame->SetMessageText(kWriteFailed);
+    NoteFailure();
     return false;
   }
-  if (m_frame && m_frame->m_hWnd) SetTimer(m_frame->m_hWnd, reinterpret_cast<UINT_PTR>(this), kTickMs, &OnTimer);
+  if (m_window) SetTimer(m_window, reinterpret_cast<UINT_PTR>(this), kTickMs, &OnTimer);
   return true;
 }
 
@@ -106,7 +107,8 @@ void CBackupKeeper::Tick() {
       entry.seen = state;
       continue;
     }
-    if (!(state == entry.seen)) {
+    // A change, or a document marked modified without one (and no backup yet).
+    if (!(state == entry.seen) || (!entry.onDisk && !entry.waiting)) {
       if (!entry.waiting) entry.waitingSince = now;
       entry.waiting = true;
       entry.seen = state;
@@ -115,10 +117,14 @@ void CBackupKeeper::Tick() {
     if (entry.waiting && (now - entry.changedAt >= kQuietMs || now - entry.waitingSince >= kLongestMs))
       WriteBackup(doc, entry);
   }
-  if (m_writer.TakeFailure() && !m_failureNoted && m_frame && m_frame->m_hWnd) {
-    m_failureNoted = true;
-    m_frame->SetMessageText(kWriteFailed);
-  }
+  if (m_writer.TakeFailure()) NoteFailure();
+}
+
+void CBackupKeeper::NoteFailure() {
+  // The frame object lives as long as its window.
+  if (m_failureNoted || !m_frame || !m_window || !IsWindow(m_window)) return;
+  m_failureNoted = true;
+  m_frame->SetMessageText(kWriteFailed);
 }
 
 void CBackupKeeper::WriteBackup(CDocument* doc, Entry& entry) {
@@ -142,7 +148,7 @@ void CBackupKeeper::Forget(Entry& entry) {
 
 void CBackupKeeper::EndRun() {
   if (!Running()) return;
-  if (m_frame && m_frame->m_hWnd) KillTimer(m_frame->m_hWnd, reinterpret_cast<UINT_PTR>(this));
+  if (m_window) KillTimer(m_window, reinterpret_cast<UINT_PTR>(this));
   for (auto& e : m_entries) Forget(e.second);
   m_entries.clear();
   m_writer.Flush();
@@ -160,4 +166,5 @@ void CBackupKeeper::EndRun() {
   DeleteFileA((m_folder + RunMarkName(m_run)).c_str());
   RemoveDirectoryA(m_folder.c_str());  // only when nothing else is in it
   m_frame = nullptr;
+  m_window = nullptr;
 }

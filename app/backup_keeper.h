@@ -78,11 +78,14 @@ class CBackupKeeper {
   void WriteBackup(CDocument* doc, Entry& entry);
   void Forget(Entry& entry);
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
+  // The one quiet note of a run whose backups cannot be written.
+  void NoteFailure();
 
   std::string m_folder;  // with a trailing backslash
   std::uint32_t m_run = 0;
   HANDLE m_mark = INVALID_HANDLE_VALUE;
-  CFrameWnd* m_frame = nullptr;
+  CFrameWnd* m_frame = nullptr;  // for the status bar, while m_window exists
+  HWND m_window = nullptr;       // the frame's window, which carries the timer
   std::map<CDocument*, Entry> m_entries;
   unsigned m_nextNumber = 1;
   bool m_failureNoted = false;
