@@ -3,6 +3,11 @@
 // handed over; a write waiting for its turn is replaced by a newer write of the
 // same file. A write goes to the temporary name first and is moved over the
 // backup only when complete, so a backup on disk is always whole.
+//
+// Not SafeWriteFile, which saves documents: that one reports failures in
+// message boxes, which this thread must never show, and names its temporary
+// file at random, where a backup's must carry its run's name so that only the
+// leftovers of ended runs are removed.
 #pragma once
 #include <atomic>
 #include <condition_variable>
