@@ -78,15 +78,20 @@ BOOL CMyApp::InitInstance() {
     info.m_nShellCommand = CCommandLineInfo::FileNothing;
   // 11.
   if (!ProcessShellCommand(info)) return FALSE;
+  // A start that goes on (not a print request) keeps backups.
+  m_backups.StartRun(PathFolderWithSeparator(m_pszProfileName) + "backup", frame);
   // 12. The most recent file, once the message loop runs.
   if (m_nOpenMode == 1) frame->PostMessage(WM_COMMAND, ID_FILE_MRU_FILE1, 0);
   // 13.
   frame->ShowWindow(m_nCmdShow);
   UpdateWindow(frame->m_hWnd);
+  // What a run that ended without exit left, after the named files are open.
+  m_backups.OfferRecovery(*this);
   return TRUE;
 }
 
 int CMyApp::ExitInstance() {
+  m_backups.EndRun();
   if (!m_pszProfileName.empty()) {
     WriteProfileInt("Settings", "OpenMode", m_nOpenMode);
     CWinApp::ExitInstance();

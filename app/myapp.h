@@ -3,6 +3,7 @@
 // other parts call (update hints to all views, find a document) are the
 // framework application's.
 #pragma once
+#include "app/backup_keeper.h"
 #include "app/settings_store.h"
 #include "platform/framework/app.h"
 
@@ -16,6 +17,9 @@ class CMyApp : public CWinApp {
   // the life of the application object; the main window reads and writes them.
   CSettingsStore m_settings;
   std::string m_modulePathOverride;  // tests run the program as if installed elsewhere
+  // Backups of unsaved text in "backup" beside the settings file, from the
+  // end of start-up to the exit step.
+  CBackupKeeper m_backups;
 
   BOOL InitInstance() override;
   int ExitInstance() override;

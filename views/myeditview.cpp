@@ -105,6 +105,7 @@ bool JoinsTypingRun(const RvTextChange& c) {
 }  // namespace
 
 void CMyEditView::OnTextChange(HWND, const RvTextChange& c) {
+  ++m_textChanges;
   if (m_applyingHistory) return;
   if (c.cause == RVCC_SETTEXT) {
     m_undo.Clear();  // records of another text

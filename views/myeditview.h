@@ -151,6 +151,8 @@ class CMyEditView : public CEditView,
   // tab stops; both then ApplyViewSettings. Other hints: the framework's update.
   void OnUpdate(CView* sender, LPARAM hint, void* hintObject) override;
   const ViewServices& Services() const { return m_services; }
+  // How many changes the control has reported so far (any text change counts).
+  unsigned TextChangeCount() const { return m_textChanges; }
   // The Find and Replace state this view works with (see ViewServices::find).
   FindReplaceState& FindState();
 
@@ -188,6 +190,7 @@ class CMyEditView : public CEditView,
   // Replaces [start, end) by text without recording it (a step of the history).
   void ApplyStep(int start, int end, const std::string& text, int caret);
   bool m_applyingHistory = false;  // true while undo or redo changes the text
+  unsigned m_textChanges = 0;
   LoadReport m_lastLoad;  // what the last load could not show
   ViewServices m_services;
   DECLARE_MESSAGE_MAP()
