@@ -3,7 +3,9 @@
 # prefix's PostScript printer (installed by the set-up scripts) without a
 # dialog and ends; the PostScript has the pages the text needs, and page 1,
 # rasterised by Ghostscript, has ink where the header, the body and the
-# footer "- 1 -" go and none in the side margins. Then print preview from the
+# footer "- 1 -" go and none in the side margins. A JScript file prints its
+# keywords in the keyword colour, and in black once カラー印刷 is off
+# (PrintColor=0 in the settings file). Then print preview from the
 # File menu: its window shows, Page Down and Escape reach it, and the main
 # window gets the keyboard back. With E2E_SHOT=<png> the preview is kept as a
 # picture.
@@ -14,7 +16,7 @@ write_ini 0 0 760 520 AutoKanji=0
 # a page (about 45 with the default font on the printer's A4 paper).
 python3 - "$WORK/print.js" <<'PY'
 import sys
-lines = ['// 印刷の確認 %d: 日本語とASCII' % i if i % 2 else '\tWScript.Echo("行 %d");' % i for i in range(1, 71)]
+lines = ['// 印刷の確認 %d: 日本語とASCII' % i if i % 2 else '\tif (%d) WScript.Echo("行 %d");' % (i, i) for i in range(1, 71)]
 open(sys.argv[1], 'wb').write('\r\n'.join(lines).encode('cp932') + b'\r\n')
 PY
 
@@ -46,6 +48,28 @@ ink 45 55 95 98 || fail "no footer on page 1"
 ink 0 6 0 100 && fail "ink in the left margin"
 ink 94 100 0 100 && fail "ink in the right margin"
 ink 20 40 95 98 && fail "the footer is not centred"
+
+# Colours: how many pixels of page 1 of a /p job of a file of keywords are
+# clearly the keyword colour (blue); the header and plain text are black.
+python3 - "$WORK/keywords.js" <<'PY'
+import sys
+open(sys.argv[1], 'wb').write(b'var a = 1;\r\nwhile (a) { break; }\r\nfunction f() { return a; }\r\n' * 8)
+PY
+blue_pixels() {
+  rm -f "$OUT"
+  start_app /p "Z:$WORK/keywords.js"
+  wait_exit
+  poll eval 'grep -q "^%%EOF" "$OUT" 2>/dev/null' || fail "no complete print job of keywords.js"
+  gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=png16m -r50 -dFirstPage=1 -dLastPage=1 \
+     -sOutputFile="$WORK/keywords.png" "$OUT" || fail "Ghostscript could not rasterise the job"
+  convert "$WORK/keywords.png" -fx '(b > 0.6 && r < 0.4 && g < 0.4) ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
+}
+blue=$(blue_pixels)
+[ "$blue" -gt 100 ] || fail "the keywords did not print in the keyword colour ($blue blue pixels)"
+write_ini 0 0 760 520 AutoKanji=0 PrintColor=0
+blue=$(blue_pixels)
+[ "$blue" -eq 0 ] || fail "with カラー印刷 off the page still has $blue blue pixels"
+write_ini 0 0 760 520 AutoKanji=0
 
 # Print preview from the File menu.
 start_app "Z:$WORK/print.js"
