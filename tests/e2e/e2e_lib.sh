@@ -84,8 +84,9 @@ stable_shot() {
   done
 }
 
-install_copy() {  # a fresh installation folder with only the executable
+install_copy() {  # a fresh installation folder with the executable and its macro helper
   cp "$EXE_SRC" "$WORK/ruvelto.exe"
+  cp "$(dirname "$EXE_SRC")/ruvelto-macro.exe" "$WORK/ruvelto-macro.exe"
 }
 
 start_app() {  # start_app [args...]; the windows carry this process id
