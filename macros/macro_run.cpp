@@ -25,10 +25,10 @@ std::string g_macroHostPath;
 
 namespace {
 enum : UINT {
-  kMessagesArrived = WM_APP + 1,  // the reader queued messages, or the pipe ended
-  kShowTimer = 1,                 // the window shows once a run lasts
-  kRepaintTimer = 2,              // the view repaints once edits pause
+  kShowTimer = 1,     // the window shows once a run lasts
+  kRepaintTimer = 2,  // the view repaints once edits pause
 };
+constexpr DWORD kSlice = 15;           // ms of edits between looks at the message queue
 constexpr UINT kShowDelay = 250;       // ms before the window appears
 constexpr UINT kPauseForRepaint = 50;  // ms without edits
 constexpr DWORD kLongestHold = 500;    // ms that drawing stays held while edits keep coming
@@ -66,7 +66,11 @@ class MacroRun {
  private:
   bool Start();
   void Read();
-  void Drain();
+  // True once the helper has said its last word or its pipe ended, and all
+  // it sent has been handled.
+  bool Finished();
+  // Handles queued messages for one slice of time; true when it took any.
+  bool Drain();
   void Handle(const MacroMessage& message);
   void Answer(const MacroMessage& question);
   void Stop();
@@ -84,10 +88,10 @@ class MacroRun {
   std::thread m_reader;
   HWND m_window = nullptr;
 
-  std::mutex m_lock;  // guards the three below, shared with the reader
+  std::mutex m_lock;  // guards the two below, shared with the reader
   std::deque<MacroMessage> m_queue;
   bool m_readerDone = false;
-  bool m_posted = false;
+  HANDLE m_arrived = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // the reader queued something
 
   bool m_busy = false;  // a drain is under way (a question's box may run messages)
   bool m_stopped = false;
@@ -109,6 +113,7 @@ MacroRun::~MacroRun() {
   m_toHelper.reset();  // its thread ends once the helper's end of the pipe is gone
   if (m_reader.joinable()) m_reader.join();
   if (m_fromHelper) CloseHandle(m_fromHelper);
+  if (m_arrived) CloseHandle(m_arrived);
   if (m_process.hThread) CloseHandle(m_process.hThread);
   if (m_process.hProcess) CloseHandle(m_process.hProcess);
 }
@@ -157,11 +162,19 @@ void MacroRun::Read() {
   bool more = true;
   while (more) {
     more = ReadMacroMessage(m_fromHelper, reader, message);
-    std::lock_guard<std::mutex> hold(m_lock);
-    if (more) m_queue.push_back(std::move(message));
-    else m_readerDone = true;
-    if (!m_posted) m_posted = PostMessageA(m_window, kMessagesArrived, 0, 0) != FALSE;
+    {
+      std::lock_guard<std::mutex> hold(m_lock);
+      if (more) m_queue.push_back(std::move(message));
+      else m_readerDone = true;
+    }
+    SetEvent(m_arrived);
   }
+}
+
+bool MacroRun::Finished() {
+  std::lock_guard<std::mutex> hold(m_lock);
+  if (!m_queue.empty() || m_busy) return false;
+  return m_readerDone || m_ended || m_failed;  // after End or Failure the helper has said its last word
 }
 
 MacroRunEnd MacroRun::Run() {
@@ -191,33 +204,26 @@ MacroRunEnd MacroRun::Run() {
   const bool ownerWasEnabled = m_request.owner && !EnableWindow(m_request.owner, FALSE);
   m_reader = std::thread([this] { Read(); });
 
+  // Messages first (input, painting, timers), then a slice of the edits, so
+  // that a stream without end never keeps the user from the 中止 button.
   bool quit = false;
   int quitCode = 0;
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> hold(m_lock);
-      if (m_readerDone && m_queue.empty() && !m_busy) break;
-    }
-    if (m_ended || m_failed) {  // the helper has said its last word
-      std::lock_guard<std::mutex> hold(m_lock);
-      if (m_queue.empty() && !m_busy) break;
-    }
-    if (!m_window) {  // no window to bring messages: drain from here
-      Drain();
-      Sleep(1);
-      continue;
-    }
+  while (!quit && !Finished()) {
     MSG msg;
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) {
-      quit = got == 0;
-      quitCode = static_cast<int>(msg.wParam);
-      Stop();
-      break;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = true;
+        quitCode = static_cast<int>(msg.wParam);
+        Stop();
+        break;
+      }
+      if (m_window && IsDialogMessageA(m_window, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
     }
-    if (IsDialogMessageA(m_window, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    if (quit) break;
+    if (Drain() || Finished()) continue;
+    MsgWaitForMultipleObjects(1, &m_arrived, FALSE, INFINITE, QS_ALLINPUT);
   }
 
   Repaint();
@@ -260,27 +266,29 @@ MacroRunEnd MacroRun::Run() {
   return MacroRunEnd::Lost;
 }
 
-void MacroRun::Drain() {
-  if (m_busy) return;  // the drain under way takes what came meanwhile
+bool MacroRun::Drain() {
+  if (m_busy) return false;  // the drain under way (behind a question's box) goes on afterwards
   m_busy = true;
+  const DWORD begun = GetTickCount();
+  bool took = false;
   for (;;) {
     MacroMessage message;
     {
       std::lock_guard<std::mutex> hold(m_lock);
-      if (m_queue.empty()) {
-        m_posted = false;
-        break;
-      }
+      if (m_queue.empty()) break;
       message = std::move(m_queue.front());
       m_queue.pop_front();
     }
+    took = true;
     Handle(message);
+    if (GetTickCount() - begun >= kSlice) break;
   }
   m_busy = false;
   if (m_drawingHeld) {
     if (GetTickCount() - m_heldSince >= kLongestHold) Repaint();
     else if (m_window) SetTimer(m_window, kRepaintTimer, kPauseForRepaint, nullptr);
   }
+  return took;
 }
 
 void MacroRun::Handle(const MacroMessage& message) {
@@ -369,9 +377,6 @@ INT_PTR CALLBACK MacroRun::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_COMMAND:
       if (LOWORD(wp) != IDCANCEL) return FALSE;
       run->Stop();
-      return TRUE;
-    case kMessagesArrived:
-      run->Drain();
       return TRUE;
     case WM_TIMER:
       KillTimer(hwnd, wp);

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include "platform/framework/doc.h"
 #include "macros/editor_object.h"
+#include "macros/macro_text.h"
+#include "platform/framework/bars.h"
 #include "macros/macro_dialogs.h"
 #include "macros/macro_engine.h"
 #include "macros/macro_menu.h"
@@ -39,6 +41,7 @@ class MacroTest : public ViewFixture<CMyView> {
     PumpMessages();
   }
   std::string MacroPath(const std::string& name) const { return dir / ("macro\\" + name); }
+  std::string Status() const { return Frame()->GetMessageBar()->GetPaneText(0); }
   std::pair<int, int> Sel(CEditView* v) const {
     int s, e;
     v->GetSel(s, e);
@@ -398,4 +401,131 @@ TEST_F(MacroTest, AMacroFileWhoseSaveFailsIsNotRun) {
   EXPECT_EQ(view->GetText(), "");
   EXPECT_EQ(ReadBytes(MacroPath("ro.js")), "selectedText = 'disk';");
   EXPECT_EQ(ui.shown.size(), 1u);  // the save's own report only
+}
+
+namespace {
+// The editor's side of a run, in this process: each edit goes to the view as
+// the editor applies it, and the view must then equal the helper's copy.
+class ComparingChannel : public MacroChannel {
+ public:
+  ComparingChannel(CMyEditView& view, MacroTextCopy& copy) : m_view(view), m_copy(copy) {}
+  void Edit(const MacroEdit& edit) override {
+    ApplyMacroEdit(m_view, edit);
+    ++edits;
+    int start, end;
+    m_view.GetSel(start, end);
+    std::string selected;
+    m_view.CopySelectedText(selected);
+    bool same = m_view.GetText() == m_copy.AllText() && start == m_copy.SelectionStart() &&
+                end == m_copy.SelectionEnd() && selected == m_copy.SelectedText() &&
+                m_view.GetLineCount() == m_copy.LineCount();
+    for (int k = 0; same && k < m_copy.LineCount(); ++k)
+      same = m_view.GetTextRange(m_view.LineIndex(k), m_view.LineLength(m_view.LineIndex(k))) == m_copy.LineText(k);
+    if (!same) mismatches.push_back("edit " + std::to_string(edits) + ": view '" + m_view.GetText() + "' copy '" +
+                                    m_copy.AllText() + "'");
+  }
+  void Alert(const std::string&) override {}
+  bool Confirm(const std::string&) override { return true; }
+  std::string Prompt(const std::string&, const std::string& answer) override { return answer; }
+  int edits = 0;
+  std::vector<std::string> mismatches;
+
+ private:
+  CMyEditView& m_view;
+  MacroTextCopy& m_copy;
+};
+
+// Presses the running window's 中止 (or sends Esc, or closes it) once the view
+// shows some of the macro's edits.
+CMyEditView* g_watchedView = nullptr;
+std::string g_textBefore;
+int g_stopWay = 0;
+void CALLBACK StopOnceEdited(HWND, UINT, UINT_PTR, DWORD) {
+  HWND running = FindWindowA(nullptr, "マクロ実行中");
+  if (!running || !g_watchedView || g_watchedView->GetText() == g_textBefore) return;
+  if (g_stopWay == 0) ::SendMessageA(GetDlgItem(running, IDCANCEL), BM_CLICK, 0, 0);
+  if (g_stopWay == 1) ::PostMessageA(GetDlgItem(running, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
+  if (g_stopWay == 2) ::PostMessageA(running, WM_CLOSE, 0, 0);
+}
+}  // namespace
+
+TEST_F(MacroTest, TheHelpersCopyAgreesWithTheViewAfterEveryKindOfEdit) {
+  SetText("一行目\r\n二\rthree\nfour");
+  view->SetSel(4, 14);  // from inside the first line into the third
+  int start, end;
+  view->GetSel(start, end);
+  MacroTextCopy copy(view->GetText(), start, end);
+  ComparingChannel channel(*view, copy);
+  auto* editor = new CEditorObject(copy, channel);
+  MacroFailure failure;
+  const bool ran = RunMacroInControl(
+      "selectedText = '選択';\n"                         // a selection across lines, double-byte text
+      "lineText(1) = 'x\\r\\ny\\rz';\n"                  // line breaks written into a line
+      "lineText(lineCount - 1) = '';\n"
+      "selectedText = '';\n"                             // nothing selected, nothing written
+      "selectedText = '末';\n"
+      "lineText(0) = lineText(0) + '\\u00e9|' + lineText(1);\n"  // a character code page 932 lacks
+      "windowText = 'a\\u0000b\\r\\n';\n"                 // a string ends at its NUL
+      "selectedText = 'q';\n"
+      "windowText = ''; windowText = '';\n"              // the empty text made empty again
+      "selectedText = 'い\\r\\n';\n",
+      "JScript", Frame()->m_hWnd, editor, failure);
+  editor->Release();
+  EXPECT_TRUE(ran) << failure.description;
+  EXPECT_EQ(channel.edits, 10);
+  EXPECT_TRUE(channel.mismatches.empty()) << channel.mismatches.front();
+  EXPECT_EQ(view->GetText(), "い\r\n");
+}
+
+TEST_F(MacroTest, AMacroThatNeverEndsIsStoppedByTheButtonEscOrClosingItsWindowAndItsEditsCanBeUndone) {
+  for (g_stopWay = 0; g_stopWay < 3; ++g_stopWay) {
+    SCOPED_TRACE(g_stopWay);
+    SetText("start\r\nrest");
+    g_watchedView = view;
+    g_textBefore = view->GetText();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, StopOnceEdited);
+    Run("for (var i = 0; ; i++) lineText(0) = 'n' + i;", 0);
+    KillTimer(nullptr, timer);
+    g_watchedView = nullptr;
+    EXPECT_EQ(FindWindowA(nullptr, "マクロ実行中"), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+    EXPECT_EQ(Status(), "マクロを中止しました。");
+    EXPECT_TRUE(ui.shown.empty());
+    const std::string stopped = view->GetText();
+    EXPECT_EQ(stopped.rfind("n", 0), 0u) << stopped;
+    EXPECT_EQ(stopped.substr(stopped.find('\r')), "\r\nrest");
+    int steps = 0;
+    while (view->m_undo.CanUndo()) {
+      view->Undo();
+      ++steps;
+    }
+    EXPECT_GT(steps, 0);
+    EXPECT_EQ(view->GetText(), "start\r\nrest");
+    while (view->m_undo.CanRedo()) view->Redo();
+    EXPECT_EQ(view->GetText(), stopped);
+  }
+  Run("lineText(1) = 'again';", 0);  // a new helper works afterwards
+  EXPECT_EQ(view->GetText().substr(view->GetText().find('\r')), "\r\nagain");
+}
+
+TEST_F(MacroTest, AHelperThatCannotStartOrDiesIsReportedAndChangesNothing) {
+  struct Case {
+    std::string helper;
+    std::string message;
+  } cases[] = {
+      {dir / "missing.exe", "マクロを実行するプログラム\n" + dir / "missing.exe" + "\nを起動できません。"},
+      {"C:\\windows\\system32\\hostname.exe", "マクロを実行するプログラムが途中で終了しました。"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.helper);
+    ui.shown.clear();
+    g_macroHostPath = c.helper;
+    SetText("kept");
+    Run("selectedText = 'x';", 0);
+    EXPECT_EQ(view->GetText(), "kept");
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text.rfind(c.message, 0), 0u) << ui.shown[0].text;
+    EXPECT_EQ(ui.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+    EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+  }
 }
