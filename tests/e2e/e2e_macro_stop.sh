@@ -18,9 +18,7 @@ write_ini 200 162 1080 862 AutoKanji=0 Language=0
 mkdir -p "$WORK/macro"
 # Macro menu: Add, Organize, (separator), Language, (separator), loop, stream, upper.
 printf 'while (true) {}\r\n' > "$WORK/macro/loop.js"
-# stream.js changes line 1 about every 20 ms.
-printf "for (var i = 0; ; i++) { lineText(0) = 'n' + i; for (var t = new Date(); new Date() - t < 20; ) {} }\r\n" \
-  > "$WORK/macro/stream.js"
+printf "for (var i = 0; ; i++) lineText(0) = 'n' + i;\r\n" > "$WORK/macro/stream.js"
 printf 'var n = lineCount; for (var i = 0; i < n; i++) lineText(i) = lineText(i).toUpperCase();\r\n' \
   > "$WORK/macro/upper.js"
 iconv -f UTF-8 -t CP932 > "$WORK/a.js" <<'JS'
