@@ -85,7 +85,7 @@ marker_is() { [ -f "$DIR/marker.txt" ] && [ "$(tr -d '\r' < "$DIR/marker.txt")" 
 # keys while a macro runs, so Ctrl+S is pressed again until the file is right.
 saved_now() { xdotool key --clearmodifiers ctrl+s; poll_within 10 cmp -s "$1" "$2"; }
 saves_after_macro() {
-  poll_within 100 saved_now "$1" "$2" || { xxd "$1" | head; fail "$(basename "$1") was not saved with the macro's result"; }
+  poll_within 60 saved_now "$1" "$2" || { xxd "$1" | head; fail "$(basename "$1") was not saved with the macro's result"; }
 }
 
 # stable_shot <png> [import options...]: a screenshot taken once two captures
