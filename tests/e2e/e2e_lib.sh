@@ -68,8 +68,25 @@ ensure_focus() {
     poll has_focus "$1" || fail "$2 did not get the focus"
   fi
 }
+# at_units <window> <width units> <height units> <x> <y> [clicks]: clicks at a
+# point of the dialog given in dialog units, scaled from the window's size
+# (frame and caption taken off). A click puts the focus where the keys after it go.
+at_units() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  local cw=$((WIDTH - 6)) ch=$((HEIGHT - 26))
+  xdotool mousemove $((X + 3 + $4 * cw / $2)) $((Y + 23 + $5 * ch / $3)) click --repeat "${6:-1}" 1
+}
 # marker_is <line>: the file marker.txt in $DIR holds exactly that line.
 marker_is() { [ -f "$DIR/marker.txt" ] && [ "$(tr -d '\r' < "$DIR/marker.txt")" = "$1" ]; }
+
+# saves_after_macro <file> <wanted>: once the macro chosen last has ended,
+# Ctrl+S writes exactly the bytes of <wanted> to <file>. The editor takes no
+# keys while a macro runs, so Ctrl+S is pressed again until the file is right.
+saved_now() { xdotool key --clearmodifiers ctrl+s; poll_within 10 cmp -s "$1" "$2"; }
+saves_after_macro() {
+  poll_within 60 saved_now "$1" "$2" || { xxd "$1" | head; fail "$(basename "$1") was not saved with the macro's result"; }
+}
 
 # stable_shot <png> [import options...]: a screenshot taken once two captures
 # in a row are the same, so that a window that is still painting is not caught.
@@ -84,8 +101,9 @@ stable_shot() {
   done
 }
 
-install_copy() {  # a fresh installation folder with only the executable
+install_copy() {  # a fresh installation folder with the executable and its macro helper
   cp "$EXE_SRC" "$WORK/ruvelto.exe"
+  cp "$(dirname "$EXE_SRC")/ruvelto-macro.exe" "$WORK/ruvelto-macro.exe"
 }
 
 start_app() {  # start_app [args...]; the windows carry this process id

@@ -14,14 +14,6 @@ wait_dialog() {
   dialog_named "$1"
 }
 wait_closed() { poll eval "! dialog_named '$1' >/dev/null" || fail "$1 stayed open"; }
-# at_units <window> <width units> <height units> <x> <y>: clicks at a point of
-# the dialog given in dialog units, scaled from the window's size (frame and
-# caption taken off). A click puts the focus where the keys after it go.
-at_units() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  local cw=$((WIDTH - 6)) ch=$((HEIGHT - 26))
-  xdotool mousemove $((X + 3 + $4 * cw / $2)) $((Y + 23 + $5 * ch / $3)) click --repeat "${6:-1}" 1
-}
 
 # Options: a double click selects the tab width, Shift+Tab goes back to the
 # colouring list, where Down moves JScript to VBScript.
