@@ -328,6 +328,10 @@ void MacroRun::Handle(const MacroMessage& message) {
 
 void MacroRun::Answer(const MacroMessage& question) {
   Repaint();  // the user sees the text the question is about
+  // A window that is not up yet waits for the answer: shown during the box's
+  // own message loop it would come up over the box and hide the question.
+  const bool showLater = m_window && !IsWindowVisible(m_window);
+  if (showLater) KillTimer(m_window, kShowTimer);
   MacroMessage reply{MacroMessageKind::Reply, {}, {}};
   const char* text = question.Text(0).c_str();
   HWND owner = m_request.owner;
@@ -346,6 +350,7 @@ void MacroRun::Answer(const MacroMessage& question) {
       break;
     }
   }
+  if (showLater) SetTimer(m_window, kShowTimer, kShowDelay, nullptr);
   if (!m_stopped) m_toHelper->Send(reply);
 }
 

@@ -111,6 +111,23 @@ TEST_F(MacroTest, EveryMemberFromVBScriptWithSixteenBitIndexes) {
   EXPECT_EQ(view->GetText(), "alpha\r\n<>BETA!");
 }
 
+TEST_F(MacroTest, AQuestionAskedAtOnceIsNotHiddenByTheRunningWindow) {
+  SetText("");
+  bool covered = false;
+  ui.whileShown = [&](const MessageBoxCall&) {
+    const DWORD shown = GetTickCount();
+    while (GetTickCount() - shown < 400) {  // the user takes a while to answer
+      PumpMessages(1);
+      Sleep(10);
+    }
+    covered = IsWindowVisible(FindWindowA(nullptr, "マクロ実行中")) != FALSE;
+  };
+  Run("alert('question'); selectedText = 'after';", 0);
+  ui.whileShown = nullptr;
+  EXPECT_FALSE(covered);
+  EXPECT_EQ(view->GetText(), "after");
+}
+
 TEST_F(MacroTest, PromptIsAnsweredThroughTheDialogAndKeepsItsMessage) {
   SetText("");
   std::string message;
