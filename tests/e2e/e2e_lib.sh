@@ -116,12 +116,13 @@ main_window() { app_windows --name '^Ruvelto' | head -n 1 | grep .; }
 
 # Prints the X window id of the main window once it is shown and has the
 # keyboard focus (Wine hands the focus of an unmanaged window to X when the
-# program activates it, so keys from then on reach the program).
+# program activates it, so keys from then on reach the program; when it does
+# not, after a box closed, the focus is handed over as for a dialog).
 wait_main_window() {
   local id
   poll main_window >/dev/null || fail "main window did not appear"
   id=$(main_window)
-  poll has_focus "$id" || fail "main window did not get the keyboard focus"
+  ensure_focus "$id" "the main window"
   echo "$id"
 }
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
