@@ -6,6 +6,7 @@
 #include <winspool.h>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 #include "platform/cp932_wide.h"
@@ -123,11 +124,15 @@ class CPrintingWnd {
     m_hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(AFX_IDD_PRINTING), owner, DialogProc, 0);
     if (!m_hwnd) return;  // no window: the job runs without a way out, as it would have
     SetDlgItemTextA(m_hwnd, AFX_IDC_PRINT_DOCNAME, document.c_str());
+    // The owner and any modeless window (Find, Replace) wait: the text must
+    // not change between pages.
+    m_others.reset(new OtherWindowsDisabled(m_hwnd));
     if (m_owner) EnableWindow(m_owner, FALSE);
     ShowWindow(m_hwnd, SW_SHOW);
     UpdateWindow(m_hwnd);
   }
   ~CPrintingWnd() {
+    m_others.reset();
     if (m_owner) EnableWindow(m_owner, TRUE);  // before the window goes, so the owner is activated again
     if (m_hwnd) DestroyWindow(m_hwnd);
     s_current = nullptr;
@@ -174,6 +179,7 @@ class CPrintingWnd {
 
   HWND m_hwnd = nullptr;
   HWND m_owner;
+  std::unique_ptr<OtherWindowsDisabled> m_others;
   bool m_cancelled = false;
   static CPrintingWnd* s_current;  // one job at a time
 };

@@ -16,6 +16,7 @@
 #include "platform/framework/print.h"
 #include "platform/framework/print_layout.h"
 #include "platform/textctl/text_control.h"
+#include "views/findreplace.h"
 #include "views/myview.h"
 
 namespace {
@@ -393,13 +394,16 @@ TEST_F(PrintTest, PrinterHandlesTheDialogReplacedAreKeptAfterCancel) {
 }
 
 int g_pagesShown = 0;
+HWND g_watched = nullptr;        // a window that must wait while the job prints
+bool g_watchedEnabled = false;  // it was enabled while a page printed
 
 // Presses Cancel in the "印刷中" window when it shows its second page.
 LRESULT CALLBACK CancelAtPageTwo(int code, WPARAM wp, LPARAM lp) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
-  if (code == HC_ACTION && call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == AFX_IDC_PRINT_PAGENUM &&
-      ++g_pagesShown == 2)
-    PostMessageA(GetParent(call->hwnd), WM_COMMAND, IDCANCEL, 0);
+  if (code == HC_ACTION && call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == AFX_IDC_PRINT_PAGENUM) {
+    if (g_watched && IsWindowEnabled(g_watched)) g_watchedEnabled = true;
+    if (++g_pagesShown == 2) PostMessageA(GetParent(call->hwnd), WM_COMMAND, IDCANCEL, 0);
+  }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
@@ -411,9 +415,17 @@ TEST_F(PrintTest, CancelInThePrintingWindowEndsTheJobWithNoFurtherPage) {
                                         RRF_RT_REG_SZ, nullptr, spooled + 2, &size));
   DeleteFileA(spooled);
   g_pagesShown = 0;
+  // A modeless Replace could change the text between pages: it waits too.
+  Command(ID_EDIT_REPLACE);
+  g_watched = View()->FindState().dialog;
+  ASSERT_TRUE(g_watched && IsWindowVisible(g_watched));
+  g_watchedEnabled = false;
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CancelAtPageTwo, nullptr, GetCurrentThreadId());
   Command(ID_FILE_PRINT_DIRECT);
   UnhookWindowsHookEx(hook);
+  EXPECT_FALSE(g_watchedEnabled);
+  EXPECT_TRUE(IsWindowEnabled(g_watched));
+  g_watched = nullptr;
   EXPECT_EQ(2, g_pagesShown);
   EXPECT_TRUE(ui.shown.empty());  // a job the user ended is no failure
   EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
