@@ -113,8 +113,8 @@ int main() {
        "var a = windowText.split('\\r\\n'); for (var i = 0; i < a.length; i++) a[i] = a[i].toUpperCase();", 3.0);
   RunOnce(s, "var n = lineCount; for (var i = 0; i < n; i++) lineText(i) = lineText(i).toUpperCase();");
   std::string upper = s.text;
+  bool lead = false;  // the byte before was a lead byte
   for (char& c : upper) {
-    static bool lead = false;
     const unsigned char b = static_cast<unsigned char>(c);
     if (!lead && b >= 'a' && b <= 'z') c = static_cast<char>(b - 32);
     lead = !lead && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));

@@ -215,8 +215,6 @@ std::string CEditorObject::Prompt(const std::string& message, const std::string&
   return m_channel.Prompt(message, answer);
 }
 
-std::string CEditorObject::GetLineText(int index) const { return m_text.LineText(index); }
-
 void CEditorObject::SetLineText(int index, const std::string& text) {
   MacroEdit edit;
   if (m_text.ReplaceLine(index, text, edit)) m_channel.Edit(edit);

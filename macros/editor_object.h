@@ -61,9 +61,8 @@ class CEditorObject : public DispatchObject {
   void Alert(const std::string& message);
   bool Confirm(const std::string& message);
   std::string Prompt(const std::string& message, const std::string& answer);
-  // An index below 0 or not below the line count is no line: reads give "",
-  // writes do nothing.
-  std::string GetLineText(int index) const;
+  // An index below 0 or not below the line count is no line: reads give ""
+  // (the dispatch reads the line in place), writes do nothing.
   void SetLineText(int index, const std::string& text);
 
  private:

@@ -206,7 +206,6 @@ MacroRunEnd MacroRun::Run() {
   // No document can change but through the macro: the main window and any
   // modeless window (Find, Replace) wait with the user.
   std::unique_ptr<OtherWindowsDisabled> others(new OtherWindowsDisabled(m_window));
-  const bool ownerWasEnabled = m_request.owner && !EnableWindow(m_request.owner, FALSE);
   m_reader = std::thread([this] { Read(); });
 
   // Messages first (input, painting, timers), then a slice of the edits, so
@@ -232,8 +231,7 @@ MacroRunEnd MacroRun::Run() {
   }
 
   Repaint();
-  others.reset();
-  if (ownerWasEnabled) EnableWindow(m_request.owner, TRUE);  // before the window goes, so the owner is active again
+  others.reset();  // before the window goes, so the main window is active again
   if (m_window) DestroyWindow(m_window);
   m_window = nullptr;
   if (quit) PostQuitMessage(quitCode);  // for the main loop, now that the run is over
