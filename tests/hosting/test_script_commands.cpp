@@ -70,14 +70,48 @@ class FakeEncoder : public DispatchObject {
   }
 };
 
+std::string SystemFolder() {
+  char folder[MAX_PATH];
+  return std::string(folder, GetSystemDirectoryA(folder, sizeof folder));
+}
+
+// Runs the wrapper `bat` in `folder` under the system's batch processor, as
+// the shell would, with an empty input for its PAUSE; returns once it ended.
+void RunWrapper(const std::string& bat, const std::string& folder) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                           OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = si.hStdOutput = si.hStdError = nul;
+  PROCESS_INFORMATION pi{};
+  std::string command = "cmd.exe /c \"" + bat + "\"";
+  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, folder.c_str(), &si,
+                     &pi)) {
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+  }
+  CloseHandle(nul);
+}
+
 class ScriptCommandTest : public AppFixture {
  protected:
   RecordingLauncher launcher;
   FakeEncoder& encoder = *new FakeEncoder;  // the test's reference, released at its end
   HRESULT createResult = S_OK;
   std::string folder;
+  std::string temp;  // the user's temporary folder, as the program sees it
+  std::string savedTmp;
 
   void SetUp() override {
+    temp = dir / "user temp";
+    CreateDirectoryA(temp.c_str(), nullptr);
+    char old[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", old, sizeof old);
+    savedTmp = old;
+    SetEnvironmentVariableA("TMP", temp.c_str());
     SetScriptLauncher(&launcher);
     SetScriptEncoderFactory([this](IDispatch** out) {
       if (FAILED(createResult)) return createResult;
@@ -94,6 +128,7 @@ class ScriptCommandTest : public AppFixture {
     SetScriptLauncher(nullptr);
     SetScriptEncoderFactory(nullptr);
     encoder.Release();
+    SetEnvironmentVariableA("TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
   }
   CMyDoc* Open(const std::string& name, const std::string& bytes = "WScript.Echo 1\r\n") {
     std::string path = folder + "\\" + name;
@@ -169,7 +204,7 @@ TEST_F(ScriptCommandTest, WindowHostOkStoresParametersAtOnceAndPassesThemAsTyped
   EXPECT_EQ(Ini("Settings", "HostParameter"), "//nologo");
   EXPECT_EQ(Ini("Settings", "ScriptParameter"), "x \"y z\"");
   ASSERT_EQ(launcher.launches.size(), 1u);
-  EXPECT_EQ(launcher.launches[0].file, "WScript");
+  EXPECT_EQ(launcher.launches[0].file, SystemFolder() + "\\WScript.exe");
   EXPECT_EQ(launcher.launches[0].parameters, "\"a&b.js\" //nologo x \"y z\"");
   EXPECT_EQ(launcher.launches[0].folder, folder);
 }
@@ -183,10 +218,10 @@ TEST_F(ScriptCommandTest, CancelInTheParametersDialogRunsAndWritesNothing) {
   EXPECT_TRUE(launcher.launches.empty());
   EXPECT_EQ(Ini("Settings", "HostParameter"), "<absent>");
   EXPECT_TRUE(doc->IsModified());
-  EXPECT_FALSE(FileExists(dir / "__script.bat"));
+  EXPECT_FALSE(FileExists(temp + "\\__script.bat"));
 }
 
-TEST_F(ScriptCommandTest, ConsoleHostRunsTheWrapperBesideTheProgramAfterSavingTheDocument) {
+TEST_F(ScriptCommandTest, ConsoleHostRunsTheWrapperInTheTemporaryFolderAfterSavingTheDocument) {
   CMyDoc* doc = Open("100% 日本.js", "");
   ASSERT_NE(doc, nullptr);
   Type(doc, "WScript.Echo(2);");
@@ -195,10 +230,10 @@ TEST_F(ScriptCommandTest, ConsoleHostRunsTheWrapperBesideTheProgramAfterSavingTh
   EXPECT_FALSE(doc->IsModified());
   EXPECT_EQ(ReadBytes(folder + "\\100% 日本.js"), "WScript.Echo(2);");
   ASSERT_EQ(launcher.launches.size(), 1u);
-  EXPECT_EQ(launcher.launches[0].file, dir / "__script.bat");
+  EXPECT_EQ(launcher.launches[0].file, temp + "\\__script.bat");
   EXPECT_EQ(launcher.launches[0].parameters, "");
   EXPECT_EQ(launcher.launches[0].folder, folder);
-  EXPECT_EQ(launcher.wrapperAtLaunch, "CScript \"100%% 日本.js\" //nologo\r\nPAUSE\r\n");
+  EXPECT_EQ(launcher.wrapperAtLaunch, SystemFolder() + "\\CScript.exe \"100%% 日本.js\" //nologo\r\nPAUSE\r\n");
 }
 
 TEST_F(ScriptCommandTest, CancelInAnotherDocumentsSaveQuestionRunsNothing) {
@@ -278,9 +313,10 @@ TEST_F(ScriptCommandTest, EncodedCopyOfTheWindowsTextReplacesTheChosenFile) {
 TEST_F(ScriptCommandTest, RefusingEncoderLeavesTheTargetUntouched) {
   ASSERT_NE(Open("job.wsf", "<job/>"), nullptr);
   encoder.refuse = true;
-  ui.onFile = [&](CFileDialog& dlg) { return IDOK; };  // the proposed name: the source itself
+  ui.onFile = [&](CFileDialog& dlg) { return IDOK; };  // the proposed name
   Command(32786);
   EXPECT_EQ(ReadBytes(folder + "\\job.wsf"), "<job/>");
+  EXPECT_FALSE(FileExists(folder + "\\job.encoded.wsf"));
   EXPECT_EQ(encoder.lastArgs.at(0), L".sct");
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text, "kind refused");
@@ -303,61 +339,168 @@ TEST_F(ScriptCommandTest, FailedWriteOfTheEncodedFileIsReportedInsteadOfSuccess)
   EXPECT_EQ(left, (std::vector<std::string>{".", "..", "a.vbe", "a.vbs"}));  // no temporary file left
 }
 
-TEST_F(ScriptCommandTest, AScriptSavedAsUtf8IsRunOrEncodedOnlyAfterTheUserSaysYes) {
+TEST_F(ScriptCommandTest, AScriptWhoseSavedBytesAreUtf8IsRunOrEncodedOnlyAfterTheUserSaysYes) {
   const std::string utf8 = "WScript.Echo \"\xE6\x97\xA5\xE6\x9C\xAC\"\r\n";  // 日本 in UTF-8
+  const std::string sjis = "WScript.Echo \"日本\"\r\n";
   struct Case {
     const char* name;
     std::string bytes;
+    bool autoDetect;  // off: the file is read as Shift-JIS and saved unchanged
     UINT command;
     int answer;
+    bool asked;
     size_t launches;
     int fileDialogs;
   } cases[] = {
-      {"no.js", utf8, 32771, IDNO, 0, 0},
-      {"bom.js", "\xEF\xBB\xBF" + utf8, 32771, IDNO, 0, 0},
-      {"yes.js", utf8, 32771, IDYES, 1, 0},
-      {"enc.js", utf8, 32786, IDNO, 0, 0},
+      {"no.js", utf8, true, 32771, IDNO, true, 0, 0},
+      {"bom.js", "\xEF\xBB\xBF" + utf8, true, 32771, IDNO, true, 0, 0},
+      {"yes.js", utf8, true, 32771, IDYES, true, 1, 0},
+      {"raw no.js", utf8, false, 32771, IDNO, true, 0, 0},
+      {"raw yes.js", utf8, false, 32771, IDYES, true, 1, 0},
+      {"sjis.js", sjis, false, 32771, IDNO, false, 1, 0},
+      {"sjis detected.js", sjis, true, 32771, IDNO, false, 1, 0},
+      {"enc.js", utf8, true, 32786, IDNO, true, 0, 0},  // last: it stays modified
   };
-  Settings().m_autoKanji = true;  // files are read and saved in their encodings
   for (const Case& c : cases) {
-    ASSERT_NE(Open(c.name, c.bytes), nullptr) << c.name;
+    Settings().m_autoKanji = c.autoDetect;
+    CMyDoc* doc = Open(c.name, c.bytes);
+    ASSERT_NE(doc, nullptr) << c.name;
+    Type(doc, "// x\r\n");  // a run saves it first, in the document's encoding
     launcher.launches.clear();
     ui.shown.clear();
     ui.fileDialogs = 0;
     ui.answers = {c.answer};
     Command(c.command);
-    ASSERT_FALSE(ui.shown.empty()) << c.name;
-    EXPECT_NE(ui.shown[0].text.find(folder + "\\" + c.name), std::string::npos) << c.name;
-    EXPECT_NE(ui.shown[0].text.find("UTF-8"), std::string::npos) << c.name;
-    EXPECT_EQ(ui.shown[0].type & (MB_TYPEMASK | MB_DEFMASK), static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2)) << c.name;
+    const bool asked = !ui.shown.empty() && ui.shown[0].text.find("UTF-8") != std::string::npos;
+    ASSERT_EQ(asked, c.asked) << c.name;
+    if (asked) {
+      EXPECT_NE(ui.shown[0].text.find(folder + "\\" + c.name), std::string::npos) << c.name;
+      EXPECT_EQ(ui.shown[0].type & (MB_TYPEMASK | MB_DEFMASK), static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2)) << c.name;
+    }
     EXPECT_EQ(launcher.launches.size(), c.launches) << c.name;
     EXPECT_EQ(ui.fileDialogs, c.fileDialogs) << c.name;
+    EXPECT_EQ(doc->IsModified(), c.command == 32786) << c.name;
   }
 }
 
 TEST_F(ScriptCommandTest, AConsoleStillRunningKeepsItsWrapperAndTheNextRunWritesAnother) {
   ASSERT_NE(Open("first.js"), nullptr);
+  const std::string cscript = SystemFolder() + "\\CScript.exe";
   launcher.watch = true;
   AnswerParameters("", "", IDOK);
   Command(32776);
   ASSERT_NE(Open("second script.js"), nullptr);
   Command(32776);
   ASSERT_EQ(launcher.launches.size(), 2u);
-  EXPECT_EQ(launcher.launches[0].file, dir / "__script.bat");
-  EXPECT_EQ(launcher.launches[1].file, dir / "__script2.bat");
-  EXPECT_EQ(ReadBytes(dir / "__script.bat"), "CScript first.js\r\nPAUSE\r\n");
-  EXPECT_EQ(ReadBytes(dir / "__script2.bat"), "CScript \"second script.js\"\r\nPAUSE\r\n");
+  EXPECT_EQ(launcher.launches[0].file, temp + "\\__script.bat");
+  EXPECT_EQ(launcher.launches[1].file, temp + "\\__script2.bat");
+  EXPECT_EQ(ReadBytes(temp + "\\__script.bat"), cscript + " first.js\r\nPAUSE\r\n");
+  EXPECT_EQ(ReadBytes(temp + "\\__script2.bat"), cscript + " \"second script.js\"\r\nPAUSE\r\n");
   // The first console ends: its wrapper goes at the next run, which takes the name again.
   ASSERT_EQ(launcher.running.size(), 2u);
   SetEvent(launcher.running[0]);
   Command(32776);
   ASSERT_EQ(launcher.launches.size(), 3u);
-  EXPECT_EQ(launcher.launches[2].file, dir / "__script.bat");
-  EXPECT_EQ(ReadBytes(dir / "__script.bat"), "CScript \"second script.js\"\r\nPAUSE\r\n");
-  EXPECT_TRUE(FileExists(dir / "__script2.bat"));
+  EXPECT_EQ(launcher.launches[2].file, temp + "\\__script.bat");
+  EXPECT_EQ(ReadBytes(temp + "\\__script.bat"), cscript + " \"second script.js\"\r\nPAUSE\r\n");
+  EXPECT_TRUE(FileExists(temp + "\\__script2.bat"));
   // A refused start leaves no wrapper behind.
   launcher.refuseWith = 2;
   Command(32776);
-  EXPECT_FALSE(FileExists(dir / "__script3.bat"));
+  EXPECT_FALSE(FileExists(temp + "\\__script3.bat"));
   for (HANDLE h : launcher.running) SetEvent(h);
+}
+
+TEST_F(ScriptCommandTest, ConsoleParametersReachTheScriptAsTypedAndAHostBesideItNeverRuns) {
+  ASSERT_NE(Open("args.js",
+                 "var f = new ActiveXObject(\"Scripting.FileSystemObject\").CreateTextFile(\"args.txt\", true), s = \"\";\r\n"
+                 "for (var i = 0; i < WScript.Arguments.length; i++) s += \"[\" + WScript.Arguments.Item(i) + \"]\";\r\n"
+                 "f.Write(s); f.Close();\r\n"),
+            nullptr);
+  // Found first by the batch processor when the wrapper names the host without its folder.
+  WriteBytes(folder + "\\CScript.bat", "@echo planted> args.txt\r\n");
+  struct Case {
+    const char* typed;
+    const char* received;
+  } cases[] = {
+      {"one \"two three\" 50% a&b", "[one][two three][50%][a&b]"},
+      {"%", "[%]"},
+      {"&", "[&]"},
+      {"|", "[|]"},
+      {"<", "[<]"},
+      {">", "[>]"},
+      {"^", "[^]"},
+      {"%PATH%", "[%PATH%]"},
+      {"\"a&b|c^\" ^x", "[a&b|c^][^x]"},
+      {"ポ&ソ|", "[ポ&ソ|]"},  // trail bytes 7C and 5C
+  };
+  for (const Case& c : cases) {
+    AnswerParameters("", c.typed, IDOK);
+    launcher.launches.clear();
+    Command(32776);
+    ASSERT_EQ(launcher.launches.size(), 1u) << c.typed;
+    RunWrapper(launcher.launches[0].file, folder);
+    EXPECT_EQ(ReadBytes(folder + "\\args.txt"), c.received) << c.typed;
+    DeleteFileA((folder + "\\args.txt").c_str());
+  }
+}
+
+TEST_F(ScriptCommandTest, AnEncodedCopyOverTheFileOfAnOpenScriptIsAskedWithNoFirstAndLeavesItsWindowModified) {
+  CMyDoc* job = Open("job.wsf", "<job/>");
+  ASSERT_NE(job, nullptr);
+  CMyDoc* lib = Open("lib.wsf", "<lib/>");
+  ASSERT_NE(lib, nullptr);
+  struct Case {
+    const char* chosen;  // picked in the save dialog, spelt otherwise than the path
+    int answer;
+    int fileDialogs;     // No goes back to the dialog, which is cancelled then
+    const char* jobFile;
+    const char* libFile;
+    bool jobModified, libModified;
+  } cases[] = {
+      {"JOB.WSF", IDNO, 2, "<job/>", "<lib/>", false, false},
+      {"Lib.wsf", IDNO, 2, "<job/>", "<lib/>", false, false},
+      {"Lib.wsf", IDYES, 1, "<job/>", "[.sct|<job/>]", false, true},
+      {"JOB.WSF", IDYES, 1, "[.sct|<job/>]", "[.sct|<job/>]", true, true},
+  };
+  for (const Case& c : cases) {
+    ::SetFocus(View(job)->m_hWnd);
+    Frame()->MDIActivate(View(job)->GetParentFrame()->m_hWnd);
+    PumpMessages();
+    ui.shown.clear();
+    ui.answers = {c.answer};
+    std::vector<std::string> proposed;
+    ui.onFile = [&](CFileDialog& dlg) {
+      proposed.push_back(dlg.m_ofn.lpstrFile);
+      if (proposed.size() > 1) return IDCANCEL;
+      dlg.SetChosenPath(folder + "\\" + c.chosen);
+      return IDOK;
+    };
+    Command(32786);
+    ASSERT_EQ(proposed.size(), static_cast<size_t>(c.fileDialogs)) << c.chosen;
+    for (const std::string& name : proposed) EXPECT_EQ(name, folder + "\\job.encoded.wsf") << c.chosen;
+    ASSERT_FALSE(ui.shown.empty()) << c.chosen;
+    EXPECT_NE(ui.shown[0].text.find(c.chosen), std::string::npos) << c.chosen;
+    EXPECT_EQ(ui.shown[0].type & (MB_TYPEMASK | MB_DEFMASK), static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2)) << c.chosen;
+    EXPECT_EQ(ReadBytes(folder + "\\job.wsf"), c.jobFile) << c.chosen;
+    EXPECT_EQ(ReadBytes(folder + "\\lib.wsf"), c.libFile) << c.chosen;
+    EXPECT_EQ(job->IsModified(), c.jobModified) << c.chosen;
+    EXPECT_EQ(lib->IsModified(), c.libModified) << c.chosen;
+  }
+}
+
+TEST_F(ScriptCommandTest, AtExitOnlyTheWrappersOfThisRunsEndedConsolesAreRemoved) {
+  WriteBytes(temp + "\\__script.bat", "another instance's");
+  ASSERT_NE(Open("a.js"), nullptr);
+  launcher.watch = true;
+  AnswerParameters("", "", IDOK);
+  Command(32776);
+  Command(32776);
+  ASSERT_EQ(launcher.running.size(), 2u);
+  SetEvent(launcher.running[0]);
+  Exit();
+  EXPECT_EQ(ReadBytes(temp + "\\__script.bat"), "another instance's");
+  EXPECT_FALSE(FileExists(temp + "\\__script2.bat"));
+  EXPECT_TRUE(FileExists(temp + "\\__script3.bat"));  // its console still reads it
+  SetEvent(launcher.running[1]);
 }
