@@ -23,19 +23,6 @@ TEST(ScriptText, WrapperHasTwoCrLfLinesNamingTheHostByItsPath) {
             "\"C:\\My Windows\\CScript.exe\" \"50%%&.js\"\r\nPAUSE\r\n");
 }
 
-TEST(ScriptText, BatchLineEscapesWhatTheBatchProcessorReads) {
-  struct Case { const char* line; const char* escaped; };
-  const Case cases[] = {
-      {"a %PATH% 50%", "a %%PATH%% 50%%"},
-      {"a&b|c<d>e^f", "a^&b^|c^<d^>e^^f"},
-      {"\"a&b|c<d>e^f %\" g&", "\"a&b|c<d>e^f %%\" g^&"},  // quoted: only '%'
-      {"\"open & on", "\"open & on"},                      // a quotation mark left open runs to the end
-      {"\x83\x7c \x83\x5e|", "\x83\x7c \x83\x5e^|"},         // ポ and タ: trail bytes that look like | and ^
-      {"\x83&", "\x83&"},                                  // a lead byte takes the next byte
-  };
-  for (const Case& c : cases) EXPECT_EQ(EscapeBatchLine(c.line), c.escaped) << c.line;
-}
-
 TEST(ScriptText, EnableRulesFollowThePathAndItsExtension) {
   EXPECT_FALSE(CanRunScript(""));
   EXPECT_TRUE(CanRunScript("C:\\a\\page.hta"));
