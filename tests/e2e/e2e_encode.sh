@@ -3,8 +3,7 @@
 # stand-in encoder: "エンコード ファイル出力" proposes the .jse beside it, the
 # save dialog takes it, the box reports it, and the system's console host runs
 # the .jse with the same output as the .js. Then a .wsf job with an element
-# closed by "/>" and an inline script, encoded to another name after the job
-# itself was refused: the first
+# closed by "/>" and an inline script, encoded to another name: the first
 # element comes out byte for byte, the inline body encoded, its language marked.
 source "$(dirname "$0")/e2e_lib.sh"
 install_copy
@@ -52,29 +51,7 @@ HEAD=$'<job id="t">\r\n<script language="JScript" src="lib.js"/>\r\n<script lang
 TAIL=$'</script>\r\n</job>\r\n'
 printf '%s%s%s' "$HEAD" 'WScript.Echo(1 < 2);' "$TAIL" > "$DIR/job.wsf"
 encode_from_menu job.wsf
-# Picking the job itself: after the dialog's own overwrite question (Yes), the
-# program asks with No first; No goes back to the dialog, and the copy goes
-# beside the job instead.
-xdotool key Home shift+End
-xdotool type --delay 20 'job.wsf'
-xdotool key Return
-overwrite_box() {  # a titled window other than the main window, the save dialog and the program's boxes
-  local id name
-  for id in $(app_windows); do
-    name=$(xdotool getwindowname "$id" 2>/dev/null)
-    [ -n "$name" ] && [ "$name" != Ruvelto ] && [ "$id" != "$WIN" ] && [ "$id" != "$SAVE" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
-poll overwrite_box >/dev/null || fail "no overwrite question for the job itself"
-ensure_focus "$(overwrite_box)" "the overwrite question"
-xdotool key Return
-wait_focused_window Ruvelto >/dev/null
-xdotool key Return
-SAVE=""
-poll overwrite_box >/dev/null || fail "no save dialog after No"
-SAVE=$(overwrite_box)
-ensure_focus "$SAVE" "the save dialog after No"
+# The dialog proposes job.encoded.wsf beside the job; the copy goes to another name.
 xdotool key Home shift+End
 xdotool type --delay 20 'out.wsf'
 xdotool key Return

@@ -21,6 +21,8 @@ TEST(ScriptText, WrapperHasTwoCrLfLinesNamingTheHostByItsPath) {
   EXPECT_EQ(ScriptWrapperText(host, "a.vbs", "", "x y"), host + " a.vbs x y\r\nPAUSE\r\n");
   EXPECT_EQ(ScriptWrapperText("C:\\My Windows\\CScript.exe", "50%&.js", "", ""),
             "\"C:\\My Windows\\CScript.exe\" \"50%%&.js\"\r\nPAUSE\r\n");
+  // Trail bytes that look like '|' or '^' (ポ, タ) stay; a lead byte takes the next byte, as cmd reads it.
+  EXPECT_EQ(ScriptWrapperText(host, "a.js", "", "ポ|タ^ \x83&"), host + " a.js ポ^|タ^^ \x83&\r\nPAUSE\r\n");
 }
 
 TEST(ScriptText, EnableRulesFollowThePathAndItsExtension) {
