@@ -40,8 +40,9 @@ bool SaveBeforeRun(CDocument& doc) {
   return SaveDocumentBeforeRun(doc, false) && AfxGetApp()->SaveAllModified() != FALSE;
 }
 
-// The question `question` about the UTF-8 file `path`; true to go on.
-bool GoOnWithUtf8File(UINT question, const std::string& path) {
+// The question `question` (a warning) about the file `path`, No the default;
+// true to go on.
+bool AskWithNoFirst(UINT question, const std::string& path) {
   const std::string text = AfxFormatString1(question, path.c_str());
   return AfxMessageBox(text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
 }
@@ -167,7 +168,7 @@ void RunScriptCommand(UINT id, CDocument& doc) {
   }
   if (!SaveBeforeRun(doc)) return;
   const std::string path = doc.GetPathName();
-  if (FileIsUtf8(path) && !GoOnWithUtf8File(IDS_RUN_UTF8_SCRIPT, path)) return;
+  if (FileIsUtf8(path) && !AskWithNoFirst(IDS_RUN_UTF8_SCRIPT, path)) return;
   const std::string folder = PathFolder(path);
   const std::string name = path.substr(LastPathSeparator(path) + 1);
   if (id == ID_SCRIPT_RUN) {
@@ -206,7 +207,7 @@ void ReportCannotCreate(const char* progId, HRESULT status) {
 }
 
 void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8) {
-  if (utf8 && !GoOnWithUtf8File(IDS_ENCODE_UTF8_SCRIPT, doc.GetPathName())) return;
+  if (utf8 && !AskWithNoFirst(IDS_ENCODE_UTF8_SCRIPT, doc.GetPathName())) return;
   HRESULT init = CoInitialize(nullptr);
   IDispatch* encoder = nullptr;
   HRESULT hr = CreateScriptEncoder(&encoder);
@@ -222,10 +223,7 @@ void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8) {
       // The file of an open script loses its readable form for good: asked
       // with No first, and No goes back to the choice of a name.
       const std::vector<CDocument*> sources = DocumentsOfFile(chosen);
-      if (!sources.empty()) {
-        const std::string question = AfxFormatString1(IDS_ENCODE_OVER_SOURCE, chosen.c_str());
-        if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES) continue;
-      }
+      if (!sources.empty() && !AskWithNoFirst(IDS_ENCODE_OVER_SOURCE, chosen)) continue;
       std::string result;
       // Encoded before anything is written: a refusing encoder leaves the target as it was.
       if (CallEncoder(encoder, target.kind, text, result) && WriteEncodedCopy(chosen, result)) {
