@@ -37,10 +37,7 @@ run_console() {
   poll marker_is "ran$2" || fail "CScript '$1': marker '$(cat "$DIR/marker.txt" 2>/dev/null)'"
   # The console window, titled with the wrapper's path, waits at PAUSE until a key reaches it.
   poll console >/dev/null || fail "no console window"
-  case "$(xdotool getwindowname "$(console)")" in
-    *'\Temp\__script'*) ;;
-    *) fail "the wrapper is not in the temporary folder: $(xdotool getwindowname "$(console)")" ;;
-  esac
+  title_has "$(console)" '\Temp\__script' || fail "wrapper not in the temporary folder: $(xdotool getwindowname "$(console)")"
   poll has_focus "$(console)" || fail "the console did not get the focus"
   xdotool key space
   poll eval '! console >/dev/null' || fail "the console stayed open after a key"
