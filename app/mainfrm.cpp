@@ -216,7 +216,7 @@ ViewServices CMainFrame::Services() {
   services.scriptCommandEnabled = &IsScriptCommandEnabled;
   services.scriptCommand = [](UINT id, CDocument& doc, const CMyEditView& view, bool utf8) {
     if (id == ID_SCRIPT_ENCODE) EncodeScriptCommand(doc, view.GetText(), utf8);
-    else RunScriptCommand(id, doc, utf8);
+    else RunScriptCommand(id, doc);
   };
   if (!m_findState) m_findState = std::make_shared<FindReplaceState>();
   services.find = m_findState;
@@ -287,12 +287,7 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
   StorePlacement();
   SettingsSection section(*AfxGetApp());
   m_settings.Write(section);
-  RemoveFinishedConsoleWrappers();
-  std::string bat = ExecutableFolder() + "__script.bat";
-  if (GetFileAttributesA(bat.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(bat.c_str())) {
-    std::string text = AfxFormatString1(AFX_IDP_FILE_ACCESS_DENIED, bat.c_str());
-    AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
-  }
+  RemoveFinishedConsoleWrappers();  // a console still open keeps its wrapper
   // The shared document menu must not go down with this window.
   if (m_hMenuDefault && GetMenu(m_hWnd) != m_hMenuDefault) SetMenu(m_hWnd, m_hMenuDefault);
   return Default();

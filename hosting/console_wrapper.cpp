@@ -19,7 +19,14 @@ const int kMostWrappers = 100;
 std::string WrapperName(int n) { return n == 1 ? "__script.bat" : "__script" + std::to_string(n) + ".bat"; }
 }  // namespace
 
-bool WriteConsoleWrapper(const std::string& folder, const std::string& text, std::string& path, DWORD& error) {
+bool WriteConsoleWrapper(const std::string& text, std::string& path, DWORD& error) {
+  char folder[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof folder, folder);
+  if (length == 0 || length >= sizeof folder) {
+    error = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
+    path = WrapperName(1);
+    return false;
+  }
   for (int n = 1; n <= kMostWrappers; ++n) {
     path = folder + WrapperName(n);
     // Only a name that is free: an existing wrapper may be read by a console.

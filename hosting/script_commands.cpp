@@ -2,7 +2,9 @@
 #include "hosting/script_commands.h"
 #include <oleauto.h>
 #include <algorithm>
+#include <vector>
 #include <cstdio>
+#include "document/encoding.h"
 #include "platform/framework/app.h"
 #include "platform/framework/dialog.h"
 #include "platform/framework/doc.h"
@@ -38,10 +40,58 @@ bool SaveBeforeRun(CDocument& doc) {
   return SaveDocumentBeforeRun(doc, false) && AfxGetApp()->SaveAllModified() != FALSE;
 }
 
-// The question `question` about the UTF-8 file `path`; true to go on.
-bool GoOnWithUtf8File(UINT question, const std::string& path) {
+// The question `question` (a warning) about the file `path`, No the default;
+// true to go on.
+bool AskWithNoFirst(UINT question, const std::string& path) {
   const std::string text = AfxFormatString1(question, path.c_str());
   return AfxMessageBox(text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+}
+
+// True when the encoding detector takes the file at `path` for UTF-8: the
+// bytes the host will read, whatever the editor read them as.
+bool FileIsUtf8(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string bytes;
+  char chunk[65536];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return DetectEncoding(bytes.c_str()) == DetectionCode::Utf8;
+}
+
+// The identity of the file at `path` (volume and file index), false when it
+// cannot be opened.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = GetFileInformationByHandle(file, &info) != FALSE;
+  CloseHandle(file);
+  return ok;
+}
+
+// True when `a` and `b` name one file, however spelt (letter case, short
+// names, links); when either cannot be opened, when their full paths match
+// regardless of case.
+bool IsSameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION x{}, y{};
+  if (FileIdentity(a, x) && FileIdentity(b, y))
+    return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+           x.nFileIndexLow == y.nFileIndexLow;
+  char fullA[MAX_PATH * 2], fullB[MAX_PATH * 2];
+  const DWORD na = GetFullPathNameA(a.c_str(), sizeof fullA, fullA, nullptr);
+  const DWORD nb = GetFullPathNameA(b.c_str(), sizeof fullB, fullB, nullptr);
+  return na > 0 && na < sizeof fullA && nb > 0 && nb < sizeof fullB && lstrcmpiA(fullA, fullB) == 0;
+}
+
+// The open documents whose file is `path`.
+std::vector<CDocument*> DocumentsOfFile(const std::string& path) {
+  std::vector<CDocument*> found;
+  for (CDocument* doc : AfxGetApp()->GetOpenDocuments())
+    if (!doc->GetPathName().empty() && IsSameFile(path, doc->GetPathName())) found.push_back(doc);
+  return found;
 }
 
 void Launch(const ScriptLaunch& launch, const std::string& reportedPath) {
@@ -108,8 +158,7 @@ bool IsScriptCommandEnabled(UINT id, const std::string& path) {
   return id == ID_SCRIPT_WSCRIPT || id == ID_SCRIPT_CSCRIPT ? CanRunUnderHosts(path) : CanRunScript(path);
 }
 
-void RunScriptCommand(UINT id, CDocument& doc, bool utf8) {
-  if (utf8 && !GoOnWithUtf8File(IDS_RUN_UTF8_SCRIPT, doc.GetPathName())) return;
+void RunScriptCommand(UINT id, CDocument& doc) {
   std::string host, script;
   if (id != ID_SCRIPT_RUN) {
     CParameterDlg dlg;
@@ -119,19 +168,25 @@ void RunScriptCommand(UINT id, CDocument& doc, bool utf8) {
   }
   if (!SaveBeforeRun(doc)) return;
   const std::string path = doc.GetPathName();
+  if (FileIsUtf8(path) && !AskWithNoFirst(IDS_RUN_UTF8_SCRIPT, path)) return;
   const std::string folder = PathFolder(path);
   const std::string name = path.substr(LastPathSeparator(path) + 1);
   if (id == ID_SCRIPT_RUN) {
     Launch({"OPEN", name, "", folder, SW_SHOW}, path);
+    return;
+  }
+  DWORD error = 0;
+  const char* exe = id == ID_SCRIPT_WSCRIPT ? "WScript.exe" : "CScript.exe";
+  const std::string hostPath = SystemHostPath(exe, error);
+  if (hostPath.empty()) {
+    ReportCannotOpen(exe, error);
   } else if (id == ID_SCRIPT_WSCRIPT) {
-    Launch({"OPEN", "WScript", WScriptParameterString(name, host, script), folder, SW_SHOW}, path);
+    Launch({"OPEN", hostPath, WScriptParameterString(name, host, script), folder, SW_SHOW}, path);
   } else {
     // A wrapper of its own: an earlier console may still be reading its wrapper.
     RemoveFinishedConsoleWrappers();
     std::string wrapper;
-    DWORD error = 0;
-    if (!WriteConsoleWrapper(PathFolderWithSeparator(AfxGetApp()->GetModulePath()),
-                             ScriptWrapperText(name, host, script), wrapper, error)) {
+    if (!WriteConsoleWrapper(ScriptWrapperText(hostPath, name, host, script), wrapper, error)) {
       ReportCannotOpen(wrapper, error);
       return;
     }
@@ -152,7 +207,7 @@ void ReportCannotCreate(const char* progId, HRESULT status) {
 }
 
 void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8) {
-  if (utf8 && !GoOnWithUtf8File(IDS_ENCODE_UTF8_SCRIPT, doc.GetPathName())) return;
+  if (utf8 && !AskWithNoFirst(IDS_ENCODE_UTF8_SCRIPT, doc.GetPathName())) return;
   HRESULT init = CoInitialize(nullptr);
   IDispatch* encoder = nullptr;
   HRESULT hr = CreateScriptEncoder(&encoder);
@@ -160,16 +215,24 @@ void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8) {
     ReportCannotCreate("Scripting.Encoder", hr);
   } else {
     EncodeTarget target = EncodeTargetFor(doc.GetPathName());
-    CFileDialog dlg(false, nullptr, target.proposedPath.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                    "すべてのファイル (*.*)|*.*||");
-    std::string result;
-    // Encoded before anything is written: a refusing encoder leaves the target as it was.
-    if (dlg.DoModal() == IDOK && CallEncoder(encoder, target.kind, text, result)) {
+    for (;;) {
+      CFileDialog dlg(false, nullptr, target.proposedPath.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                      "すべてのファイル (*.*)|*.*||");
+      if (dlg.DoModal() != IDOK) break;
       const std::string chosen = dlg.GetPathName();
-      if (WriteEncodedCopy(chosen, result)) {
+      // The file of an open script loses its readable form for good: asked
+      // with No first, and No goes back to the choice of a name.
+      const std::vector<CDocument*> sources = DocumentsOfFile(chosen);
+      if (!sources.empty() && !AskWithNoFirst(IDS_ENCODE_OVER_SOURCE, chosen)) continue;
+      std::string result;
+      // Encoded before anything is written: a refusing encoder leaves the target as it was.
+      if (CallEncoder(encoder, target.kind, text, result) && WriteEncodedCopy(chosen, result)) {
+        // Its window now holds the only readable copy: closing it asks to save.
+        for (CDocument* source : sources) source->SetModifiedFlag(TRUE);
         std::string done = "エンコードファイル '" + chosen + "' を出力しました。";
         AfxMessageBox(done.c_str(), MB_OK | MB_ICONINFORMATION);
       }
+      break;
     }
     encoder->Release();
   }

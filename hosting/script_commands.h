@@ -15,11 +15,16 @@ bool IsScriptCommandEnabled(UINT id, const std::string& path);
 // told the user, and running the file on disk would run what the editor no
 // longer shows.
 bool SaveDocumentBeforeRun(CDocument& doc, bool always);
-// Runs the document's file (saved first) as command `id` says. `utf8`: the
-// file is saved as UTF-8, which the script hosts do not read; the user is
-// asked first, and No (the default) runs nothing.
-void RunScriptCommand(UINT id, CDocument& doc, bool utf8);
-// Writes `text` (the view's text, CP932) encoded to a file the user names.
+// Runs the document's file (saved first) as command `id` says, the hosts by
+// their full paths in the system folder, the console host through a wrapper in
+// the temporary folder. When the saved file is UTF-8 by the encoding detector
+// (whatever the editor read it as), which the script hosts do not read, the
+// user is asked first, and No (the default) runs nothing.
+void RunScriptCommand(UINT id, CDocument& doc);
+// Writes `text` (the view's text, CP932) encoded to a file the user names; the
+// name offered is never the document's own. A name that is the file of an
+// open document is asked about (No the default, which goes back to the name),
+// and that document is marked modified once its file holds the encoded copy.
 // `utf8`: the document is saved as UTF-8 and the copy will not be; the user
 // is asked first, and No (the default) writes nothing.
 void EncodeScriptCommand(CDocument& doc, const std::string& text, bool utf8);

@@ -29,6 +29,16 @@ bool ShellOpenWatched(const ScriptLaunch& launch, DWORD& error, HANDLE& process)
 }
 }  // namespace
 
+std::string SystemHostPath(const char* exe, DWORD& error) {
+  char folder[MAX_PATH + 1];
+  const UINT length = GetSystemDirectoryA(folder, sizeof folder);
+  if (length == 0 || length >= sizeof folder) {
+    error = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
+    return std::string();
+  }
+  return std::string(folder, length) + "\\" + exe;
+}
+
 void SetScriptLauncher(ScriptLauncher* launcher) { g_launcher = launcher; }
 
 bool LaunchScriptHost(const ScriptLaunch& launch, DWORD& error) {

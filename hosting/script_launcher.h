@@ -29,6 +29,13 @@ class ScriptLauncher {
   }
 };
 
+// The full path of the host program `exe` ("WScript.exe") in the system folder
+// (for this 32-bit program on 64-bit Windows the system redirects it to the
+// 32-bit hosts), so that a program of that name in the script's folder or the
+// current one is never started. Empty, with `error`, when the system folder is
+// not known.
+std::string SystemHostPath(const char* exe, DWORD& error);
+
 // Null puts the shell back.
 void SetScriptLauncher(ScriptLauncher* launcher);
 bool LaunchScriptHost(const ScriptLaunch& launch, DWORD& error);

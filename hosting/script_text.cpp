@@ -16,15 +16,12 @@ std::string Extension(const std::string& path) {
   return dot == std::string::npos ? std::string() : LowerAscii(path.substr(dot));
 }
 
-// A trail byte may look like '^' or '|' (as in "ポ", 83 7C); it is no separator.
+// A trail byte may look like '^' or '|' (as in "ポ", 83 7C); it is no separator. A lead
+// byte takes the next byte whatever it is, as the batch processor reads it.
 bool NeedsQuotes(const std::string& name) {
-  for (size_t i = 0; i < name.size(); ++i) {
-    auto c = static_cast<unsigned char>(name[i]);
-    if (cp932::IsLeadByte(c) && i + 1 < name.size()) {
-      ++i;
-      continue;
-    }
-    if (std::string(" \t&|<>^(),;=%").find(static_cast<char>(c)) != std::string::npos) return true;
+  for (size_t i = 0, n = 1; i < name.size(); i += n) {
+    n = cp932::CharLengthLoose(name.data(), i, name.size());
+    if (n == 1 && std::string(" \t&|<>^(),;=%").find(name[i]) != std::string::npos) return true;
   }
   return false;
 }
@@ -39,17 +36,30 @@ std::string WScriptParameterString(const std::string& name, const std::string& h
   return QuoteHostFileName(name) + " " + hostParams + " " + scriptParams;
 }
 
-std::string ScriptWrapperText(const std::string& name, const std::string& hostParams,
-                              const std::string& scriptParams) {
-  std::string quoted = QuoteHostFileName(name), escaped;
-  for (char c : quoted) {
-    escaped += c;
+std::string EscapeBatchLine(const std::string& line) {
+  std::string escaped;
+  bool quoted = false;
+  for (size_t i = 0, n = 1; i < line.size(); i += n) {
+    n = cp932::CharLengthLoose(line.data(), i, line.size());
+    const char c = line[i];
+    if (n == 2) {
+      escaped.append(line, i, 2);
+      continue;
+    }
+    if (c == '"') quoted = !quoted;
     if (c == '%') escaped += '%';
+    else if (!quoted && std::string("&|<>^").find(c) != std::string::npos) escaped += '^';
+    escaped += c;
   }
-  std::string line = "CScript " + escaped;
+  return escaped;
+}
+
+std::string ScriptWrapperText(const std::string& host, const std::string& name, const std::string& hostParams,
+                              const std::string& scriptParams) {
+  std::string line = QuoteHostFileName(host) + " " + QuoteHostFileName(name);
   if (!hostParams.empty()) line += " " + hostParams;
   if (!scriptParams.empty()) line += " " + scriptParams;
-  return line + "\r\nPAUSE\r\n";
+  return EscapeBatchLine(line) + "\r\nPAUSE\r\n";
 }
 
 bool CanRunScript(const std::string& path) { return !path.empty(); }
@@ -64,6 +74,8 @@ EncodeTarget EncodeTargetFor(const std::string& path) {
   size_t dot = PathExtensionDot(path);
   if (ext == ".js") return {".js", path.substr(0, dot) + ".jse"};
   if (ext == ".vbs") return {".vbs", path.substr(0, dot) + ".vbe"};
-  if (ext == ".wsf") return {".sct", path};
-  return {".htm", path};
+  // A .wsf or .hta keeps its readable source: the copy goes beside it.
+  const std::string proposed = dot == std::string::npos ? path + ".encoded"
+                                                         : path.substr(0, dot) + ".encoded" + path.substr(dot);
+  return {ext == ".wsf" ? ".sct" : ".htm", proposed};
 }

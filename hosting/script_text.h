@@ -11,10 +11,16 @@ std::string QuoteHostFileName(const std::string& name);
 // "name host script" for the window host: always both blanks, parameters as typed.
 std::string WScriptParameterString(const std::string& name, const std::string& hostParams,
                                    const std::string& scriptParams);
-// The whole wrapper file: "CScript name[ host][ script]" and "PAUSE", each line
-// ending in CR LF. A '%' of the name is doubled (the batch processor would
-// expand it); the parameters stay as typed.
-std::string ScriptWrapperText(const std::string& name, const std::string& hostParams,
+// `line` as the batch processor must read it to hand on exactly `line`: every
+// '%' doubled, and each of & | < > ^ outside quotation marks (which open and
+// close at each '"', as the processor counts them) escaped with '^'. Bytes of
+// a double-byte character are never escaped, though a trail byte may look like
+// '|' or '^'.
+std::string EscapeBatchLine(const std::string& line);
+// The whole wrapper file: "host name[ host parameters][ script parameters]"
+// with `host` the console host's full path, escaped as a whole (see
+// EscapeBatchLine), and "PAUSE", each line ending in CR LF.
+std::string ScriptWrapperText(const std::string& host, const std::string& name, const std::string& hostParams,
                               const std::string& scriptParams);
 
 // Run with the default host, and encode: the document has a path.
@@ -24,6 +30,6 @@ bool CanRunUnderHosts(const std::string& path);
 
 struct EncodeTarget {
   std::string kind;          // ".js", ".vbs", ".sct" or ".htm"
-  std::string proposedPath;  // the output name offered in the save dialog
+  std::string proposedPath;  // the output name offered in the save dialog; never the source
 };
 EncodeTarget EncodeTargetFor(const std::string& path);

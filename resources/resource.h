@@ -59,3 +59,5 @@
 #define IDS_MACRO_STOPPED 2204
 #define IDS_MACRO_HOST_CANNOT_START 2205
 #define IDS_MACRO_HOST_LOST 2206
+// Strings: the encoded copy chosen to go over the file of an open script.
+#define IDS_ENCODE_OVER_SOURCE 2220

@@ -51,7 +51,7 @@ HEAD=$'<job id="t">\r\n<script language="JScript" src="lib.js"/>\r\n<script lang
 TAIL=$'</script>\r\n</job>\r\n'
 printf '%s%s%s' "$HEAD" 'WScript.Echo(1 < 2);' "$TAIL" > "$DIR/job.wsf"
 encode_from_menu job.wsf
-# The dialog proposes the job itself; the copy goes beside it instead.
+# The dialog proposes job.encoded.wsf beside the job; the copy goes to another name.
 xdotool key Home shift+End
 xdotool type --delay 20 'out.wsf'
 xdotool key Return

@@ -106,6 +106,16 @@ install_copy() {  # a fresh installation folder with the executable and its macr
   cp "$(dirname "$EXE_SRC")/ruvelto-macro.exe" "$WORK/ruvelto-macro.exe"
 }
 
+# plant_hosts <dir>: a WScript.exe, a CScript.exe and a CScript.bat in <dir>,
+# each writing "planted" to marker.txt there: the program must never start them.
+plant_hosts() {
+  local planted
+  planted="$(dirname "$(dirname "$EXE_SRC")")/tests/planted_host.exe"  # <build>/out/ruvelto.exe
+  cp "$planted" "$1/WScript.exe"
+  cp "$planted" "$1/CScript.exe"
+  printf '@echo planted> marker.txt\r\n' > "$1/CScript.bat"
+}
+
 start_app() {  # start_app [args...]; the windows carry this process id
   (cd "$WORK" && exec wine "$WORK/ruvelto.exe" "$@" >/dev/null 2>&1 </dev/null) &
   APP_PID=$!

@@ -4,13 +4,15 @@
 # Japanese characters, started in its own folder, writes a marker file there
 # with its arguments (a message box would wait for a click). F7 runs it with
 # the default host; "WScript.exeで実行" with the parameters typed into the
-# dialog, which also go to the settings file. Then a script saved as UTF-8
-# (files read in their encodings): F7 first asks, Return takes the default No
+# dialog, which also go to the settings file; a WScript.exe planted beside the
+# script never runs, the system's host does. Then a script saved as UTF-8,
+# read as it is (detection off, the default): F7 first asks, Return takes the default No
 # and nothing runs; asked again, Yes runs it once.
 source "$(dirname "$0")/e2e_lib.sh"
 install_copy
 DIR="$WORK/my 作業 dir"
 mkdir -p "$DIR"
+plant_hosts "$DIR"
 printf '%s\r\n' 'Set fso = CreateObject("Scripting.FileSystemObject")' \
   'Set f = fso.CreateTextFile("marker.txt", True)' 's = "ran " & WScript.Arguments.Count' \
   'For i = 0 To WScript.Arguments.Count - 1' 's = s & " " & WScript.Arguments.Item(i)' 'Next' \
@@ -41,7 +43,6 @@ poll has_focus "$WIN" || fail "main window did not get the focus back"
 exit_through_menu "$WIN"
 wait_exit
 
-sed -i 's/^\[Settings\]\r$/[Settings]\r\nAutoKanji=1\r/' "$WORK/ruvelto.ini"
 printf '%s\r\n' "' 日本語のコメント" 'Set fso = CreateObject("Scripting.FileSystemObject")' \
   'Set f = fso.OpenTextFile("runs.txt", 8, True)' 'f.WriteLine "ran"' 'f.Close' > "$DIR/utf8 script.vbs"
 start_app "Z:$DIR/utf8 script.vbs"

@@ -70,14 +70,27 @@ class FakeEncoder : public DispatchObject {
   }
 };
 
+std::string SystemFolder() {
+  char folder[MAX_PATH];
+  return std::string(folder, GetSystemDirectoryA(folder, sizeof folder));
+}
+
 class ScriptCommandTest : public AppFixture {
  protected:
   RecordingLauncher launcher;
   FakeEncoder& encoder = *new FakeEncoder;  // the test's reference, released at its end
   HRESULT createResult = S_OK;
   std::string folder;
+  std::string temp;  // the user's temporary folder, as the program sees it
+  std::string savedTmp;
 
   void SetUp() override {
+    temp = dir / "user temp";
+    CreateDirectoryA(temp.c_str(), nullptr);
+    char old[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", old, sizeof old);
+    savedTmp = old;
+    SetEnvironmentVariableA("TMP", temp.c_str());
     SetScriptLauncher(&launcher);
     SetScriptEncoderFactory([this](IDispatch** out) {
       if (FAILED(createResult)) return createResult;
@@ -94,6 +107,7 @@ class ScriptCommandTest : public AppFixture {
     SetScriptLauncher(nullptr);
     SetScriptEncoderFactory(nullptr);
     encoder.Release();
+    SetEnvironmentVariableA("TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
   }
   CMyDoc* Open(const std::string& name, const std::string& bytes = "WScript.Echo 1\r\n") {
     std::string path = folder + "\\" + name;
@@ -169,7 +183,7 @@ TEST_F(ScriptCommandTest, WindowHostOkStoresParametersAtOnceAndPassesThemAsTyped
   EXPECT_EQ(Ini("Settings", "HostParameter"), "//nologo");
   EXPECT_EQ(Ini("Settings", "ScriptParameter"), "x \"y z\"");
   ASSERT_EQ(launcher.launches.size(), 1u);
-  EXPECT_EQ(launcher.launches[0].file, "WScript");
+  EXPECT_EQ(launcher.launches[0].file, SystemFolder() + "\\WScript.exe");
   EXPECT_EQ(launcher.launches[0].parameters, "\"a&b.js\" //nologo x \"y z\"");
   EXPECT_EQ(launcher.launches[0].folder, folder);
 }
@@ -183,10 +197,10 @@ TEST_F(ScriptCommandTest, CancelInTheParametersDialogRunsAndWritesNothing) {
   EXPECT_TRUE(launcher.launches.empty());
   EXPECT_EQ(Ini("Settings", "HostParameter"), "<absent>");
   EXPECT_TRUE(doc->IsModified());
-  EXPECT_FALSE(FileExists(dir / "__script.bat"));
+  EXPECT_FALSE(FileExists(temp + "\\__script.bat"));
 }
 
-TEST_F(ScriptCommandTest, ConsoleHostRunsTheWrapperBesideTheProgramAfterSavingTheDocument) {
+TEST_F(ScriptCommandTest, ConsoleHostRunsTheWrapperInTheTemporaryFolderAfterSavingTheDocument) {
   CMyDoc* doc = Open("100% 日本.js", "");
   ASSERT_NE(doc, nullptr);
   Type(doc, "WScript.Echo(2);");
@@ -195,10 +209,10 @@ TEST_F(ScriptCommandTest, ConsoleHostRunsTheWrapperBesideTheProgramAfterSavingTh
   EXPECT_FALSE(doc->IsModified());
   EXPECT_EQ(ReadBytes(folder + "\\100% 日本.js"), "WScript.Echo(2);");
   ASSERT_EQ(launcher.launches.size(), 1u);
-  EXPECT_EQ(launcher.launches[0].file, dir / "__script.bat");
+  EXPECT_EQ(launcher.launches[0].file, temp + "\\__script.bat");
   EXPECT_EQ(launcher.launches[0].parameters, "");
   EXPECT_EQ(launcher.launches[0].folder, folder);
-  EXPECT_EQ(launcher.wrapperAtLaunch, "CScript \"100%% 日本.js\" //nologo\r\nPAUSE\r\n");
+  EXPECT_EQ(launcher.wrapperAtLaunch, SystemFolder() + "\\CScript.exe \"100%% 日本.js\" //nologo\r\nPAUSE\r\n");
 }
 
 TEST_F(ScriptCommandTest, CancelInAnotherDocumentsSaveQuestionRunsNothing) {
@@ -278,9 +292,10 @@ TEST_F(ScriptCommandTest, EncodedCopyOfTheWindowsTextReplacesTheChosenFile) {
 TEST_F(ScriptCommandTest, RefusingEncoderLeavesTheTargetUntouched) {
   ASSERT_NE(Open("job.wsf", "<job/>"), nullptr);
   encoder.refuse = true;
-  ui.onFile = [&](CFileDialog& dlg) { return IDOK; };  // the proposed name: the source itself
+  ui.onFile = [&](CFileDialog& dlg) { return IDOK; };  // the proposed name
   Command(32786);
   EXPECT_EQ(ReadBytes(folder + "\\job.wsf"), "<job/>");
+  EXPECT_FALSE(FileExists(folder + "\\job.encoded.wsf"));
   EXPECT_EQ(encoder.lastArgs.at(0), L".sct");
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text, "kind refused");
@@ -308,18 +323,21 @@ TEST_F(ScriptCommandTest, AScriptSavedAsUtf8IsRunOrEncodedOnlyAfterTheUserSaysYe
   struct Case {
     const char* name;
     std::string bytes;
+    bool autoDetect;  // on: files are read and saved in their encodings; off: as they are
     UINT command;
     int answer;
     size_t launches;
     int fileDialogs;
   } cases[] = {
-      {"no.js", utf8, 32771, IDNO, 0, 0},
-      {"bom.js", "\xEF\xBB\xBF" + utf8, 32771, IDNO, 0, 0},
-      {"yes.js", utf8, 32771, IDYES, 1, 0},
-      {"enc.js", utf8, 32786, IDNO, 0, 0},
+      {"no.js", utf8, true, 32771, IDNO, 0, 0},
+      {"bom.js", "\xEF\xBB\xBF" + utf8, true, 32771, IDNO, 0, 0},
+      {"yes.js", utf8, true, 32771, IDYES, 1, 0},
+      {"enc.js", utf8, true, 32786, IDNO, 0, 0},
+      {"raw no.js", utf8, false, 32771, IDNO, 0, 0},
+      {"raw yes.js", utf8, false, 32771, IDYES, 1, 0},
   };
-  Settings().m_autoKanji = true;  // files are read and saved in their encodings
   for (const Case& c : cases) {
+    Settings().m_autoKanji = c.autoDetect;
     ASSERT_NE(Open(c.name, c.bytes), nullptr) << c.name;
     launcher.launches.clear();
     ui.shown.clear();
@@ -336,28 +354,71 @@ TEST_F(ScriptCommandTest, AScriptSavedAsUtf8IsRunOrEncodedOnlyAfterTheUserSaysYe
 }
 
 TEST_F(ScriptCommandTest, AConsoleStillRunningKeepsItsWrapperAndTheNextRunWritesAnother) {
+  WriteBytes(temp + "\\__script4.bat", "another instance's");
   ASSERT_NE(Open("first.js"), nullptr);
+  const std::string cscript = SystemFolder() + "\\CScript.exe";
   launcher.watch = true;
   AnswerParameters("", "", IDOK);
   Command(32776);
   ASSERT_NE(Open("second script.js"), nullptr);
   Command(32776);
   ASSERT_EQ(launcher.launches.size(), 2u);
-  EXPECT_EQ(launcher.launches[0].file, dir / "__script.bat");
-  EXPECT_EQ(launcher.launches[1].file, dir / "__script2.bat");
-  EXPECT_EQ(ReadBytes(dir / "__script.bat"), "CScript first.js\r\nPAUSE\r\n");
-  EXPECT_EQ(ReadBytes(dir / "__script2.bat"), "CScript \"second script.js\"\r\nPAUSE\r\n");
+  EXPECT_EQ(launcher.launches[0].file, temp + "\\__script.bat");
+  EXPECT_EQ(launcher.launches[1].file, temp + "\\__script2.bat");
+  EXPECT_EQ(ReadBytes(temp + "\\__script.bat"), cscript + " first.js\r\nPAUSE\r\n");
+  EXPECT_EQ(ReadBytes(temp + "\\__script2.bat"), cscript + " \"second script.js\"\r\nPAUSE\r\n");
   // The first console ends: its wrapper goes at the next run, which takes the name again.
   ASSERT_EQ(launcher.running.size(), 2u);
   SetEvent(launcher.running[0]);
   Command(32776);
   ASSERT_EQ(launcher.launches.size(), 3u);
-  EXPECT_EQ(launcher.launches[2].file, dir / "__script.bat");
-  EXPECT_EQ(ReadBytes(dir / "__script.bat"), "CScript \"second script.js\"\r\nPAUSE\r\n");
-  EXPECT_TRUE(FileExists(dir / "__script2.bat"));
+  EXPECT_EQ(launcher.launches[2].file, temp + "\\__script.bat");
+  EXPECT_EQ(ReadBytes(temp + "\\__script.bat"), cscript + " \"second script.js\"\r\nPAUSE\r\n");
+  EXPECT_TRUE(FileExists(temp + "\\__script2.bat"));
   // A refused start leaves no wrapper behind.
   launcher.refuseWith = 2;
   Command(32776);
-  EXPECT_FALSE(FileExists(dir / "__script3.bat"));
+  EXPECT_FALSE(FileExists(temp + "\\__script3.bat"));
+  // The exit removes the wrappers of ended consoles only, and only its own.
+  SetEvent(launcher.running[1]);
+  Exit();
+  EXPECT_FALSE(FileExists(temp + "\\__script2.bat"));
+  EXPECT_TRUE(FileExists(temp + "\\__script.bat"));  // its console still reads it
+  EXPECT_TRUE(FileExists(temp + "\\__script4.bat"));
   for (HANDLE h : launcher.running) SetEvent(h);
+}
+
+TEST_F(ScriptCommandTest, AnEncodedCopyOverTheFileOfAnOpenScriptIsAskedWithNoFirstAndLeavesItsWindowModified) {
+  CMyDoc* lib = Open("lib.wsf", "<lib/>");
+  CMyDoc* job = Open("job.wsf", "<job/>");  // active
+  ASSERT_TRUE(job && lib);
+  struct Case {
+    const char* chosen;  // spelt otherwise than the document's path
+    int answer;
+    size_t fileDialogs;  // No goes back to the dialog, cancelled then
+    const char* jobFile;
+    const char* libFile;
+  } cases[] = {
+      {"JOB.WSF", IDNO, 2, "<job/>", "<lib/>"},
+      {"Lib.wsf", IDYES, 1, "<job/>", "[.sct|<job/>]"},
+      {"JOB.WSF", IDYES, 1, "[.sct|<job/>]", "[.sct|<job/>]"},
+  };
+  for (const Case& c : cases) {
+    ui.shown.clear();
+    ui.answers = {c.answer};
+    std::vector<std::string> proposed;
+    ui.onFile = [&](CFileDialog& dlg) {
+      proposed.push_back(dlg.m_ofn.lpstrFile);
+      dlg.SetChosenPath(folder + "\\" + c.chosen);
+      return proposed.size() > 1 ? IDCANCEL : IDOK;
+    };
+    Command(32786);
+    EXPECT_EQ(proposed, std::vector<std::string>(c.fileDialogs, folder + "\\job.encoded.wsf")) << c.chosen;
+    ASSERT_FALSE(ui.shown.empty()) << c.chosen;
+    EXPECT_EQ(ui.shown[0].type & (MB_TYPEMASK | MB_DEFMASK), static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2)) << c.chosen;
+    EXPECT_EQ(ReadBytes(folder + "\\job.wsf"), c.jobFile) << c.chosen;
+    EXPECT_EQ(ReadBytes(folder + "\\lib.wsf"), c.libFile) << c.chosen;
+    EXPECT_EQ(job->IsModified(), ReadBytes(folder + "\\job.wsf") != "<job/>") << c.chosen;
+    EXPECT_EQ(lib->IsModified(), ReadBytes(folder + "\\lib.wsf") != "<lib/>") << c.chosen;
+  }
 }

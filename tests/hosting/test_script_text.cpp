@@ -14,12 +14,15 @@ TEST(ScriptText, ParameterStringKeepsBothBlanksAndQuotesOnlyNamesThatNeedIt) {
     EXPECT_EQ(QuoteHostFileName(name), name) << name;
 }
 
-TEST(ScriptText, WrapperHasTwoCrLfLinesAndDoublesPercentOfTheName) {
-  EXPECT_EQ(ScriptWrapperText("a.vbs", "", ""), "CScript a.vbs\r\nPAUSE\r\n");
-  EXPECT_EQ(ScriptWrapperText("a.vbs", "//nologo", ""), "CScript a.vbs //nologo\r\nPAUSE\r\n");
-  EXPECT_EQ(ScriptWrapperText("a.vbs", "", "x y"), "CScript a.vbs x y\r\nPAUSE\r\n");
-  EXPECT_EQ(ScriptWrapperText("日本 語.js", "//B", "%PATH%"), "CScript \"日本 語.js\" //B %PATH%\r\nPAUSE\r\n");
-  EXPECT_EQ(ScriptWrapperText("50%&.js", "", ""), "CScript \"50%%&.js\"\r\nPAUSE\r\n");
+TEST(ScriptText, WrapperHasTwoCrLfLinesNamingTheHostByItsPath) {
+  const std::string host = "C:\\windows\\system32\\CScript.exe";
+  EXPECT_EQ(ScriptWrapperText(host, "a.vbs", "", ""), host + " a.vbs\r\nPAUSE\r\n");
+  EXPECT_EQ(ScriptWrapperText(host, "a.vbs", "//nologo", ""), host + " a.vbs //nologo\r\nPAUSE\r\n");
+  EXPECT_EQ(ScriptWrapperText(host, "a.vbs", "", "x y"), host + " a.vbs x y\r\nPAUSE\r\n");
+  EXPECT_EQ(ScriptWrapperText("C:\\My Windows\\CScript.exe", "50%&.js", "", ""),
+            "\"C:\\My Windows\\CScript.exe\" \"50%%&.js\"\r\nPAUSE\r\n");
+  // Trail bytes that look like '|' or '^' (ポ, タ) stay; a lead byte takes the next byte, as cmd reads it.
+  EXPECT_EQ(ScriptWrapperText(host, "a.js", "", "ポ|タ^ \x83&"), host + " a.js ポ^|タ^^ \x83&\r\nPAUSE\r\n");
 }
 
 TEST(ScriptText, EnableRulesFollowThePathAndItsExtension) {
@@ -33,8 +36,9 @@ TEST(ScriptText, EnableRulesFollowThePathAndItsExtension) {
 TEST(ScriptText, EncodeKindAndProposedNameByExtension) {
   struct Case { const char* path; const char* kind; const char* proposed; };
   const Case cases[] = {{"C:\\d\\a.js", ".js", "C:\\d\\a.jse"},     {"C:\\d\\a.JS", ".js", "C:\\d\\a.jse"},
-                        {"C:\\d\\a.vbs", ".vbs", "C:\\d\\a.vbe"},   {"C:\\d\\a.wsf", ".sct", "C:\\d\\a.wsf"},
-                        {"C:\\d\\a.hta", ".htm", "C:\\d\\a.hta"},   {"C:\\d.js\\a", ".htm", "C:\\d.js\\a"},
+                        {"C:\\d\\a.vbs", ".vbs", "C:\\d\\a.vbe"},
+                        {"C:\\d\\a.wsf", ".sct", "C:\\d\\a.encoded.wsf"}, {"C:\\d\\a.HTA", ".htm", "C:\\d\\a.encoded.HTA"},
+                        {"C:\\d.js\\a", ".htm", "C:\\d.js\\a.encoded"},
                         {"C:\\日本\\表.Js", ".js", "C:\\日本\\表.jse"}};
   for (const Case& c : cases) {
     EncodeTarget t = EncodeTargetFor(c.path);
