@@ -196,6 +196,12 @@ TEST_F(DocumentTest, Utf8CharactersWithoutAShiftJisFormAreReportedAndGuarded) {
   EXPECT_EQ(View(doc)->m_encoding, 8);
   ASSERT_EQ(ui.shown.size(), 1u) << View(doc)->GetText();
   EXPECT_NE(ui.shown[0].text.find(" 2 個"), std::string::npos) << ui.shown[0].text;
+  // The stand-in the message names is the one the text shows.
+  const std::string& said = ui.shown[0].text;
+  const size_t open = said.find("「"), close = said.find("」");
+  ASSERT_TRUE(open != std::string::npos && close != std::string::npos) << said;
+  const std::string standIn = said.substr(open + 2, close - open - 2);
+  EXPECT_EQ(View(doc)->GetText(), "\x93\xFA\x96\x7B " + standIn + " " + standIn + "\r\n") << said;
   // Saving over the same file asks first; No keeps the file and the modified state.
   doc->SetModifiedFlag(TRUE);
   ui.answers = {IDNO};
@@ -210,6 +216,48 @@ TEST_F(DocumentTest, Utf8CharactersWithoutAShiftJisFormAreReportedAndGuarded) {
   size_t asked = ui.shown.size();
   Command(ID_FILE_SAVE);
   EXPECT_EQ(ui.shown.size(), asked);
+}
+
+// UTF-8 files that write 〜 ‖ − ¢ £ ¬ in the JIS tables' code points or in
+// code page 932's (all of JIS X 0208 through iconv both ways) open without a
+// warning and save byte for byte; a file that writes one of them both ways
+// asks before a save over it changes the fewer ones.
+TEST_F(DocumentTest, Utf8FilesKeepTheFormTheyWriteEachJisFormCellIn) {
+  StartWithDetection(true);
+  const std::string sjis = WithCrLf(Data("jis0208.sjis.txt"));
+  for (const char* file : {"jis0208.utf8.txt", "jis0208.ms.utf8.txt"}) {
+    SCOPED_TRACE(file);
+    const std::string bytes = WithCrLf(Data(file));
+    const std::string path = dir / file;
+    ASSERT_TRUE(WriteBytes(path, bytes));
+    CMyDoc* doc = Open(path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(View(doc)->m_encoding, 8);
+    EXPECT_TRUE(View(doc)->GetText() == sjis);
+    doc->SetModifiedFlag(TRUE);
+    Command(ID_FILE_SAVE);
+    EXPECT_TRUE(ReadBytes(path) == bytes);
+    EXPECT_FALSE(doc->IsModified());
+    doc->OnCloseDocument();
+  }
+  EXPECT_TRUE(ui.shown.empty());
+
+  const std::string path = dir / "both.js";
+  ASSERT_TRUE(WriteBytes(path, u8"// 〜〜～\r\n"));
+  CMyDoc* doc = Open(path);
+  ASSERT_NE(doc, nullptr);
+  EXPECT_TRUE(ui.shown.empty());
+  doc->SetModifiedFlag(TRUE);
+  ui.answers = {IDNO};
+  Command(ID_FILE_SAVE);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_NE(ui.shown[0].text.find(" 1 個"), std::string::npos) << ui.shown[0].text;
+  EXPECT_EQ(ReadBytes(path), u8"// 〜〜～\r\n");
+  ui.answers = {IDYES};
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(ReadBytes(path), u8"// 〜〜〜\r\n");
+  Command(ID_FILE_SAVE);  // the file now writes the cell one way: no more question
+  EXPECT_EQ(ui.shown.size(), 2u);
 }
 
 // Saving over a file whose text a zero byte cut short asks first, with

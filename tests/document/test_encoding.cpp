@@ -200,9 +200,9 @@ TEST(Utf8, ProseConvertsBothWaysAndDropsTheByteOrderMark) {
 }
 
 TEST(Utf8, CountsCharactersCodePage932CannotHold) {
-  // WAVE DASH (no code), YEN SIGN (best fit to 5C), an emoji, an invalid byte;
+  // 丂 U+4E02 (no code), YEN SIGN (best fit to 5C), an emoji, an invalid byte;
   // CIRCLED DIGIT ONE and a zero byte survive.
-  const char bytes[] = "a\xE3\x80\x9C\xC2\xA5\xF0\x9F\x98\x80\xFF\xE2\x91\xA0\0z";
+  const char bytes[] = "a\xE4\xB8\x82\xC2\xA5\xF0\x9F\x98\x80\xFF\xE2\x91\xA0\0z";
   const std::string input(bytes, sizeof bytes - 1);
   std::string buffer = input;
   std::size_t lost = 0;
@@ -224,6 +224,57 @@ TEST(Utf8, CountsCharactersCodePage932CannotHold) {
   EXPECT_EQ(lost, 0u);
   char empty[1] = {'\0'};
   EXPECT_EQ(Utf8ToShiftJis(empty, 0, &lost), 0u);
+}
+
+// The six row-1 cells in their JIS forms (〜 ‖ − ¢ £ ¬) and in code page
+// 932's (～ ∥ － ￠ ￡ ￢) load as the same cells and save in the form the file
+// used for each cell; a cell written both ways saves in the form more of its
+// characters use, code page 932's on a tie.
+TEST(Utf8, EachJisFormCellSavesInTheFormTheFileUsed) {
+  const std::string cells = "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA";
+  struct Case {
+    const char* file;
+    std::string sjis;
+    std::size_t otherForm;
+    const char* saved;  // null: the file itself
+  };
+  const Case cases[] = {
+      {u8"〜‖−¢£¬", cells, 0, nullptr},
+      {u8"～∥－￠￡￢", cells, 0, nullptr},
+      {u8"a〜∥−￠£￢\r\n￢ ＼ ―〜", "a" + cells + "\r\n\x81\xCA \x81\x5F \x81\x5C\x81\x60", 0, nullptr},
+      {u8"〜〜～ ￢¬￢", "\x81\x60\x81\x60\x81\x60 \x81\xCA\x81\xCA\x81\xCA", 2, u8"〜〜〜 ￢￢￢"},
+      {u8"〜～", "\x81\x60\x81\x60", 1, u8"～～"},
+      {u8"£", "\x81\x92", 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string buffer = c.file;
+    std::size_t lost = 99;
+    Utf8FormsRead forms;
+    buffer.resize(Utf8ToShiftJis(&buffer[0], buffer.size(), &lost, &forms));
+    EXPECT_EQ(Hex(buffer), Hex(c.sjis));
+    EXPECT_EQ(lost, 0u);
+    EXPECT_EQ(forms.otherForm, c.otherForm);
+    EXPECT_EQ(ShiftJisToUtf8(buffer, &lost, forms.forms), c.saved ? c.saved : c.file);
+    EXPECT_EQ(lost, 0u);
+  }
+}
+
+// All of JIS X 0208 as iconv writes it in UTF-8 through the JIS tables and
+// through code page 932: each file loads as the cells and saves byte for byte.
+TEST(Utf8, JisX0208InEitherFormRoundTrips) {
+  const std::string sjis = ReadDataFile("jis0208.sjis.txt");
+  for (const char* file : {"jis0208.utf8.txt", "jis0208.ms.utf8.txt"}) {
+    SCOPED_TRACE(file);
+    const std::string utf8 = ReadDataFile(file);
+    std::string buffer = utf8;
+    EXPECT_EQ(Detect(buffer), DetectionCode::Utf8);
+    Utf8FormsRead forms;
+    buffer.resize(Utf8ToShiftJis(&buffer[0], utf8.size(), nullptr, &forms));
+    EXPECT_TRUE(buffer == sjis);
+    EXPECT_EQ(forms.otherForm, 0u);
+    EXPECT_TRUE(ShiftJisToUtf8(buffer, nullptr, forms.forms) == utf8);
+  }
 }
 
 }  // namespace
