@@ -140,10 +140,12 @@ class CPrintingWnd {
   CPrintingWnd(const CPrintingWnd&) = delete;
   CPrintingWnd& operator=(const CPrintingWnd&) = delete;
 
-  void ShowPage(UINT page) {
+  // "ページ 104 / 715"; without the total when the view does not count its pages.
+  void ShowPage(UINT page, UINT total) {
     if (!m_hwnd) return;
     char text[64];
-    std::snprintf(text, sizeof text, "ページ %u", page);
+    if (total == CPrintInfo::kUnknownLastPage) std::snprintf(text, sizeof text, "ページ %u", page);
+    else std::snprintf(text, sizeof text, "ページ %u / %u", page, total);
     SetDlgItemTextA(m_hwnd, AFX_IDC_PRINT_PAGENUM, text);
   }
   // Lets pending messages through; true when the user has ended the job.
@@ -205,7 +207,7 @@ JobEnd PrintPages(CView* view, HDC dc, CPrintInfo& info) {
       info.m_nCurPage = page;
       view->OnPrepareDC(dc, &info);
       if (!info.m_bContinuePrinting) break;
-      window.ShowPage(page);
+      window.ShowPage(page, info.GetMaxPage());
       if (window.Cancelled()) {
         AbortDoc(dc);
         return JobEnd::Cancelled;
@@ -394,6 +396,11 @@ void CEditView::OnBeginPrinting(HDC, CPrintInfo* info) {
   p.lineHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
   // The control's rule: a dialog unit is a quarter of the average character width.
   p.tabWidth = std::max<int>(1, m_nTabStops * tm.tmAveCharWidth / 4);
+  // A print to the printer counts its pages first, for the "印刷中" window.
+  if (!info->m_bPreview && info->GetMaxPage() == CPrintInfo::kUnknownLastPage) {
+    PaginateTo(CPrintInfo::kUnknownLastPage, info);
+    info->SetMaxPage(PageOfIndex(GetTextLength()));
+  }
 }
 
 void CEditView::OnEndPrinting(HDC, CPrintInfo*) {

@@ -432,6 +432,38 @@ TEST_F(PrintTest, CancelInThePrintingWindowEndsTheJobWithNoFurtherPage) {
   EXPECT_EQ(std::string::npos, ReadBytes(spooled).find("%%EOF")) << "the job was not aborted";
 }
 
+std::vector<std::string> g_pageTexts;
+
+LRESULT CALLBACK RecordPageTexts(int code, WPARAM wp, LPARAM lp) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == AFX_IDC_PRINT_PAGENUM)
+    g_pageTexts.push_back(reinterpret_cast<const char*>(call->lParam));
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// The "印刷中" window shows each page with the total, the count the preview
+// of the same text gives.
+TEST_F(PrintTest, ThePrintingWindowShowsThePageAndTheTotal) {
+  CMyView* view = ViewWithLines(150);
+  ASSERT_NE(view, nullptr);
+  CPrintInfo preview;
+  preview.m_bPreview = TRUE;
+  ASSERT_TRUE(view->OnPreparePrinting(&preview));
+  const UINT total = preview.GetMaxPage();
+  view->OnEndPrinting(preview.m_hAttribDC, &preview);
+  DeleteDC(preview.m_hAttribDC);
+  ASSERT_GT(total, 1u);
+  g_pageTexts.clear();
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordPageTexts, nullptr, GetCurrentThreadId());
+  Command(ID_FILE_PRINT_DIRECT);
+  UnhookWindowsHookEx(hook);
+  std::vector<std::string> expected;
+  for (UINT page = 1; page <= total; ++page)
+    expected.push_back("ページ " + std::to_string(page) + " / " + std::to_string(total));
+  EXPECT_EQ(g_pageTexts, expected);
+  EXPECT_TRUE(ui.shown.empty());
+}
+
 TEST_F(PrintTest, PagesPast65535AreCounted) {
   CMyView* view = View();
   ASSERT_NE(view, nullptr);
