@@ -77,17 +77,14 @@ std::size_t LostInCp932(const std::wstring& wide) {
   return lost;
 }
 
-// The code points of the JIS tables that code page 932 reads as others, each
-// with code page 932's: where iconv's UTF-8 of JIS X 0208 through SHIFT_JIS
-// and through CP932 (data/jis0208.*) differ. The converter reads them as the
-// cells the system writes for code page 932's code points.
+// Each JIS code point with code page 932's for the same cell: where iconv's
+// JIS X 0208 through SHIFT_JIS and through CP932 (data/jis0208.*) differ.
 const std::map<wchar_t, wchar_t>& JisForms() {
   static const std::map<wchar_t, wchar_t> forms = [] {
     std::map<wchar_t, wchar_t> m;
     const std::wstring jis = SystemWide(CP_UTF8, ReadDataFile("jis0208.utf8.txt"));
     const std::wstring ms = SystemWide(CP_UTF8, ReadDataFile("jis0208.ms.utf8.txt"));
-    for (std::size_t i = 0; i < jis.size() && i < ms.size(); ++i)
-      if (jis[i] != ms[i]) m[jis[i]] = ms[i];
+    for (std::size_t i = 0; i < jis.size() && i < ms.size(); ++i) if (jis[i] != ms[i]) m[jis[i]] = ms[i];
     return m;
   }();
   return forms;

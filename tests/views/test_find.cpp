@@ -164,7 +164,7 @@ TEST_F(FindTest, ALongSelectionFillsTheFindBufferUpToACharacterBoundary) {
   EXPECT_EQ(put, text.substr(0, put.size()));
 }
 
-// The screen rectangle the view draws [s, e) of one line in.
+// Where the view draws [s, e) of one line, on the screen.
 RECT OnScreen(CMyEditView* view, int s, int e) {
   POINT a = view->PosFromChar(s), b = view->PosFromChar(e);
   ClientToScreen(view->m_hWnd, &a);
@@ -172,79 +172,49 @@ RECT OnScreen(CMyEditView* view, int s, int e) {
   return RECT{a.x, a.y, b.x, b.y + view->LineHeight()};
 }
 
-RECT WorkArea(HWND window) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
-  return info.rcWork;
-}
-
-bool Inside(const RECT& r, const RECT& area) {
-  return r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom;
-}
-
-// The Find dialog moves off the match it finds, onto the screen, wherever the
-// match lies in the view; a dialog that does not cover the match stays put.
+// The Find dialog moves off the match it finds, wherever the match lies in the
+// view, and stays on the screen; a dialog that covers no match stays put.
 // Opened over the selection, it moves off it at once.
 TEST_F(FindTest, TheDialogMovesOffTheMatchItFindsAndStaysPutOtherwise) {
   std::string text;
   char line[32];
   for (int i = 0; i < 300; ++i) text += (std::snprintf(line, sizeof line, "line %03d\r\n", i), line);
   Load(text);
-  RECT client;
+  RECT client, box, overlap, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   GetClientRect(view->m_hWnd, &client);
-  const int visible = (client.bottom - client.top) / view->LineHeight();
-  ASSERT_GT(visible, 4);
+  const int visible = client.bottom / view->LineHeight();
   Command(ID_EDIT_FIND);
   const HWND dialog = view->FindState().dialog;
-  ASSERT_TRUE(dialog && IsWindowVisible(dialog));
-  RECT box;
+  ASSERT_TRUE(dialog && visible > 4);
   GetWindowRect(dialog, &box);
-  const int w = box.right - box.left, h = box.bottom - box.top;
-  const RECT work = WorkArea(dialog);
-
-  struct Case {
-    int line;   // from the top of the view
-    bool over;  // the dialog is put over the match before the search
-  };
-  const Case cases[] = {{0, true}, {visible / 2, true}, {visible - 1, true}, {visible / 2, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.line);
-    SCOPED_TRACE(c.over);
+  const int h = box.bottom - box.top;
+  const struct { int line; bool over; } cases[] = {{0, true}, {visible / 2, true}, {visible - 1, true}, {visible / 2, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line + 1000 * c.over);
     view->SetSel(0, 0);
-    const int at = c.line * 10;
-    const RECT match = OnScreen(view, at, at + 8);
-    const POINT put = c.over ? POINT{match.left, (match.top + match.bottom - h) / 2}
-                             : POINT{work.right - w, match.top > (work.top + work.bottom) / 2 ? work.top : work.bottom - h};
+    const RECT match = OnScreen(view, c.line * 10, c.line * 10 + 8);
+    const POINT put{match.left, c.over ? (match.top + match.bottom - h) / 2 : match.top > h + 8 ? 0 : match.bottom + 8};
     SetWindowPos(dialog, nullptr, put.x, put.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     std::snprintf(line, sizeof line, "line %03d", c.line);
     Notify(FR_FINDNEXT | FR_DOWN, line);
-    ASSERT_EQ(Sel(), std::make_pair(at, at + 8));
+    ASSERT_EQ(Sel(), std::make_pair(c.line * 10, c.line * 10 + 8));
     GetWindowRect(dialog, &box);
-    RECT overlap;
     EXPECT_FALSE(IntersectRect(&overlap, &box, &match));
-    if (c.over) {
-      EXPECT_TRUE(Inside(box, work));
-    } else {
-      EXPECT_EQ(box.left, put.x);
-      EXPECT_EQ(box.top, put.y);
-    }
+    EXPECT_TRUE(IntersectRect(&overlap, &box, &screen) && EqualRect(&overlap, &box));
+    if (!c.over) EXPECT_TRUE(box.left == put.x && box.top == put.y);
   }
-
-  // Opened again with the selection where the dialog shows.
+  // Opened again with the selection where it shows.
   view->FindState().Close();
   Command(ID_EDIT_FIND);
   GetWindowRect(view->FindState().dialog, &box);
   POINT middle{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
   ScreenToClient(view->m_hWnd, &middle);
-  const int under = view->CharFromPoint(middle.x, middle.y);
-  ASSERT_TRUE(under >= 0 && middle.y >= 0 && middle.y < client.bottom) << "the dialog opens away from the text";
-  const int start = under - under % 10;
+  ASSERT_TRUE(PtInRect(&client, middle)) << "the dialog opens away from the text";
+  const int start = view->CharFromPoint(middle.x, middle.y) / 10 * 10;
   view->FindState().Close();
   view->SetSel(start, start + 8);
   Command(ID_EDIT_FIND);
   GetWindowRect(view->FindState().dialog, &box);
-  RECT overlap;
   const RECT selection = OnScreen(view, start, start + 8);
   EXPECT_FALSE(IntersectRect(&overlap, &box, &selection));
 }

@@ -421,7 +421,7 @@ TEST_F(PrintTest, CancelInThePrintingWindowEndsTheJobWithNoFurtherPage) {
   ASSERT_TRUE(g_watched && IsWindowVisible(g_watched));
   g_watchedEnabled = false;
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CancelAtPageTwo, nullptr, GetCurrentThreadId());
-  Command(ID_FILE_PRINT_DIRECT);
+  EXPECT_EQ(View()->PrintToPrinter(true), PrintRunEnd::Cancelled);
   UnhookWindowsHookEx(hook);
   EXPECT_FALSE(g_watchedEnabled);
   EXPECT_TRUE(IsWindowEnabled(g_watched));
@@ -446,12 +446,9 @@ LRESULT CALLBACK RecordPageTexts(int code, WPARAM wp, LPARAM lp) {
 TEST_F(PrintTest, ThePrintingWindowShowsThePageAndTheTotal) {
   CMyView* view = ViewWithLines(150);
   ASSERT_NE(view, nullptr);
-  CPrintInfo preview;
-  preview.m_bPreview = TRUE;
-  ASSERT_TRUE(view->OnPreparePrinting(&preview));
-  const UINT total = preview.GetMaxPage();
-  view->OnEndPrinting(preview.m_hAttribDC, &preview);
-  DeleteDC(preview.m_hAttribDC);
+  Run preview;
+  Record(view, preview);
+  const UINT total = preview.info.GetMaxPage();
   ASSERT_GT(total, 1u);
   g_pageTexts.clear();
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordPageTexts, nullptr, GetCurrentThreadId());
@@ -462,35 +459,6 @@ TEST_F(PrintTest, ThePrintingWindowShowsThePageAndTheTotal) {
     expected.push_back("ページ " + std::to_string(page) + " / " + std::to_string(total));
   EXPECT_EQ(g_pageTexts, expected);
   EXPECT_TRUE(ui.shown.empty());
-}
-
-// Each file of a print request ends with its code: printed, not opened (the
-// box says why), ended from the "印刷中" window. A failed job is checked end
-// to end (e2e_print_request), where the printer's file can be taken away.
-TEST_F(PrintTest, EachFileOfAPrintRequestEndsWithItsCode) {
-  std::string text;
-  for (int i = 1; i <= 400; ++i) text += "line " + std::to_string(i) + "\r\n";  // several pages
-  ASSERT_TRUE(WriteBytes(dir / "lines.js", text));
-  struct Case {
-    const char* file;
-    bool cancel;
-    int code;
-    size_t boxes;
-  };
-  const Case cases[] = {{"lines.js", false, 0, 0},
-                        {"missing.js", false, CWinApp::kPrintNotOpened, 1},
-                        {"lines.js", true, CWinApp::kPrintCancelled, 0}};
-  const int open = app->GetOpenDocumentCount();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
-    ui.shown.clear();
-    g_pagesShown = 0;
-    HHOOK hook = c.cancel ? SetWindowsHookExA(WH_CALLWNDPROC, CancelAtPageTwo, nullptr, GetCurrentThreadId()) : nullptr;
-    EXPECT_EQ(app->PrintNamedFile(dir / c.file), c.code);
-    if (hook) UnhookWindowsHookEx(hook);
-    EXPECT_EQ(ui.shown.size(), c.boxes);
-    EXPECT_EQ(app->GetOpenDocumentCount(), open);  // the request's document is closed again
-  }
 }
 
 TEST_F(PrintTest, PagesPast65535AreCounted) {
