@@ -196,11 +196,8 @@ TEST_F(DocumentTest, Utf8CharactersWithoutAShiftJisFormAreReportedAndGuarded) {
   EXPECT_EQ(View(doc)->m_encoding, 8);
   ASSERT_EQ(ui.shown.size(), 1u) << View(doc)->GetText();
   EXPECT_NE(ui.shown[0].text.find(" 2 個"), std::string::npos) << ui.shown[0].text;
-  // The stand-in the message names is the one the text shows.
-  const std::string& said = ui.shown[0].text;
-  const size_t open = said.find("「"), close = said.find("」");
-  ASSERT_TRUE(open != std::string::npos && close != std::string::npos) << said;
-  const std::string standIn = said.substr(open + 2, close - open - 2);
+  const std::string& said = ui.shown[0].text;  // names the stand-in the text shows
+  const std::string standIn = said.substr(said.find("「") + 2, said.find("」") - said.find("「") - 2);
   EXPECT_EQ(View(doc)->GetText(), "\x93\xFA\x96\x7B " + standIn + " " + standIn + "\r\n") << said;
   // Saving over the same file asks first; No keeps the file and the modified state.
   doc->SetModifiedFlag(TRUE);
@@ -218,11 +215,9 @@ TEST_F(DocumentTest, Utf8CharactersWithoutAShiftJisFormAreReportedAndGuarded) {
   EXPECT_EQ(ui.shown.size(), asked);
 }
 
-// UTF-8 files that write 〜 ‖ − ¢ £ ¬ in the JIS tables' code points, in code
-// page 932's, or each one way (all of JIS X 0208 through iconv's SHIFT_JIS and
-// CP932 too) open as those cells without a warning and save byte for byte. A
-// file that writes a cell both ways asks before a save over it writes the
-// fewer ones (on a tie code page 932's) in the other form; No keeps the file.
+// UTF-8 files writing 〜 ‖ − ¢ £ ¬ in the JIS or code page 932 code points (iconv's
+// JIS X 0208 both ways too) open as those cells unwarned and save byte for byte; one
+// writing a cell both ways asks first, then saves the more frequent (tie: 932's) form.
 TEST_F(DocumentTest, Utf8FilesSaveEachJisFormCellAsTheyWroteIt) {
   StartWithDetection(true);
   const std::string cells = "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\r\n";

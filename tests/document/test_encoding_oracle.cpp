@@ -13,8 +13,7 @@
 // NEC-selected IBM extension rows 89-92 (leads ED and EE), which the others
 // place in JIS X 0212 and which are kept in rows 89-92; and the six row 1-2
 // cells for which code page 932 uses other code points than the JIS tables
-// (～ ∥ － ￠ ￡ ￢), whose JIS code points the UTF-8 conversion reads as those
-// cells where the system has no code for them.
+// (～ ∥ － ￠ ￡ ￢).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -77,8 +76,8 @@ std::size_t LostInCp932(const std::wstring& wide) {
   return lost;
 }
 
-// Each JIS code point with code page 932's for the same cell: where iconv's
-// JIS X 0208 through SHIFT_JIS and through CP932 (data/jis0208.*) differ.
+// Each JIS code point with code page 932's for the same cell (the converter
+// reads both as it): where iconv's SHIFT_JIS and CP932 (data/jis0208.*) differ.
 const std::map<wchar_t, wchar_t>& JisForms() {
   static const std::map<wchar_t, wchar_t> forms = [] {
     std::map<wchar_t, wchar_t> m;
@@ -91,8 +90,8 @@ const std::map<wchar_t, wchar_t>& JisForms() {
 }
 
 // Compares Utf8ToShiftJis over `utf8` with the system's UTF-8 -> UTF-16 ->
-// code page 932 (the JIS forms read as code page 932's) and the count above;
-// answers a description of the first difference, or an empty string.
+// code page 932 and the count above; answers a description of the first
+// difference, or an empty string.
 std::string CompareUtf8ToSjis(const std::string& utf8) {
   std::string ours = utf8;
   std::size_t lost = 0;

@@ -14,10 +14,7 @@ Writes, beside this script:
               whose code point JIS X 0208 lacks in iconv's table give "-"),
               ISO-2022-JP-3 for half-width katakana (ESC ( I); EUC-JP-MS, which
               follows code page 932's layout, and plain EUC-JP for EUC.
-  jis0208.sjis.txt      every double-byte cell that both iconv's SHIFT_JIS
-                        (the JIS tables) and its CP932 read, 32 to a line
-  jis0208.utf8.txt      the same in UTF-8 through SHIFT_JIS: the JIS forms
-  jis0208.ms.utf8.txt   the same in UTF-8 through CP932: code page 932's forms
+  jis0208.{sjis,utf8,ms.utf8}.txt   the cells SHIFT_JIS and CP932 both read, and their UTF-8 through each
 """
 import os
 import subprocess
@@ -71,17 +68,13 @@ def main():
         f.write("\n".join(lines) + "\n")
     print("cells:", len(lines))
 
-    jis_leads = list(range(0x81, 0xA0)) + list(range(0xE0, 0xF0))
-    jis_cells = [bytes([l, t]) for l in jis_leads for t in trails]
+    jis = [bytes([l, t]) for l in list(range(0x81, 0xA0)) + list(range(0xE0, 0xF0)) for t in trails]
     with ThreadPoolExecutor(max_workers=8) as pool:
-        read = list(pool.map(lambda c: iconv(c, "SHIFT_JIS", "UTF-8") and iconv(c, "CP932", "UTF-8"), jis_cells))
-    jis_cells = [c for c, r in zip(jis_cells, read) if r]
-    sjis = b"\n".join(b"".join(jis_cells[i:i + 32]) for i in range(0, len(jis_cells), 32)) + b"\n"
-    for name, data in (("jis0208.sjis.txt", sjis), ("jis0208.utf8.txt", iconv(sjis, "SHIFT_JIS", "UTF-8")),
-                       ("jis0208.ms.utf8.txt", iconv(sjis, "CP932", "UTF-8"))):
-        with open(os.path.join(HERE, name), "wb") as f:
+        jis = [c for c in jis if all(pool.map(lambda cs: iconv(c, cs, "UTF-8"), ("SHIFT_JIS", "CP932")))]
+    sjis = b"\n".join(b"".join(jis[i:i + 32]) for i in range(0, len(jis), 32)) + b"\n"
+    for name, data in (("sjis", sjis), ("utf8", iconv(sjis, "SHIFT_JIS", "UTF-8")), ("ms.utf8", iconv(sjis, "CP932", "UTF-8"))):
+        with open(os.path.join(HERE, "jis0208." + name + ".txt"), "wb") as f:
             f.write(data)
-    print("JIS X 0208 cells:", len(jis_cells))
 
 
 if __name__ == "__main__":
