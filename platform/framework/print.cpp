@@ -206,8 +206,6 @@ std::string FailureText(const JobFailure& failure) {
   return text;
 }
 
-std::string PageStep(const char* what, UINT page) { return "ページ " + std::to_string(page) + " の" + what; }
-
 // StartDoc, the pages, EndDoc, with the "印刷中" window up; AbortDoc when the
 // user ends the job, or when a step fails or throws, so that no job is left
 // open and no page follows. A failed step is named in `failure`.
@@ -215,9 +213,11 @@ PrintRunEnd PrintPages(CView* view, HDC dc, CPrintInfo& info, JobFailure& failur
   std::string title = view->GetDocument() ? view->GetDocument()->GetTitle() : std::string("Ruvelto");
   CWinApp* app = AfxGetApp();
   CPrintingWnd window(app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr, title);
-  // A step that failed: the user's キャンセル (which makes the step fail) or a failure.
-  auto failed = [&](std::string step) {
-    failure = JobFailure{std::move(step), GetLastError()};
+  // A step that failed (of page `page` when not 0): the user's キャンセル,
+  // which makes the step fail, or a failure.
+  auto failed = [&](const char* step, UINT page = 0) {
+    failure.error = GetLastError();
+    failure.step = page ? "ページ " + std::to_string(page) + " の" + step : std::string(step);
     return window.Cancelled() ? PrintRunEnd::Cancelled : PrintRunEnd::Failed;
   };
   SetAbortProc(dc, &CPrintingWnd::AbortProc);
@@ -238,7 +238,7 @@ PrintRunEnd PrintPages(CView* view, HDC dc, CPrintInfo& info, JobFailure& failur
       }
       SetLastError(0);
       if (StartPage(dc) <= 0) {
-        const PrintRunEnd end = failed(PageStep("開始 (StartPage) ", page));
+        const PrintRunEnd end = failed("開始 (StartPage) ", page);
         AbortDoc(dc);
         return end;
       }
@@ -247,7 +247,7 @@ PrintRunEnd PrintPages(CView* view, HDC dc, CPrintInfo& info, JobFailure& failur
       view->OnPrint(dc, &info);
       SetLastError(0);
       if (EndPage(dc) <= 0) {
-        const PrintRunEnd end = failed(PageStep("終了 (EndPage) ", page));
+        const PrintRunEnd end = failed("終了 (EndPage) ", page);
         AbortDoc(dc);
         return end;
       }
