@@ -100,7 +100,7 @@ int CMyApp::ExitInstance() {
     OleUninitialize();
     m_oleInitialized = false;
   }
-  return 0;
+  return m_nExitCode;
 }
 
 void CMyApp::OnFilePrintColor() { m_bPrintColor = !m_bPrintColor; }

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -144,6 +145,32 @@ constexpr std::size_t ShiftJisToJisCapacity(std::size_t length) { return (9 * le
 // conversion lost nothing); counting costs next to nothing and changes no
 // byte. Neither function writes a zero byte for input without one.
 
+// The JIS forms. Six cells of row 1 are read by code page 932 as other code
+// points than the JIS tables give them, and Japanese UTF-8 text uses both:
+//   81 60 〜  U+FF5E (code page 932)  U+301C (JIS)
+//   81 61 ‖  U+2225                  U+2016
+//   81 7C −  U+FF0D                  U+2212
+//   81 91 ¢  U+FFE0                  U+00A2
+//   81 92 £  U+FFE1                  U+00A3
+//   81 CA ¬  U+FFE2                  U+00AC
+// Loading reads either form as the cell and notes which form each cell came
+// in; saving writes each cell in the form noted, so that a file that writes
+// each of these characters one way comes back byte for byte.
+struct Utf8Forms {
+  std::uint8_t jisCells = 0;  // bit i: the i-th cell above is written in its JIS form
+  friend bool operator==(Utf8Forms a, Utf8Forms b) { return a.jisCells == b.jisCells; }
+  friend bool operator!=(Utf8Forms a, Utf8Forms b) { return !(a == b); }
+};
+
+// What loading found of the six cells. A cell that the file writes both ways
+// takes the form more of its characters use (on a tie, code page 932's); the
+// characters in the other form are counted, since a save writes them in the
+// chosen one.
+struct Utf8FormsRead {
+  Utf8Forms forms;
+  std::size_t otherForm = 0;
+};
+
 // UTF-8 to Shift-JIS, in place. `byteCount` is the file's length, zero bytes
 // included; `buffer` holds byteCount + 1 bytes. A leading byte-order mark
 // (EF BB BF) is dropped. Malformed UTF-8 reads as the system reads it: each
@@ -152,10 +179,12 @@ constexpr std::size_t ShiftJisToJisCapacity(std::size_t length) { return (9 * le
 // beyond U+FFFF is written "??" (its two surrogates) and counted once. A
 // character is unmappable when code page 932 has no code for it or gives it
 // one that reads back as a different character (best fit, e.g. U+00A5 -> 5C).
+// The JIS forms above are no such characters: they become their cells, and
+// `forms`, when given, receives what was found of them.
 // The result is never longer than the input and is zero-terminated; returns
 // its length.
 std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount,
-                           std::size_t* unmappable = nullptr);
+                           std::size_t* unmappable = nullptr, Utf8FormsRead* forms = nullptr);
 
 // Shift-JIS to UTF-8 without byte-order mark. The whole of `text` is
 // converted, zero bytes included, one character at a time as platform/cp932.h
@@ -163,5 +192,6 @@ std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount,
 // and the byte after it keeps its own meaning). A character is unmappable
 // when code page 932 does not define it (undefined cells, a lead byte alone,
 // the bytes A0 and FD-FF); it is written as the system reads it: U+30FB for an
-// undefined cell or a lone lead byte, U+F8F0-U+F8F3 for A0 and FD-FF.
-std::string ShiftJisToUtf8(std::string_view text, std::size_t* unmappable = nullptr);
+// undefined cell or a lone lead byte, U+F8F0-U+F8F3 for A0 and FD-FF. The six
+// cells of the JIS forms are written in the form `forms` gives them.
+std::string ShiftJisToUtf8(std::string_view text, std::size_t* unmappable = nullptr, Utf8Forms forms = {});

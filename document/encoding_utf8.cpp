@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "document/cp932_table.h"
@@ -24,14 +25,27 @@ std::uint16_t ReadCode(Code code) {
   return unit != 0 ? unit : kSingleUnit[code >> 8];
 }
 
+// The six cells that the JIS tables give other code points than code page
+// 932 does (encoding.h); bit i of Utf8Forms::jisCells is kJisForms[i].
+struct JisForm {
+  Code cell;
+  std::uint16_t jisUnit;
+};
+constexpr JisForm kJisForms[] = {{0x8160, 0x301C}, {0x8161, 0x2016}, {0x817C, 0x2212},
+                                 {0x8191, 0x00A2}, {0x8192, 0x00A3}, {0x81CA, 0x00AC}};
+constexpr int kJisFormCount = sizeof kJisForms / sizeof kJisForms[0];
+
 // How each UTF-16 unit is written, and whether it survives: it has a code, and
 // that code reads back as the same unit (not the default character, not a
-// best-fit look-alike).
+// best-fit look-alike), or it is the JIS form of its cell. Either form of the
+// six cells is marked, so that loading can note which one a file uses.
 struct WriteTable {
   Code code[0x10000];
   std::uint32_t lostBits[0x10000 / 32];
+  std::uint32_t formBits[0x10000 / 32];
 
   bool Lost(unsigned unit) const { return (lostBits[unit >> 5] >> (unit & 31)) & 1; }
+  bool Form(unsigned unit) const { return (formBits[unit >> 5] >> (unit & 31)) & 1; }
 };
 
 // The tables are static objects (a fixed address costs the loops no
@@ -41,11 +55,41 @@ WriteTable writeTable;
 bool FillWriteTable(WriteTable& t) {
   InvertCells(kSingleUnit, kSingleDefined, kPairUnit, t.code);
   for (const UnitCode& e : kWriteExceptions) t.code[e.unit] = e.code;
+  for (const JisForm& f : kJisForms) t.code[f.jisUnit] = f.cell;
   for (unsigned u = 0; u < 0x10000; ++u) {
     if (ReadCode(t.code[u]) != u) t.lostBits[u >> 5] |= 1u << (u & 31);
   }
+  for (const JisForm& f : kJisForms) {
+    for (const unsigned u : {static_cast<unsigned>(f.jisUnit), static_cast<unsigned>(ReadCode(f.cell))}) {
+      t.formBits[u >> 5] |= 1u << (u & 31);
+      t.lostBits[u >> 5] &= ~(1u << (u & 31));
+    }
+  }
   return true;
 }
+
+// Counts, per cell of the JIS forms, the characters read in each form, and
+// chooses the form each cell is written back in.
+class FormTally {
+ public:
+  void Add(std::uint32_t codePoint, Code cell) {
+    for (int i = 0; i < kJisFormCount; ++i) {
+      if (kJisForms[i].cell == cell) ++m_count[i][codePoint == kJisForms[i].jisUnit];
+    }
+  }
+  Utf8FormsRead Result() const {
+    Utf8FormsRead read;
+    for (int i = 0; i < kJisFormCount; ++i) {
+      const bool jis = m_count[i][1] > m_count[i][0];
+      if (jis) read.forms.jisCells |= static_cast<std::uint8_t>(1u << i);
+      read.otherForm += m_count[i][!jis];
+    }
+    return read;
+  }
+
+ private:
+  std::size_t m_count[kJisFormCount][2] = {};  // [cell][JIS form]
+};
 
 const WriteTable& Writing() {
   static const bool filled = FillWriteTable(writeTable);
@@ -137,7 +181,7 @@ const ReadTable& Reading() {
 
 }  // namespace
 
-std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount, std::size_t* unmappable) {
+std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount, std::size_t* unmappable, Utf8FormsRead* forms) {
   // invariant: out <= in; no sequence gives more bytes than it takes.
   const Byte* in = reinterpret_cast<const Byte*>(buffer);
   const Byte* const end = in + byteCount;
@@ -145,6 +189,7 @@ std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount, std::size_t* unm
   Byte* out = reinterpret_cast<Byte*>(buffer);
   const WriteTable& writing = Writing();
   std::size_t lost = 0;
+  FormTally tally;
   while (in < end) {
     if (*in < 0x80) {
       *out++ = *in++;
@@ -157,6 +202,7 @@ std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount, std::size_t* unm
       if (code >= 0x100) *out++ = static_cast<Byte>(code >> 8);
       *out++ = static_cast<Byte>(code);
       lost += writing.Lost(codePoint);
+      if (writing.Form(codePoint)) tally.Add(codePoint, code);
     } else {
       // U+FFFD for malformed input, or the two surrogates of a character
       // beyond the BMP: the system writes its default character for each.
@@ -167,11 +213,21 @@ std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount, std::size_t* unm
   }
   *out = 0;
   if (unmappable) *unmappable = lost;
+  if (forms) *forms = tally.Result();
   return static_cast<std::size_t>(out - reinterpret_cast<Byte*>(buffer));
 }
 
-std::string ShiftJisToUtf8(std::string_view text, std::size_t* unmappable) {
-  const ReadTable& reading = Reading();
+std::string ShiftJisToUtf8(std::string_view text, std::size_t* unmappable, Utf8Forms forms) {
+  // Cells written in their JIS form read from a copy of the table.
+  std::unique_ptr<ReadTable> withForms;
+  if (forms.jisCells != 0) {
+    withForms.reset(new ReadTable(Reading()));
+    for (int i = 0; i < kJisFormCount; ++i) {
+      const JisForm& f = kJisForms[i];
+      if ((forms.jisCells >> i) & 1) PutUtf8(f.jisUnit, false, withForms->pair[LeadIndex(f.cell >> 8)][(f.cell & 0xFF) - kTrailFirst]);
+    }
+  }
+  const ReadTable& reading = withForms ? *withForms : Reading();
   const Byte* in = reinterpret_cast<const Byte*>(text.data());
   const Byte* const end = in + text.size();
   std::string result;

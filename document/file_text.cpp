@@ -13,7 +13,7 @@ DecodedFile DecodeFileBytes(char* buffer, std::size_t byteCount) {
   switch (code) {
     case DetectionCode::EucJp: length = EucToShiftJis(buffer); break;
     case DetectionCode::Jis: length = JisToShiftJis(buffer); break;
-    case DetectionCode::Utf8: length = Utf8ToShiftJis(buffer, byteCount, &result.unmappable); break;
+    case DetectionCode::Utf8: length = Utf8ToShiftJis(buffer, byteCount, &result.unmappable, &result.forms); break;
     default: length = std::strlen(buffer); break;
   }
   // The converters promise no zero for zero-free input; the text is checked
@@ -23,7 +23,7 @@ DecodedFile DecodeFileBytes(char* buffer, std::size_t byteCount) {
   return result;
 }
 
-std::string EncodeFileText(std::string text, TextEncoding encoding, std::size_t* unmappable) {
+std::string EncodeFileText(std::string text, TextEncoding encoding, std::size_t* unmappable, Utf8Forms forms) {
   std::size_t lost = 0;
   const std::size_t length = text.size();
   switch (encoding) {
@@ -36,7 +36,7 @@ std::string EncodeFileText(std::string text, TextEncoding encoding, std::size_t*
       text.resize(ShiftJisToJis(text.data(), &lost));
       break;
     case TextEncoding::Utf8:
-      text = ShiftJisToUtf8(text, &lost);
+      text = ShiftJisToUtf8(text, &lost, forms);
       break;
     case TextEncoding::ShiftJis:
       break;

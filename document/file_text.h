@@ -14,6 +14,7 @@ struct DecodedFile {
   TextEncoding encoding = TextEncoding::ShiftJis;  // detected (ShiftJis for ASCII and undetermined)
   std::size_t length = 0;       // bytes of Shift-JIS text, up to (not including) the first zero
   std::size_t unmappable = 0;   // characters that came out as stand-ins (UTF-8 files only)
+  Utf8FormsRead forms;          // UTF-8 files: the form each JIS-form cell is written back in
   bool zeroInFile = false;      // the file itself held a zero byte
   bool zeroInText = false;      // the conversion produced one (the text is cut there)
 };
@@ -24,7 +25,9 @@ struct DecodedFile {
 // at the first zero byte, whether the file had one or a conversion made one.
 DecodedFile DecodeFileBytes(char* buffer, std::size_t byteCount);
 
-// The bytes a file in `encoding` gets for the Shift-JIS `text`. `unmappable`,
-// when given, receives how many characters the encoding cannot hold (they are
-// written as a stand-in); Shift-JIS itself loses nothing.
-std::string EncodeFileText(std::string text, TextEncoding encoding, std::size_t* unmappable = nullptr);
+// The bytes a file in `encoding` gets for the Shift-JIS `text` (UTF-8 with the
+// JIS-form cells in `forms`). `unmappable`, when given, receives how many
+// characters the encoding cannot hold (they are written as a stand-in);
+// Shift-JIS itself loses nothing.
+std::string EncodeFileText(std::string text, TextEncoding encoding, std::size_t* unmappable = nullptr,
+                           Utf8Forms forms = {});

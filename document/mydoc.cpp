@@ -21,7 +21,7 @@ DocumentText* CMyDoc::GetText() const { return dynamic_cast<DocumentText*>(GetFi
 void CMyDoc::Serialize(CArchive& ar) {
   DocumentText* text = GetText();
   if (!text) return;
-  if (GetEditorSettings()->AutoDetect()) text->SerializeText(ar);
+  if (GetEditorSettings()->AutoDetect()) text->SerializeText(ar, m_utf8Forms);
   else text->SerializeBytes(ar);
 }
 
@@ -44,9 +44,11 @@ BOOL CMyDoc::OnOpenDocument(const char* path) {
   const LoadReport load = GetText() ? GetText()->LastLoad() : LoadReport{};
   m_lossyCharacters = load.unmappable;
   m_textCut = load.textCut;
+  m_utf8Forms = load.forms.forms;
+  m_otherForm = load.forms.otherForm;
   if (m_lossyCharacters > 0) {
     AfxMessageBox(Format("%s\nには、このエディタで表示できない文字が %llu 個あります。\n"
-                         "それらの文字は「・」などの別の文字で表示されています。"
+                         "それらの文字は「?」などの別の文字で表示されています。"
                          "このまま上書き保存すると、元の文字は失われます。",
                          path, m_lossyCharacters).c_str(),
                   MB_OK | MB_ICONEXCLAMATION);
@@ -70,6 +72,7 @@ bool CMyDoc::IsOwnFile(const char* path) const {
 bool CMyDoc::ConfirmSave(const char* path) {
   DocumentText* text = GetText();
   if (!text) return true;
+  const SaveReport save = text->PreviewSave(GetEditorSettings()->AutoDetect(), m_utf8Forms);
   // Overwriting the file that was opened loses what the editor could not show.
   if (IsOwnFile(path)) {
     if (m_lossyCharacters > 0 &&
@@ -82,8 +85,13 @@ bool CMyDoc::ConfirmSave(const char* path) {
                                 "上書き保存しますか?",
                                 path, 0)))
       return false;
+    if (m_otherForm > 0 && save.utf8 &&
+        !AskToSaveAnyway(Format("%s\nでは、〜 や − などの文字が UTF-8 の二通りの書き方で混在しています。\n"
+                                "保存すると、少ない方の書き方の %llu 個の文字は多い方の書き方で書かれます。\n"
+                                "上書き保存しますか?",
+                                path, m_otherForm)))
+      return false;
   }
-  const SaveReport save = text->PreviewSave(GetEditorSettings()->AutoDetect());
   if (save.unmappable > 0 &&
       !AskToSaveAnyway(Format("%s\nの文字コードでは表せない文字が %llu 個あります。\n"
                               "それらの文字は「〓」として保存されます。保存しますか?",
@@ -102,6 +110,7 @@ BOOL CMyDoc::OnSaveDocument(const char* path) {
   // What is on disk now is what the editor shows.
   m_lossyCharacters = 0;
   m_textCut = false;
+  m_otherForm = 0;
   return TRUE;
 }
 

@@ -3,6 +3,7 @@
 // (encoding detection on or off), offers the Save As dialog with the default
 // extensions, and warns where a file cannot come back unchanged.
 #pragma once
+#include "document/encoding.h"
 #include "platform/framework/doc.h"
 
 class DocumentText;
@@ -25,6 +26,11 @@ class CMyDoc : public CDocument {
   unsigned long long m_lossyCharacters = 0;
   // A zero byte ended the loaded text early; saving over the file would cut it.
   bool m_textCut = false;
+  // The form each JIS-form cell takes when the text is saved as UTF-8: the one
+  // the loaded file used. m_otherForm counts the loaded characters written the
+  // other way, which a save over the file would change.
+  Utf8Forms m_utf8Forms;
+  unsigned long long m_otherForm = 0;
 
   // The name the Save As dialog proposes for an untitled document.
   static std::string ProposedName(const std::string& title, const std::string& filterExt);

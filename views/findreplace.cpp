@@ -3,6 +3,8 @@
 // comparison, replacing one match or all of them as one undoable step.
 #include "views/findreplace.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 #include "platform/cp932.h"
 #include "platform/framework/app.h"
@@ -74,6 +76,63 @@ namespace {
 
 SearchSource TextOf(const CMyEditView& view) { return view.Reader().AllSpans(); }
 
+// Space left between the dialog and the text it moved off.
+const int kDialogGap = 8;
+
+// The screen rectangle of the view's selection, from the top of its first
+// line to the bottom of its last; empty when the view shows none of it.
+RECT SelectionOnScreen(const CMyEditView& view) {
+  int s, e;
+  view.GetSel(s, e);
+  const POINT a = view.PosFromChar(s), b = view.PosFromChar(e);
+  RECT client, shown;
+  ::GetClientRect(view.m_hWnd, &client);
+  RECT r{std::min(a.x, b.x), a.y, std::max(a.x, b.x) + 1, b.y + view.LineHeight()};
+  if (a.y != b.y) r.left = client.left, r.right = client.right;  // several lines: their whole width
+  if (!::IntersectRect(&shown, &r, &client)) return RECT{0, 0, 0, 0};
+  ::MapWindowPoints(view.m_hWnd, nullptr, reinterpret_cast<POINT*>(&shown), 2);
+  return shown;
+}
+
+// Where a dialog at `box` goes so that it leaves `match` free: where it is when
+// it does not cover it; else just above or just below it, whichever is the
+// shorter move inside `work`; else just left or right of it; else where it is.
+POINT OffMatch(const RECT& box, const RECT& match, const RECT& work) {
+  const POINT here{box.left, box.top};
+  RECT overlap;
+  if (!::IntersectRect(&overlap, &box, &match)) return here;
+  const int w = box.right - box.left, h = box.bottom - box.top;
+  const POINT candidates[2][2] = {{{box.left, match.top - kDialogGap - h}, {box.left, match.bottom + kDialogGap}},
+                                  {{match.left - kDialogGap - w, box.top}, {match.right + kDialogGap, box.top}}};
+  for (const auto& pair : candidates) {
+    const POINT* best = nullptr;
+    for (const POINT& p : pair) {
+      const bool fits = p.x >= work.left && p.y >= work.top && p.x + w <= work.right && p.y + h <= work.bottom;
+      const auto distance = [&](const POINT& q) { return std::abs(q.x - here.x) + std::abs(q.y - here.y); };
+      if (fits && (!best || distance(p) < distance(*best))) best = &p;
+    }
+    if (best) return *best;
+  }
+  return here;
+}
+
+// Moves the view's open Find or Replace dialog off its selection, as the
+// system's own editors do, so that the match found stays in sight.
+void MoveDialogOffSelection(CMyEditView& view) {
+  const FindReplaceState& state = view.FindState();
+  if (!state.dialog || state.owner != view.m_hWnd || !::IsWindowVisible(state.dialog)) return;
+  const RECT match = SelectionOnScreen(view);
+  if (::IsRectEmpty(&match)) return;
+  RECT box;
+  ::GetWindowRect(state.dialog, &box);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!::GetMonitorInfoA(::MonitorFromRect(&box, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const POINT to = OffMatch(box, match, monitor.rcWork);
+  if (to.x != box.left || to.y != box.top)
+    ::SetWindowPos(state.dialog, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 void CMyEditView::ShowFindDialog(BOOL findOnly) {
@@ -81,11 +140,12 @@ void CMyEditView::ShowFindDialog(BOOL findOnly) {
   if (state.dialog && ::IsWindow(state.dialog) && state.findOnly == findOnly && state.owner == m_hWnd) {
     ::ShowWindow(state.dialog, SW_SHOW);
     ::SetActiveWindow(state.dialog);
+    MoveDialogOffSelection(*this);
     return;
   }
   std::string initial;
   if (!CopySelectedText(initial)) initial = state.findText;
-  state.Open(m_hWnd, findOnly, initial);
+  if (state.Open(m_hWnd, findOnly, initial)) MoveDialogOffSelection(*this);
 }
 
 LRESULT CMyEditView::OnFindDialogMessage(WPARAM, LPARAM lp) {
@@ -214,6 +274,7 @@ BOOL CMyEditView::SearchText(const std::string& find, BOOL down, BOOL matchCase)
   if (m < 0) return FALSE;
   SetSel(m, m + static_cast<int>(find.size()));
   ScrollCaret();
+  MoveDialogOffSelection(*this);
   return TRUE;
 }
 

@@ -116,13 +116,13 @@ class CMyEditView : public CEditView,
   BOOL CanRedo() const { return m_undo.CanRedo(); }
 
   // The document's text through the file's encoding (used when auto-detection is on).
-  void SerializeText(CArchive& ar) override;
+  void SerializeText(CArchive& ar, Utf8Forms forms) override;
   void ReadFileText(CArchive& ar, size_t byteCount);
-  void WriteFileText(CArchive& ar);
+  void WriteFileText(CArchive& ar, Utf8Forms forms);
   // DocumentText: the rest of what the document asks of its text.
   void SerializeBytes(CArchive& ar) override;
   LoadReport LastLoad() const override { return m_lastLoad; }
-  SaveReport PreviewSave(bool convert) const override;
+  SaveReport PreviewSave(bool convert, Utf8Forms forms) const override;
 
   void OnInitialUpdate() override;
 

@@ -22,13 +22,13 @@ int EncodingOfCommand(UINT id) {
 }
 }  // namespace
 
-void CMyEditView::SerializeText(CArchive& ar) {
+void CMyEditView::SerializeText(CArchive& ar, Utf8Forms forms) {
   if (ar.IsLoading()) {
     unsigned long long n = ar.GetLength();
     if (!FitsSize(n)) ThrowFileTooLarge();
     ReadFileText(ar, static_cast<size_t>(n));
   } else {
-    WriteFileText(ar);
+    WriteFileText(ar, forms);
   }
 }
 
@@ -50,6 +50,7 @@ void CMyEditView::ReadFileText(CArchive& ar, size_t byteCount) {
   m_encoding = static_cast<int>(file.encoding);
   m_lastLoad.unmappable = file.unmappable;
   m_lastLoad.textCut = file.zeroInFile || file.zeroInText;
+  m_lastLoad.forms = file.forms;
 
   int m = NormalizeLineEnds(bytes.data(), nullptr);
   std::vector<char> text(static_cast<size_t>(m) + 1);
@@ -60,18 +61,19 @@ void CMyEditView::ReadFileText(CArchive& ar, size_t byteCount) {
   if (GetTextLength() < m) throw CMemoryException{};
 }
 
-void CMyEditView::WriteFileText(CArchive& ar) {
-  std::string bytes = EncodeFileText(GetText(), static_cast<TextEncoding>(m_encoding));
+void CMyEditView::WriteFileText(CArchive& ar, Utf8Forms forms) {
+  std::string bytes = EncodeFileText(GetText(), static_cast<TextEncoding>(m_encoding), nullptr, forms);
   ar.Write(bytes.data(), bytes.size());
 }
 
-SaveReport CMyEditView::PreviewSave(bool convert) const {
+SaveReport CMyEditView::PreviewSave(bool convert, Utf8Forms forms) const {
   SaveReport report;
   if (!convert) {
     report.bytes = static_cast<unsigned long long>(GetTextLength());
     return report;
   }
-  report.bytes = EncodeFileText(GetText(), static_cast<TextEncoding>(m_encoding), &report.unmappable).size();
+  report.bytes = EncodeFileText(GetText(), static_cast<TextEncoding>(m_encoding), &report.unmappable, forms).size();
+  report.utf8 = m_encoding == static_cast<int>(TextEncoding::Utf8);
   return report;
 }
 

@@ -51,7 +51,7 @@ std::string CWinApp::GetModulePath() const {
 
 int CWinApp::ExitInstance() {
   SaveStdProfileSettings();
-  return 0;
+  return m_nExitCode;
 }
 
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
@@ -236,6 +236,21 @@ void CWinApp::CloseAllDocuments(bool endSession) {
 
 // ---------------------------------------------------------------- command line
 
+namespace {
+// Writes a box's text to the standard error when the program has one (a
+// command line that redirects it), one line per box.
+void EchoToStandardError(const MessageBoxCall& call) {
+  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  if (!err || err == INVALID_HANDLE_VALUE) return;
+  std::string line = call.caption + ": " + call.text;
+  for (char& c : line)
+    if (c == '\r' || c == '\n') c = ' ';
+  line += "\r\n";
+  DWORD written = 0;
+  WriteFile(err, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+}  // namespace
+
 void CCommandLineInfo::Parse(const std::vector<std::string>& args) {
   bool print = false, printTo = false;
   for (const std::string& a : args) {
@@ -277,18 +292,32 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
     }
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo: {
-      // Print each named file without the dialog, then end.
+      // Every box also goes to the standard error, for a script that prints.
+      SetMessageBoxEcho(EchoToStandardError);
       for (const std::string& f : info.m_files) {
-        CDocument* d = OpenDocumentFile(f.c_str());
-        if (!d) continue;
-        if (auto* fr = dynamic_cast<CFrameWnd*>(m_pMainWnd))
-          if (fr->IsCommandEnabled(ID_FILE_PRINT_DIRECT)) fr->OnCmdMsg(ID_FILE_PRINT_DIRECT, CmdAction::Execute, nullptr);
-        d->OnCloseDocument();
+        const int result = PrintNamedFile(f);
+        if (m_nExitCode == 0) m_nExitCode = result;
       }
+      SetMessageBoxEcho(nullptr);
       return FALSE;
     }
   }
   return FALSE;
+}
+
+int CWinApp::PrintNamedFile(const std::string& path) {
+  CDocument* d = OpenDocumentFile(path.c_str());
+  if (!d) return kPrintNotOpened;  // said why
+  PrintRunEnd end = PrintRunEnd::Failed;
+  auto* frame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
+  CView* view = d->GetFirstView();
+  if (frame && view && frame->IsCommandEnabled(ID_FILE_PRINT_DIRECT)) {
+    end = view->PrintToPrinter(true);
+  } else {
+    AfxMessageBox(FormatPercent1("%1\nは印刷できません。", path.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION);
+  }
+  d->OnCloseDocument();
+  return end == PrintRunEnd::Printed ? 0 : end == PrintRunEnd::Cancelled ? kPrintCancelled : kPrintFailed;
 }
 
 // ---------------------------------------------------------------- commands

@@ -37,6 +37,11 @@ class CWinApp : public CCmdTarget {
   bool m_bPrintColor = true;     // printing and its preview in the view's colours
   HINSTANCE m_hInstance = nullptr;
   HWND m_hWndModeless = nullptr;  // a modeless dialog: the message loop gives it its keys
+  int m_nExitCode = 0;            // the process's exit code, returned by ExitInstance
+
+  // Exit codes of a print request (/p, /pt): the code of the first named file
+  // that was not printed, 0 when all were.
+  enum PrintRequestExit { kPrintNotOpened = 1, kPrintFailed = 2, kPrintCancelled = 3 };
 
   virtual BOOL InitInstance() { return TRUE; }
   virtual int ExitInstance();
@@ -76,6 +81,8 @@ class CWinApp : public CCmdTarget {
   void CloseAllDocuments(bool endSession);
 
   void ParseCommandLine(CCommandLineInfo& info) const;
+  // Carries out the command line. A print request prints each file without
+  // the dialog, sets the exit code and answers FALSE: the program ends.
   virtual BOOL ProcessShellCommand(CCommandLineInfo& info);
   std::vector<std::string> m_args;  // arguments after the program name
 
@@ -94,6 +101,9 @@ class CWinApp : public CCmdTarget {
   // cancelled alike (the dialog may replace the ones it was given); frees
   // those replaced.
   void TakePrinterHandles(HGLOBAL devMode, HGLOBAL devNames);
+
+  // One file of a print request: 0 when printed, else its PrintRequestExit.
+  int PrintNamedFile(const std::string& path);
 
   // Pumps every pending message without blocking, then runs the idle step.
   void PumpPendingMessages();

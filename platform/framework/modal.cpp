@@ -8,10 +8,12 @@
 
 namespace {
 ModalResponder* g_responder = nullptr;
+MessageBoxEcho g_echo = nullptr;
 }
 
 void SetModalResponder(ModalResponder* responder) { g_responder = responder; }
 ModalResponder* GetModalResponder() { return g_responder; }
+void SetMessageBoxEcho(MessageBoxEcho echo) { g_echo = echo; }
 
 namespace {
 // The window that owns a box: the top-level window of `owner` (the main frame
@@ -75,6 +77,7 @@ int AfxMessageBox(const char* text, UINT type, HWND owner) {
   CWinApp* app = AfxGetApp();
   call.caption = app ? app->m_pszAppName : std::string("Ruvelto");
   call.type = type;
+  if (g_echo) g_echo(call);
   if (g_responder) return g_responder->OnMessageBox(call);
   owner = MessageBoxOwner(owner);
   OtherWindowsDisabled others(owner);

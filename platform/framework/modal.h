@@ -45,6 +45,11 @@ class ModalResponder {
 void SetModalResponder(ModalResponder* responder);
 ModalResponder* GetModalResponder();
 
+// While set, each message box is also handed to `echo` before it shows (a
+// print request from the command line writes its boxes to the standard error).
+using MessageBoxEcho = void (*)(const MessageBoxCall& call);
+void SetMessageBoxEcho(MessageBoxEcho echo);
+
 // Message boxes captioned with the application's name.
 int AfxMessageBox(const char* text, UINT type = MB_OK, HWND owner = nullptr);
 int AfxMessageBox(UINT promptId, UINT type = MB_OK);

@@ -17,6 +17,7 @@
 #include "platform/framework/preview.h"
 #include "platform/framework/preview_ids.h"
 #include "platform/framework/print_layout.h"
+#include "platform/framework/resstr.h"
 
 // ---------------------------------------------------------------- the printer
 
@@ -140,10 +141,12 @@ class CPrintingWnd {
   CPrintingWnd(const CPrintingWnd&) = delete;
   CPrintingWnd& operator=(const CPrintingWnd&) = delete;
 
-  void ShowPage(UINT page) {
+  // "ページ 104 / 715"; without the total when the view does not count its pages.
+  void ShowPage(UINT page, UINT total) {
     if (!m_hwnd) return;
     char text[64];
-    std::snprintf(text, sizeof text, "ページ %u", page);
+    if (total == CPrintInfo::kUnknownLastPage) std::snprintf(text, sizeof text, "ページ %u", page);
+    else std::snprintf(text, sizeof text, "ページ %u / %u", page, total);
     SetDlgItemTextA(m_hwnd, AFX_IDC_PRINT_PAGENUM, text);
   }
   // Lets pending messages through; true when the user has ended the job.
@@ -186,40 +189,67 @@ class CPrintingWnd {
 
 CPrintingWnd* CPrintingWnd::s_current = nullptr;
 
-enum class JobEnd { Printed, Cancelled, Failed };
+// Where a job stopped that the user did not end: the step that failed and the
+// system's error code right after it (0 when it gave none).
+struct JobFailure {
+  std::string step;
+  DWORD error = 0;
+};
+
+// The message for a failed job: the step, then the system's reason.
+std::string FailureText(const JobFailure& failure) {
+  std::string text = "印刷できませんでした。\n" + failure.step + "に失敗しました。";
+  if (failure.error != 0) {
+    const std::string reason = SystemMessageText(failure.error);
+    text += "\n" + (reason.empty() ? std::string("エラー") : reason) + " (" + std::to_string(failure.error) + ")";
+  }
+  return text;
+}
 
 // StartDoc, the pages, EndDoc, with the "印刷中" window up; AbortDoc when the
 // user ends the job, or when a step fails or throws, so that no job is left
-// open and no page follows.
-JobEnd PrintPages(CView* view, HDC dc, CPrintInfo& info) {
+// open and no page follows. A failed step is named in `failure`.
+PrintRunEnd PrintPages(CView* view, HDC dc, CPrintInfo& info, JobFailure& failure) {
   std::string title = view->GetDocument() ? view->GetDocument()->GetTitle() : std::string("Ruvelto");
   CWinApp* app = AfxGetApp();
   CPrintingWnd window(app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr, title);
+  // A step that failed (of page `page` when not 0): the user's キャンセル,
+  // which makes the step fail, or a failure.
+  auto failed = [&](const char* step, UINT page = 0) {
+    failure.error = GetLastError();
+    failure.step = page ? "ページ " + std::to_string(page) + " の" + step : std::string(step);
+    return window.Cancelled() ? PrintRunEnd::Cancelled : PrintRunEnd::Failed;
+  };
   SetAbortProc(dc, &CPrintingWnd::AbortProc);
   DOCINFOA doc{};
   doc.cbSize = sizeof doc;
   doc.lpszDocName = title.c_str();
-  if (StartDocA(dc, &doc) <= 0) return window.Cancelled() ? JobEnd::Cancelled : JobEnd::Failed;
+  SetLastError(0);
+  if (StartDocA(dc, &doc) <= 0) return failed("印刷ジョブの開始 (StartDoc) ");
   try {
     for (UINT page = info.GetFromPage();; ++page) {
       info.m_nCurPage = page;
       view->OnPrepareDC(dc, &info);
       if (!info.m_bContinuePrinting) break;
-      window.ShowPage(page);
+      window.ShowPage(page, info.GetMaxPage());
       if (window.Cancelled()) {
         AbortDoc(dc);
-        return JobEnd::Cancelled;
+        return PrintRunEnd::Cancelled;
       }
+      SetLastError(0);
       if (StartPage(dc) <= 0) {
+        const PrintRunEnd end = failed("開始 (StartPage) ", page);
         AbortDoc(dc);
-        return window.Cancelled() ? JobEnd::Cancelled : JobEnd::Failed;
+        return end;
       }
       view->OnPrepareDC(dc, &info);  // a new page resets the context
       info.m_rectDraw = info.PageRect();
       view->OnPrint(dc, &info);
+      SetLastError(0);
       if (EndPage(dc) <= 0) {
+        const PrintRunEnd end = failed("終了 (EndPage) ", page);
         AbortDoc(dc);
-        return window.Cancelled() ? JobEnd::Cancelled : JobEnd::Failed;
+        return end;
       }
       if (page == info.GetToPage()) break;
     }
@@ -227,37 +257,41 @@ JobEnd PrintPages(CView* view, HDC dc, CPrintInfo& info) {
     AbortDoc(dc);
     throw;
   }
-  return EndDoc(dc) > 0 ? JobEnd::Printed : JobEnd::Failed;
-}
-
-// One print run to the printer: the dialog or not, the pages, the end.
-void RunPrint(CView* view, BOOL direct) {
-  CPrintInfo info;
-  info.m_bDirect = direct;
-  if (!view->OnPreparePrinting(&info) || !info.m_hAttribDC) {
-    view->OnEndPrinting(nullptr, &info);
-    if (info.m_hAttribDC) DeleteDC(info.m_hAttribDC);
-    return;
-  }
-  HDC dc = info.m_hAttribDC;
-  JobEnd end = JobEnd::Failed;
-  try {
-    view->OnBeginPrinting(dc, &info);
-    end = PrintPages(view, dc, info);
-  } catch (...) {
-    view->OnEndPrinting(dc, &info);
-    DeleteDC(dc);
-    throw;
-  }
-  view->OnEndPrinting(dc, &info);
-  DeleteDC(dc);
-  if (end == JobEnd::Failed) AfxMessageBox("印刷できませんでした。", MB_OK | MB_ICONEXCLAMATION);
+  SetLastError(0);
+  if (EndDoc(dc) <= 0) return failed("印刷ジョブの終了 (EndDoc) ");
+  return PrintRunEnd::Printed;
 }
 
 }  // namespace
 
-void CView::OnFilePrint() { RunPrint(this, FALSE); }
-void CView::OnFilePrintDirect() { RunPrint(this, TRUE); }
+PrintRunEnd CView::PrintToPrinter(bool direct) {
+  CPrintInfo info;
+  info.m_bDirect = direct;
+  if (!OnPreparePrinting(&info) || !info.m_hAttribDC) {
+    OnEndPrinting(nullptr, &info);
+    if (info.m_hAttribDC) DeleteDC(info.m_hAttribDC);
+    // Without the dialog only a missing printer (reported) stops it here.
+    return direct ? PrintRunEnd::Failed : PrintRunEnd::Cancelled;
+  }
+  HDC dc = info.m_hAttribDC;
+  PrintRunEnd end = PrintRunEnd::Failed;
+  JobFailure failure;
+  try {
+    OnBeginPrinting(dc, &info);
+    end = PrintPages(this, dc, info, failure);
+  } catch (...) {
+    OnEndPrinting(dc, &info);
+    DeleteDC(dc);
+    throw;
+  }
+  OnEndPrinting(dc, &info);
+  DeleteDC(dc);
+  if (end == PrintRunEnd::Failed) AfxMessageBox(FailureText(failure).c_str(), MB_OK | MB_ICONEXCLAMATION);
+  return end;
+}
+
+void CView::OnFilePrint() { PrintToPrinter(false); }
+void CView::OnFilePrintDirect() { PrintToPrinter(true); }
 
 void CView::OnFilePrintPreview() {
   if (CPrintPreviewWnd* open = CPrintPreviewWnd::Active()) open->Close();  // one run at a time
@@ -394,6 +428,11 @@ void CEditView::OnBeginPrinting(HDC, CPrintInfo* info) {
   p.lineHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
   // The control's rule: a dialog unit is a quarter of the average character width.
   p.tabWidth = std::max<int>(1, m_nTabStops * tm.tmAveCharWidth / 4);
+  // A print to the printer counts its pages first, for the "印刷中" window.
+  if (!info->m_bPreview && info->GetMaxPage() == CPrintInfo::kUnknownLastPage) {
+    PaginateTo(CPrintInfo::kUnknownLastPage, info);
+    info->SetMaxPage(PageOfIndex(GetTextLength()));
+  }
 }
 
 void CEditView::OnEndPrinting(HDC, CPrintInfo*) {

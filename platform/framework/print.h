@@ -18,6 +18,10 @@
 
 class CWinApp;
 
+// How a print run to the printer ended (CView::PrintToPrinter). Failed runs
+// have said why.
+enum class PrintRunEnd : int { Printed, Cancelled, Failed };
+
 struct CPrintInfo {
   CPrintInfo();
 

@@ -5,6 +5,7 @@
 class CDocument;
 class CFrameWnd;
 struct CPrintInfo;
+enum class PrintRunEnd : int;
 
 class CView : public CWnd {
  public:
@@ -32,6 +33,9 @@ class CView : public CWnd {
   // the printer of print set-up or the default one. FALSE when cancelled or
   // when there is no printer (reported).
   BOOL DoPreparePrinting(CPrintInfo* info);
+  // One print run to the printer, through the print dialog unless `direct`
+  // (then the printer of print set-up or the default one); how it ended.
+  PrintRunEnd PrintToPrinter(bool direct);
   void OnFilePrint();        // 57607: through the print dialog
   void OnFilePrintDirect();  // 57608: the default printer, no dialog
   void OnFilePrintPreview(); // 57609

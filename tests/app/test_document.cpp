@@ -196,6 +196,9 @@ TEST_F(DocumentTest, Utf8CharactersWithoutAShiftJisFormAreReportedAndGuarded) {
   EXPECT_EQ(View(doc)->m_encoding, 8);
   ASSERT_EQ(ui.shown.size(), 1u) << View(doc)->GetText();
   EXPECT_NE(ui.shown[0].text.find(" 2 個"), std::string::npos) << ui.shown[0].text;
+  const std::string& said = ui.shown[0].text;  // names the stand-in the text shows
+  const std::string standIn = said.substr(said.find("「") + 2, said.find("」") - said.find("「") - 2);
+  EXPECT_EQ(View(doc)->GetText(), "\x93\xFA\x96\x7B " + standIn + " " + standIn + "\r\n") << said;
   // Saving over the same file asks first; No keeps the file and the modified state.
   doc->SetModifiedFlag(TRUE);
   ui.answers = {IDNO};
@@ -210,6 +213,45 @@ TEST_F(DocumentTest, Utf8CharactersWithoutAShiftJisFormAreReportedAndGuarded) {
   size_t asked = ui.shown.size();
   Command(ID_FILE_SAVE);
   EXPECT_EQ(ui.shown.size(), asked);
+}
+
+// UTF-8 files writing 〜 ‖ − ¢ £ ¬ in the JIS or code page 932 code points (iconv's
+// JIS X 0208 both ways too) open as those cells unwarned and save byte for byte; one
+// writing a cell both ways asks first, then saves the more frequent (tie: 932's) form.
+TEST_F(DocumentTest, Utf8FilesSaveEachJisFormCellAsTheyWroteIt) {
+  StartWithDetection(true);
+  const std::string cells = "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\r\n";
+  struct Case {
+    std::string file, sjis;
+    const char* saved;  // null: the file itself, without a question
+  };
+  const Case cases[] = {
+      {WithCrLf(Data("jis0208.utf8.txt")), WithCrLf(Data("jis0208.sjis.txt")), nullptr},
+      {WithCrLf(Data("jis0208.ms.utf8.txt")), WithCrLf(Data("jis0208.sjis.txt")), nullptr},
+      {u8"〜‖−¢£¬\r\n", cells, nullptr},
+      {u8"～∥－￠￡￢\r\n", cells, nullptr},
+      {u8"〜∥−￠£￢\r\n￢〜", cells + "\x81\xCA\x81\x60", nullptr},
+      {u8"〜〜～¬￢￢\r\n", "\x81\x60\x81\x60\x81\x60\x81\xCA\x81\xCA\x81\xCA\r\n", u8"〜〜〜￢￢￢\r\n"},
+      {u8"〜～\r\n", "\x81\x60\x81\x60\r\n", u8"～～\r\n"},
+  };
+  const std::string path = dir / "forms.js";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file.substr(0, 32));
+    ui.shown.clear();
+    ui.answers = {IDNO, IDYES};
+    ASSERT_TRUE(WriteBytes(path, c.file));
+    CMyDoc* doc = Open(path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(View(doc)->m_encoding == 8 && View(doc)->GetText() == c.sjis);
+    EXPECT_TRUE(ui.shown.empty());
+    doc->SetModifiedFlag(TRUE);
+    Command(ID_FILE_SAVE);
+    EXPECT_TRUE(ReadBytes(path) == c.file);
+    Command(ID_FILE_SAVE);
+    EXPECT_TRUE(ReadBytes(path) == (c.saved ? c.saved : c.file));
+    EXPECT_EQ(ui.shown.size(), c.saved ? 2u : 0u);
+    doc->OnCloseDocument();
+  }
 }
 
 // Saving over a file whose text a zero byte cut short asks first, with

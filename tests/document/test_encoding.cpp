@@ -200,9 +200,9 @@ TEST(Utf8, ProseConvertsBothWaysAndDropsTheByteOrderMark) {
 }
 
 TEST(Utf8, CountsCharactersCodePage932CannotHold) {
-  // WAVE DASH (no code), YEN SIGN (best fit to 5C), an emoji, an invalid byte;
+  // 丂 U+4E02 (no code), YEN SIGN (best fit to 5C), an emoji, an invalid byte;
   // CIRCLED DIGIT ONE and a zero byte survive.
-  const char bytes[] = "a\xE3\x80\x9C\xC2\xA5\xF0\x9F\x98\x80\xFF\xE2\x91\xA0\0z";
+  const char bytes[] = "a\xE4\xB8\x82\xC2\xA5\xF0\x9F\x98\x80\xFF\xE2\x91\xA0\0z";
   const std::string input(bytes, sizeof bytes - 1);
   std::string buffer = input;
   std::size_t lost = 0;

@@ -164,6 +164,45 @@ TEST_F(FindTest, ALongSelectionFillsTheFindBufferUpToACharacterBoundary) {
   EXPECT_EQ(put, text.substr(0, put.size()));
 }
 
+// The Find dialog moves off the match it finds (or the selection it is asked
+// for over) wherever it lies, onto the screen; one that covers none stays put.
+TEST_F(FindTest, TheDialogMovesOffTheMatchItFindsAndStaysPutOtherwise) {
+  std::string text;
+  char line[32];
+  for (int i = 0; i < 300; ++i) text += (std::snprintf(line, sizeof line, "line %03d\r\n", i), line);
+  Load(text);
+  RECT client, box, overlap, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  GetClientRect(view->m_hWnd, &client);
+  const int visible = client.bottom / view->LineHeight();
+  Command(ID_EDIT_FIND);
+  const HWND dialog = view->FindState().dialog;
+  ASSERT_TRUE(dialog && visible > 4);
+  GetWindowRect(dialog, &box);
+  const int h = box.bottom - box.top;
+  const struct { int line; bool over, askedAgain; } cases[] = {
+      {0, true, false}, {visible / 2, true, false}, {visible - 1, true, false}, {visible / 2, false, false},
+      {visible - 1, true, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line * 4 + c.over * 2 + c.askedAgain);
+    const int at = c.line * 10;
+    view->SetSel(c.askedAgain ? at : 0, c.askedAgain ? at + 8 : 0);
+    POINT a = view->PosFromChar(at), b = view->PosFromChar(at + 8);
+    ClientToScreen(view->m_hWnd, &a);
+    ClientToScreen(view->m_hWnd, &b);
+    const RECT match{a.x, a.y, b.x, b.y + view->LineHeight()};
+    const POINT put{a.x, c.over ? (match.top + match.bottom - h) / 2 : match.top > h + 8 ? 0 : match.bottom + 8};
+    SetWindowPos(dialog, nullptr, put.x, put.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    std::snprintf(line, sizeof line, "line %03d", c.line);
+    if (c.askedAgain) Command(ID_EDIT_FIND);
+    else Notify(FR_FINDNEXT | FR_DOWN, line);
+    ASSERT_EQ(Sel(), std::make_pair(at, at + 8));
+    GetWindowRect(dialog, &box);
+    EXPECT_FALSE(IntersectRect(&overlap, &box, &match));
+    EXPECT_TRUE(IntersectRect(&overlap, &box, &screen) && EqualRect(&overlap, &box));
+    if (!c.over) EXPECT_TRUE(box.left == put.x && box.top == put.y);
+  }
+}
+
 TEST_F(FindTest, TheDialogBelongsToItsViewAndEndsWithIt) {
   Load("one");
   CMDIChildWnd* first = Frame()->MDIGetActive();

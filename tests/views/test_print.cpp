@@ -394,6 +394,7 @@ TEST_F(PrintTest, PrinterHandlesTheDialogReplacedAreKeptAfterCancel) {
 }
 
 int g_pagesShown = 0;
+std::vector<std::string> g_pageTexts;  // what the "印刷中" window showed
 HWND g_watched = nullptr;        // a window that must wait while the job prints
 bool g_watchedEnabled = false;  // it was enabled while a page printed
 
@@ -401,28 +402,35 @@ bool g_watchedEnabled = false;  // it was enabled while a page printed
 LRESULT CALLBACK CancelAtPageTwo(int code, WPARAM wp, LPARAM lp) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
   if (code == HC_ACTION && call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == AFX_IDC_PRINT_PAGENUM) {
+    g_pageTexts.push_back(reinterpret_cast<const char*>(call->lParam));
     if (g_watched && IsWindowEnabled(g_watched)) g_watchedEnabled = true;
     if (++g_pagesShown == 2) PostMessageA(GetParent(call->hwnd), WM_COMMAND, IDCANCEL, 0);
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
+// The window shows each page with the total the preview counts.
 TEST_F(PrintTest, CancelInThePrintingWindowEndsTheJobWithNoFurtherPage) {
   ASSERT_NE(ViewWithLines(400), nullptr);  // several pages
+  Run preview;
+  Record(View(), preview);
+  const std::string total = " / " + std::to_string(preview.info.GetMaxPage());
   char spooled[MAX_PATH] = "Z:";           // the Unix path the test prefix's printer writes to
   DWORD size = sizeof spooled - 2;
   ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", "LPT1:",
                                         RRF_RT_REG_SZ, nullptr, spooled + 2, &size));
   DeleteFileA(spooled);
   g_pagesShown = 0;
+  g_pageTexts.clear();
   // A modeless Replace could change the text between pages: it waits too.
   Command(ID_EDIT_REPLACE);
   g_watched = View()->FindState().dialog;
   ASSERT_TRUE(g_watched && IsWindowVisible(g_watched));
   g_watchedEnabled = false;
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CancelAtPageTwo, nullptr, GetCurrentThreadId());
-  Command(ID_FILE_PRINT_DIRECT);
+  EXPECT_EQ(View()->PrintToPrinter(true), PrintRunEnd::Cancelled);
   UnhookWindowsHookEx(hook);
+  EXPECT_EQ(g_pageTexts, (std::vector<std::string>{"ページ 1" + total, "ページ 2" + total}));
   EXPECT_FALSE(g_watchedEnabled);
   EXPECT_TRUE(IsWindowEnabled(g_watched));
   g_watched = nullptr;

@@ -14,6 +14,7 @@ Writes, beside this script:
               whose code point JIS X 0208 lacks in iconv's table give "-"),
               ISO-2022-JP-3 for half-width katakana (ESC ( I); EUC-JP-MS, which
               follows code page 932's layout, and plain EUC-JP for EUC.
+  jis0208.{sjis,utf8,ms.utf8}.txt   the cells SHIFT_JIS and CP932 both read, and their UTF-8 through each
 """
 import os
 import subprocess
@@ -66,6 +67,14 @@ def main():
     with open(os.path.join(HERE, "cells.txt"), "w") as f:
         f.write("\n".join(lines) + "\n")
     print("cells:", len(lines))
+
+    jis = [bytes([l, t]) for l in list(range(0x81, 0xA0)) + list(range(0xE0, 0xF0)) for t in trails]
+    with ThreadPoolExecutor(max_workers=8) as pool:
+        jis = [c for c in jis if all(pool.map(lambda cs: iconv(c, cs, "UTF-8"), ("SHIFT_JIS", "CP932")))]
+    sjis = b"\n".join(b"".join(jis[i:i + 32]) for i in range(0, len(jis), 32)) + b"\n"
+    for name, data in (("sjis", sjis), ("utf8", iconv(sjis, "SHIFT_JIS", "UTF-8")), ("ms.utf8", iconv(sjis, "CP932", "UTF-8"))):
+        with open(os.path.join(HERE, "jis0208." + name + ".txt"), "wb") as f:
+            f.write(data)
 
 
 if __name__ == "__main__":
