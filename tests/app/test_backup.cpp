@@ -4,13 +4,14 @@
 #include "tests/app/app_fixture.h"
 #include "app/backup_record.h"
 #include "document/mydoc.h"
+#include "platform/framework/safe_file.h"
 #include "views/myeditview.h"
 
 namespace {
 class BackupTest : public AppFixture {
  protected:
   DWORD now = 1000;
-  std::string Folder() const { return dir / "backup"; }
+  std::string Folder() const { return dir / "Ruvelto\\backup"; }
 
   bool StartClocked(const std::vector<std::string>& args = {}) {
     bool ok = Start(args);
@@ -38,6 +39,7 @@ class BackupTest : public AppFixture {
   }
   // A backup as a run that has ended left it (its mark is not held open).
   void Leave(const std::string& name, const BackupMeta& meta, const std::string& text) const {
+    CreateDirectoryA((dir / "Ruvelto").c_str(), nullptr);
     CreateDirectoryA(Folder().c_str(), nullptr);
     WriteBytes(Folder() + "\\" + name, BackupHeader(meta, text.size()) + text);
   }
@@ -129,6 +131,7 @@ TEST_F(BackupTest, AnEndedRunsBackupsAreRestoredAsModifiedDocumentsAndBadOnesSet
 }
 
 TEST_F(BackupTest, ALiveRunsBackupsAreLeftAloneAndNoRemovesOthersOnlyWhenConfirmed) {
+  CreateDirectoryA((dir / "Ruvelto").c_str(), nullptr);
   CreateDirectoryA(Folder().c_str(), nullptr);
   HANDLE live = CreateFileA((Folder() + "\\0000aaaa.run").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -156,7 +159,7 @@ TEST_F(BackupTest, ALiveRunsBackupsAreLeftAloneAndNoRemovesOthersOnlyWhenConfirm
   CloseHandle(live);
 }
 
-TEST_F(BackupTest, AFailedBackupIsOneQuietNoteInTheStatusBar) {
+TEST_F(BackupTest, AFailedBackupIsAQuietNoteAndWrittenAgainLater) {
   ASSERT_TRUE(StartClocked());
   Type("a");
   Tick(0);
@@ -170,6 +173,73 @@ TEST_F(BackupTest, AFailedBackupIsOneQuietNoteInTheStatusBar) {
   Tick(0);
   EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), "未保存の文書のバックアップを書き込めませんでした。");
   EXPECT_TRUE(ui.shown.empty());
+  // Once the disk lets it, the text is written without another keystroke.
   RemoveDirectoryA(temp.c_str());
+  Tick(CBackupKeeper::kQuietMs);
+  EXPECT_EQ(Read(BackupOf(Docs()[0])).text, View()->GetText());
 }
 
+
+TEST_F(BackupTest, EveryBackupComesBackInAWindowOfItsOwnAndOnlyASafeOneTakesItsPath) {
+  SetIni("Settings", "OpenMode", "2");
+  WriteBytes(dir / "open.js", "mine\r\n");
+  WriteBytes(dir / "big.js", "small\r\n");
+  WriteBytes(dir / "edited.js", "newer, from elsewhere\r\n");
+  WriteBytes(dir / "twin.js", "twin\r\n");
+  auto meta = [&](const char* name, unsigned long long savedAt) {
+    BackupMeta m{dir / name, name, 2};
+    m.file = ReadFileIdentity(dir / name);
+    m.savedAt = savedAt;
+    return m;
+  };
+  // Typed past the size that opens.
+  std::string big;
+  while (big.size() < 2 * 1024 * 1024) big += "var line = \"0123456789012345678901234567890123456789\";\r\n";
+  Leave("00000001-1.rvb", meta("big.js", 5), big);
+  BackupMeta edited = meta("edited.js", 5);
+  edited.file.size = 4;  // the file was "old\r\n" when the document was loaded
+  Leave("00000001-2.rvb", edited, "old, edited\r\n");
+  Leave("00000001-3.rvb", meta("open.js", 5), "mine, edited\r\n");
+  Leave("00000001-4.rvb", meta("twin.js", 10), "twin, older\r\n");
+  Leave("00000002-1.rvb", meta("twin.js", 20), "twin, newer\r\n");
+  ui.answers = {IDYES, IDOK};
+  ASSERT_TRUE(StartClocked({dir / "open.js"}));
+
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_NE(ui.shown[0].text.find(" 5 個"), std::string::npos);
+  const std::string& note = ui.shown[1].text;
+  for (const char* said : {"ほかのプログラムで変更されている", "すでに開かれている", "新しいバックアップもある"})
+    EXPECT_NE(note.find(said), std::string::npos) << said;
+  EXPECT_EQ(note.find("big.js"), std::string::npos);
+
+  struct Want {
+    const char* title;
+    std::string path;
+    std::string text;
+    bool modified;
+  };
+  const Want want[] = {
+      {"open.js", dir / "open.js", "mine\r\n", false},  // never replaced
+      {"big.js", dir / "big.js", big, true},
+      {"edited.js (復元)", "", "old, edited\r\n", true},
+      {"open.js (復元)", "", "mine, edited\r\n", true},
+      {"twin.js (復元)", "", "twin, older\r\n", true},
+      {"twin.js", dir / "twin.js", "twin, newer\r\n", true},
+  };
+  ASSERT_EQ(Docs().size(), 6u);
+  for (size_t i = 0; i < 6; ++i) {
+    CDocument* doc = Docs()[i];
+    EXPECT_EQ(doc->GetTitle(), want[i].title) << i;
+    EXPECT_EQ(doc->GetPathName(), want[i].path) << i;
+    EXPECT_TRUE(dynamic_cast<CMyEditView*>(doc->GetFirstView())->GetText() == want[i].text) << i;
+    EXPECT_EQ(doc->IsModified() != FALSE, want[i].modified) << i;
+    if (want[i].modified) EXPECT_TRUE(FileExists(BackupOf(doc))) << i;  // claimed, none left behind
+  }
+  EXPECT_EQ(ReadBytes(dir / "edited.js"), "newer, from elsewhere\r\n");
+
+  // The large text saves whole after the size question.
+  ui.answers = {IDYES};
+  ASSERT_TRUE(Docs()[1]->DoFileSave());
+  EXPECT_NE(ui.shown.back().text.find("超えます"), std::string::npos);
+  EXPECT_TRUE(ReadBytes(dir / "big.js") == big);
+}
