@@ -310,6 +310,9 @@ LRESULT CMainFrame::OnActivateApp(WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CMainFrame::OnCheckFiles(WPARAM, LPARAM) {
+  // Not while a box or dialog waits, a macro runs or a job prints (each keeps
+  // this window disabled): the next activation asks.
+  if (!IsWindowEnabled(m_hWnd)) return 0;
   if (CMyApp* app = GetMyApp()) app->CheckFilesChangedOnDisk();
   return 0;
 }
