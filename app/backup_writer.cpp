@@ -65,6 +65,11 @@ std::vector<BackupWriter::Result> BackupWriter::TakeResults() {
   return results;
 }
 
+std::size_t BackupWriter::Waiting() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_jobs.size();
+}
+
 void BackupWriter::Run() {
   std::unique_lock<std::mutex> lock(m_mutex);
   for (;;) {

@@ -38,6 +38,8 @@ class BackupWriter {
   void Flush();
   // The outcomes of the writes that ran since the last call, the latest per file.
   std::vector<Result> TakeResults();
+  // The jobs waiting for their turn (not the one under way): at most one per file.
+  std::size_t Waiting();
 
  private:
   struct Job {
