@@ -28,7 +28,7 @@ struct BackupMeta {
   int encoding = 2;   // TextEncoding of the file (1, 2, 4 or 8)
   unsigned long long lossyCharacters = 0;  // characters the load could not show
   bool textCut = false;                    // a zero byte ended the loaded text early
-  FileIdentity file;  // the document's file as it last loaded or saved it (exists false: none, or not recorded)
+  FileIdentity file{};  // the document's file as it last loaded or saved it (exists false: none, or not recorded)
   unsigned long long savedAt = 0;  // when the backup was made, in the system's file time (0: not recorded)
 };
 

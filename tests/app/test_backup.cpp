@@ -233,7 +233,9 @@ TEST_F(BackupTest, EveryBackupComesBackInAWindowOfItsOwnAndOnlyASafeOneTakesItsP
     EXPECT_EQ(doc->GetPathName(), want[i].path) << i;
     EXPECT_TRUE(dynamic_cast<CMyEditView*>(doc->GetFirstView())->GetText() == want[i].text) << i;
     EXPECT_EQ(doc->IsModified() != FALSE, want[i].modified) << i;
-    if (want[i].modified) EXPECT_TRUE(FileExists(BackupOf(doc))) << i;  // claimed, none left behind
+    if (want[i].modified) {
+      EXPECT_TRUE(FileExists(BackupOf(doc))) << i;  // claimed, none left behind
+    }
   }
   EXPECT_EQ(ReadBytes(dir / "edited.js"), "newer, from elsewhere\r\n");
 
