@@ -20,14 +20,9 @@ BACKUPS="$(backup_folder)"
 
 # backup_holds <file>: one backup, a whole record of exactly that text.
 backup_holds() {
-  python3 - "$BACKUPS" "$1" <<'PY'
-import glob, os, sys
-folder, want = sys.argv[1], open(sys.argv[2], 'rb').read()
-found = glob.glob(os.path.join(folder, '*.rvb'))
-if len(found) != 1: sys.exit(1)
-head, sep, text = open(found[0], 'rb').read().partition(b'\r\n\r\n')
-sys.exit(0 if sep and text == want and b'length:%d\r\n' % len(want) in head + b'\r\n' else 1)
-PY
+  python3 -c 'import glob, sys; f = glob.glob(sys.argv[1] + "/*.rvb"); want = open(sys.argv[2], "rb").read()
+head, _, text = open(f[0], "rb").read().partition(b"\r\n\r\n") if len(f) == 1 else (b"", b"", None)
+sys.exit(0 if text == want and b"length:%d\r\n" % len(want) in head + b"\r\n" else 1)' "$BACKUPS" "$1"
 }
 
 start_app "Z:$DIR/big.js"

