@@ -1,9 +1,11 @@
 // Backups of the open documents while the program runs, and the run's mark.
 #include "app/backup_keeper.h"
+#include <shlobj.h>
 #include <vector>
 #include "document/mydoc.h"
 #include "platform/framework/app.h"
 #include "platform/framework/frame.h"
+#include "platform/framework/pathutil.h"
 #include "views/myeditview.h"
 
 namespace {
@@ -13,7 +15,20 @@ const char kWriteFailed[] = "未保存の文書のバックアップを書き込
 bool CBackupKeeper::State::operator==(const State& o) const {
   return textChanges == o.textChanges && meta.path == o.meta.path && meta.title == o.meta.title &&
          meta.encoding == o.meta.encoding && meta.lossyCharacters == o.meta.lossyCharacters &&
-         meta.textCut == o.meta.textCut;
+         meta.textCut == o.meta.textCut && meta.file == o.meta.file;
+}
+
+std::string CBackupKeeper::UserBackupFolder() {
+  char local[MAX_PATH * 2];
+  DWORD n = GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local);
+  if (n == 0 || n >= sizeof local) {
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local))) return "";
+    n = static_cast<DWORD>(strlen(local));
+  }
+  if (n == 0) return "";
+  std::string folder(local, n);
+  if (folder.back() != '\\') folder += '\\';
+  return folder + "Ruvelto\\backup";
 }
 
 CBackupKeeper::~CBackupKeeper() {
@@ -22,8 +37,15 @@ CBackupKeeper::~CBackupKeeper() {
 }
 
 bool CBackupKeeper::StartRun(const std::string& folder, CFrameWnd* frame) {
+  m_frame = frame;
+  m_window = frame ? frame->m_hWnd : nullptr;
+  if (folder.empty()) {
+    NoteFailure();
+    return false;
+  }
   m_folder = folder;
-  if (!m_folder.empty() && m_folder.back() != '\\') m_folder += '\\';
+  if (m_folder.back() != '\\') m_folder += '\\';
+  CreateDirectoryA(PathFolder(PathFolder(m_folder)).c_str(), nullptr);  // "Ruvelto" first
   CreateDirectoryA(m_folder.c_str(), nullptr);
   // A number no other run holds: the mark is made only where none exists.
   std::uint32_t seed = GetCurrentProcessId() * 0x9E3779B1u ^ GetTickCount();
@@ -36,8 +58,6 @@ bool CBackupKeeper::StartRun(const std::string& folder, CFrameWnd* frame) {
         GetLastError() != ERROR_ALREADY_EXISTS)
       break;
   }
-  m_frame = frame;
-  m_window = frame ? frame->m_hWnd : nullptr;
   if (!Running()) {
     NoteFailure();
     return false;
@@ -65,6 +85,7 @@ bool CBackupKeeper::StateOf(CDocument* doc, State& state) {
     state.meta.lossyCharacters = my->m_lossyCharacters;
     state.meta.textCut = my->m_textCut;
   }
+  state.meta.file = doc->m_fileIdentity;
   return true;
 }
 
@@ -76,6 +97,7 @@ std::string CBackupKeeper::BackupPathOf(CDocument* doc) const {
 void CBackupKeeper::Tick() {
   if (!Running()) return;
   const DWORD now = m_now();
+  TakeResults(now);
   std::vector<CDocument*> open = AfxGetApp() ? AfxGetApp()->GetOpenDocuments() : std::vector<CDocument*>{};
   // Closed documents: their backups go (closing asked about saving already).
   for (auto it = m_entries.begin(); it != m_entries.end();) {
@@ -115,9 +137,26 @@ void CBackupKeeper::Tick() {
       entry.changedAt = now;
     }
     if (entry.waiting && (now - entry.changedAt >= kQuietMs || now - entry.waitingSince >= kLongestMs))
-      WriteBackup(doc, entry);
+      WriteBackup(doc, entry, now);
   }
-  if (m_writer.TakeFailure()) NoteFailure();
+}
+
+void CBackupKeeper::TakeResults(DWORD now) {
+  for (const BackupWriter::Result& r : m_writer.TakeResults()) {
+    for (auto& e : m_entries) {
+      Entry& entry = e.second;
+      if (entry.job != r.job || PathOf(entry.number) != r.path) continue;
+      if (r.ok) {
+        m_failureNoted = false;
+      } else {
+        // Written again once the disk had a moment, the text as it is then.
+        if (!entry.waiting) entry.waitingSince = now;
+        entry.waiting = true;
+        entry.changedAt = now;
+        NoteFailure();
+      }
+    }
+  }
 }
 
 void CBackupKeeper::NoteFailure() {
@@ -127,14 +166,23 @@ void CBackupKeeper::NoteFailure() {
   m_frame->SetMessageText(kWriteFailed);
 }
 
-void CBackupKeeper::WriteBackup(CDocument* doc, Entry& entry) {
+void CBackupKeeper::WriteBackup(CDocument* doc, Entry& entry, DWORD now) {
   auto* view = dynamic_cast<CMyEditView*>(doc->GetFirstView());
   if (!view) return;
+  if (static_cast<unsigned long long>(view->GetTextLength()) > kLargestBackupText) {
+    entry.changedAt = now;  // looked at again after the next pause, without a copy
+    NoteFailure();
+    return;
+  }
   // The copy is the only work on this thread; the writer makes the file.
   std::string text;
   view->Reader().AllSpans().CopyTo(text);
-  std::string header = BackupHeader(entry.seen.meta, text.size());
-  m_writer.Write(PathOf(entry.number), TempOf(entry.number), std::move(header), std::move(text));
+  BackupMeta meta = entry.seen.meta;
+  FILETIME made;
+  GetSystemTimeAsFileTime(&made);
+  meta.savedAt = static_cast<unsigned long long>(made.dwHighDateTime) << 32 | made.dwLowDateTime;
+  std::string header = BackupHeader(meta, text.size());
+  entry.job = m_writer.Write(PathOf(entry.number), TempOf(entry.number), std::move(header), std::move(text));
   entry.waiting = false;
   entry.onDisk = true;
 }
@@ -165,6 +213,7 @@ void CBackupKeeper::EndRun() {
   m_mark = INVALID_HANDLE_VALUE;
   DeleteFileA((m_folder + RunMarkName(m_run)).c_str());
   RemoveDirectoryA(m_folder.c_str());  // only when nothing else is in it
+  RemoveDirectoryA(PathFolder(PathFolder(m_folder)).c_str());
   m_frame = nullptr;
   m_window = nullptr;
 }

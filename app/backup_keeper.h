@@ -33,14 +33,19 @@ class CBackupKeeper {
   CBackupKeeper() = default;
   ~CBackupKeeper();
 
-  // Marks this run in `folder` (made when missing) and looks at the documents
-  // every kTickMs on a timer of `frame`. False when the mark cannot be made:
+  // The folder of the backups: "Ruvelto\backup" in the user's own local
+  // application-data folder, which no other user reads. Empty when the
+  // system names no such folder.
+  static std::string UserBackupFolder();
+  // Marks this run in `folder` (made when missing, with its parents) and looks
+  // at the documents every kTickMs on a timer of `frame`. False when the mark cannot be made:
   // no backups are kept in this run.
   bool StartRun(const std::string& folder, CFrameWnd* frame);
   // The backups of runs that have ended without a normal exit: asks whether to
-  // restore them; Yes opens each as a modified document, No removes them after
-  // asking once more. Files that cannot be read are set aside (".bad") and
-  // named in one message.
+  // restore them; Yes opens each as a modified document in a window of its
+  // own (DecideRecovery says which keep their paths, and one message names
+  // those that did not), No removes them after asking once more. Files that
+  // cannot be read are set aside (".bad") and named in that message.
   void OfferRecovery(CWinApp& app);
   // One look at the documents: backs up those whose text has waited long
   // enough, removes the backups of documents saved or closed.
@@ -67,18 +72,21 @@ class CBackupKeeper {
   struct Entry {
     unsigned number = 0;
     State seen;            // at the last look
-    DWORD changedAt = 0;   // when `seen` last changed
-    bool waiting = false;  // differs from the backup on disk
+    DWORD changedAt = 0;   // when `seen` last changed (or the last write failed)
+    bool waiting = false;  // differs from the backup on disk, and no write of it is under way
     DWORD waitingSince = 0;
     bool onDisk = false;   // a backup file of this number exists (or is being written)
+    unsigned long long job = 0;  // the writer's number of the last write handed over
   };
   static bool StateOf(CDocument* doc, State& state);
   std::string PathOf(unsigned number) const { return m_folder + BackupFileName(m_run, number); }
   std::string TempOf(unsigned number) const { return m_folder + BackupTempName(m_run, number); }
-  void WriteBackup(CDocument* doc, Entry& entry);
+  void WriteBackup(CDocument* doc, Entry& entry, DWORD now);
   void Forget(Entry& entry);
   static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD);
-  // The one quiet note of a run whose backups cannot be written.
+  // The outcomes of the writes: a failed one waits to be written again.
+  void TakeResults(DWORD now);
+  // The one quiet note of a failure, until a backup is written again.
   void NoteFailure();
 
   std::string m_folder;  // with a trailing backslash

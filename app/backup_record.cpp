@@ -3,9 +3,11 @@
 #include <cstdio>
 
 namespace {
-const char kMagic[] = "Ruvelto backup 1\r\n";
-const char* const kFields[] = {"path", "title", "encoding", "lossy", "cut", "length"};
+const char kMagic[] = "Ruvelto backup 2\r\n";
+const char kFirstMagic[] = "Ruvelto backup 1\r\n";  // without "file" and "saved"
+const char* const kFields[] = {"path", "title", "encoding", "lossy", "cut", "file", "saved", "length"};
 const std::size_t kFieldCount = sizeof kFields / sizeof kFields[0];
+enum { kPath, kTitle, kEncoding, kLossy, kCut, kFile, kSaved, kLength };
 
 // One "key:value" line at `pos`; false when the line is not that key's or has
 // no CR LF. A value holds no CR, LF or zero byte.
@@ -60,6 +62,20 @@ bool EndsWithNoCase(std::string_view name, std::string_view ext) {
   return true;
 }
 
+// "<size>,<time>" of an existing file, empty for none.
+std::string IdentityText(const FileIdentity& file) {
+  return file.exists ? std::to_string(file.size) + "," + std::to_string(file.writeTime) : std::string();
+}
+
+bool ReadIdentity(std::string_view text, FileIdentity& file) {
+  file = FileIdentity{};
+  if (text.empty()) return true;
+  const std::size_t comma = text.find(',');
+  file.exists = true;
+  return comma != std::string_view::npos && ReadNumber(text.substr(0, comma), file.size) &&
+         ReadNumber(text.substr(comma + 1), file.writeTime);
+}
+
 std::string Hex8(std::uint32_t run) {
   char buf[9];
   std::snprintf(buf, sizeof buf, "%08x", static_cast<unsigned>(run));
@@ -74,32 +90,42 @@ std::string BackupHeader(const BackupMeta& meta, std::size_t textLength) {
   h += "encoding:" + std::to_string(meta.encoding) + "\r\n";
   h += "lossy:" + std::to_string(meta.lossyCharacters) + "\r\n";
   h += std::string("cut:") + (meta.textCut ? "1" : "0") + "\r\n";
+  h += "file:" + IdentityText(meta.file) + "\r\n";
+  h += "saved:" + std::to_string(meta.savedAt) + "\r\n";
   h += "length:" + std::to_string(textLength) + "\r\n\r\n";
   return h;
 }
 
 bool ParseBackup(std::string_view bytes, BackupRecord& record, std::string* why) {
+  const bool first = bytes.substr(0, sizeof kFirstMagic - 1) == kFirstMagic;
   const std::string_view magic(kMagic);
-  if (bytes.substr(0, magic.size()) != magic) return Fail(why, "not a backup");
+  if (!first && bytes.substr(0, magic.size()) != magic) return Fail(why, "not a backup");
   std::size_t pos = magic.size();
   std::string_view values[kFieldCount];
-  for (std::size_t i = 0; i < kFieldCount; ++i)
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    if (first && (i == kFile || i == kSaved)) continue;
     if (!ReadField(bytes, pos, kFields[i], values[i])) return Fail(why, "header cut or malformed");
+  }
   if (bytes.substr(pos, 2) != "\r\n") return Fail(why, "header cut or malformed");
   pos += 2;
-  unsigned long long encoding = 0, lossy = 0, cut = 0, length = 0;
-  if (!ReadNumber(values[2], encoding) || !ReadNumber(values[3], lossy) || !ReadNumber(values[4], cut) ||
-      !ReadNumber(values[5], length))
+  unsigned long long encoding = 0, lossy = 0, cut = 0, saved = 0, length = 0;
+  FileIdentity file;
+  if (!ReadNumber(values[kEncoding], encoding) || !ReadNumber(values[kLossy], lossy) ||
+      !ReadNumber(values[kCut], cut) || !ReadNumber(values[kLength], length) ||
+      (!first && (!ReadNumber(values[kSaved], saved) || !ReadIdentity(values[kFile], file))))
     return Fail(why, "bad number");
   if (encoding != 1 && encoding != 2 && encoding != 4 && encoding != 8) return Fail(why, "bad encoding");
   if (cut > 1) return Fail(why, "bad number");
-  if (values[1].empty()) return Fail(why, "no title");
+  if (values[kTitle].empty()) return Fail(why, "no title");
+  if (length > kLargestBackupText) return Fail(why, "text too large");
   if (length != bytes.size() - pos) return Fail(why, length > bytes.size() - pos ? "text cut" : "bytes after the text");
-  record.meta.path.assign(values[0]);
-  record.meta.title.assign(values[1]);
+  record.meta.path.assign(values[kPath]);
+  record.meta.title.assign(values[kTitle]);
   record.meta.encoding = static_cast<int>(encoding);
   record.meta.lossyCharacters = lossy;
   record.meta.textCut = cut == 1;
+  record.meta.file = file;
+  record.meta.savedAt = saved;
   record.text.assign(bytes.substr(pos));
   return true;
 }

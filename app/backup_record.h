@@ -12,6 +12,15 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include "platform/framework/file_identity.h"
+
+// The one limit of a backup's text, for writing and reading it alike: what the
+// program can hold in memory a few times over, not the largest file the editor
+// opens (typing, pasting and macros may grow a text past that).
+const std::size_t kLargestBackupText = 64u * 1024 * 1024;
+// A backup file's largest size: the header (path and title within the
+// system's limits) and the largest text.
+const unsigned long long kLargestBackupFile = kLargestBackupText + 4096;
 
 struct BackupMeta {
   std::string path;   // the document's full path; empty when it has none
@@ -19,6 +28,8 @@ struct BackupMeta {
   int encoding = 2;   // TextEncoding of the file (1, 2, 4 or 8)
   unsigned long long lossyCharacters = 0;  // characters the load could not show
   bool textCut = false;                    // a zero byte ended the loaded text early
+  FileIdentity file{};  // the document's file as it last loaded or saved it (exists false: none, or not recorded)
+  unsigned long long savedAt = 0;  // when the backup was made, in the system's file time (0: not recorded)
 };
 
 struct BackupRecord {
@@ -31,8 +42,10 @@ struct BackupRecord {
 std::string BackupHeader(const BackupMeta& meta, std::size_t textLength);
 
 // Reads a whole backup file: true only for one complete, well-formed record
-// (the header's fields in order, the text exactly as long as it says, nothing
-// after it). Otherwise false, with a short reason in `why` when given.
+// (the header's fields in order, the text exactly as long as it says and
+// within kLargestBackupText, nothing after it). Otherwise false, with a short
+// reason in `why` when given. A record of the first format (without the file's
+// identity and the time) reads with both unknown.
 bool ParseBackup(std::string_view bytes, BackupRecord& record, std::string* why = nullptr);
 
 // Names in the backup folder. A run is one start of the program, named by a

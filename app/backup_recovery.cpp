@@ -3,18 +3,17 @@
 #include <algorithm>
 #include <vector>
 #include "app/backup_keeper.h"
+#include "app/backup_policy.h"
 #include "document/mydoc.h"
 #include "platform/framework/app.h"
 #include "platform/framework/doctempl.h"
 #include "platform/framework/editview.h"
 #include "platform/framework/modal.h"
 #include "platform/framework/pathutil.h"
+#include "platform/framework/safe_file.h"
 #include "views/myeditview.h"
 
 namespace {
-// A backup is a header and at most the largest text the editor holds.
-const unsigned long long kLargestBackup = CEditView::kMaxFileSize + 64 * 1024;
-
 struct FoundBackup {
   std::string name;
   std::uint32_t run = 0;
@@ -48,7 +47,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= kLargestBackup;
+  bool ok = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= kLargestBackupFile;
   if (ok) {
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
@@ -65,19 +64,26 @@ bool FolderExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The record as an open, modified document: in the window already showing its
-// path when there is one, else in a new window. `untitled`: its folder is gone,
-// so it comes back without a path. Null when no window could be made.
-CDocument* RestoreDocument(CWinApp& app, const BackupRecord& r, bool untitled) {
+// The record as an open, modified document in a new window: with its path
+// when `reason` is OwnPath, else untitled (under its own title when it never
+// had a file or its folder is gone, else named after its file with 「(復元)」, as
+// another window or the file itself holds that name). Null when no window
+// could be made.
+CDocument* RestoreDocument(CWinApp& app, const BackupRecord& r, RecoveryReason reason) {
   if (app.DocTemplates().empty()) return nullptr;
-  CDocument* doc = untitled || r.meta.path.empty() ? nullptr : app.FindOpenDocument(r.meta.path.c_str());
-  if (!doc) doc = app.DocTemplates().front()->OpenDocumentFile(nullptr);
+  CDocument* doc = app.DocTemplates().front()->OpenDocumentFile(nullptr);
   auto* view = doc ? dynamic_cast<CMyEditView*>(doc->GetFirstView()) : nullptr;
   if (!view) return nullptr;
   view->SetText(r.text.c_str());
   view->m_encoding = r.meta.encoding;
-  if (untitled || r.meta.path.empty()) doc->SetTitle(r.meta.title);
-  else doc->SetPathName(r.meta.path, false);
+  if (reason == RecoveryReason::OwnPath) {
+    doc->SetPathName(r.meta.path, false);
+    doc->m_fileIdentity = r.meta.file;  // what the text was made from
+  } else if (reason == RecoveryReason::NoPath || reason == RecoveryReason::FolderGone) {
+    doc->SetTitle(r.meta.title);
+  } else {
+    doc->SetTitle(r.meta.path.substr(PathFolderWithSeparator(r.meta.path).size()) + " (復元)");
+  }
   if (auto* my = dynamic_cast<CMyDoc*>(doc)) {
     my->m_lossyCharacters = r.meta.lossyCharacters;
     my->m_textCut = r.meta.textCut;
@@ -96,7 +102,8 @@ std::string Lines(const std::vector<std::string>& items) {
 void CBackupKeeper::OfferRecovery(CWinApp& app) {
   if (!Running()) return;
   std::vector<FoundBackup> found;
-  std::vector<std::string> bad, untitled;
+  std::vector<std::string> bad;
+  std::map<RecoveryReason, std::vector<std::string>> untitled;  // restored without their paths, by why
   std::map<std::uint32_t, bool> ended;  // runs looked at so far
   auto runEnded = [&](std::uint32_t run) {
     if (run == m_run) return false;
@@ -112,8 +119,7 @@ void CBackupKeeper::OfferRecovery(CWinApp& app) {
       if (runEnded(b.run)) DeleteFileA((m_folder + name).c_str());  // a write cut short
     } else if (ParseBackupName(name, ".rvb", b.run, b.number) && runEnded(b.run)) {
       std::string bytes;
-      if (ReadWholeFile(m_folder + name, bytes) && ParseBackup(bytes, b.record) &&
-          CEditView::FitsSize(b.record.text.size())) {
+      if (ReadWholeFile(m_folder + name, bytes) && ParseBackup(bytes, b.record)) {
         b.name = name;
         found.push_back(std::move(b));
       } else {
@@ -131,20 +137,35 @@ void CBackupKeeper::OfferRecovery(CWinApp& app) {
     std::string question = "前回正しく終了しなかったため、保存されていない文書が " + std::to_string(found.size()) +
                            " 個あります。復元しますか?";
     if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES) {
-      for (FoundBackup& b : found) {
+      std::vector<RecoveryCandidate> candidates;
+      for (const FoundBackup& b : found) {
+        RecoveryCandidate c;
+        c.path = b.record.meta.path;
+        c.recorded = b.record.meta.file;
+        c.savedAt = b.record.meta.savedAt;
+        if (!c.path.empty()) {
+          c.folderExists = FolderExists(c.path);
+          c.onDisk = ReadFileIdentity(c.path);
+          c.openNow = app.FindOpenDocument(c.path.c_str()) != nullptr;
+        }
+        candidates.push_back(c);
+      }
+      const std::vector<RecoveryReason> reasons = DecideRecovery(candidates);
+      for (std::size_t i = 0; i < found.size(); ++i) {
+        const FoundBackup& b = found[i];
         // The file becomes this run's backup of the document; another
         // instance that took it first keeps it.
         const unsigned number = m_nextNumber++;
         const std::string from = m_folder + b.name;
         if (!MoveFileExA(from.c_str(), PathOf(number).c_str(), 0)) continue;
-        const bool noFolder = !b.record.meta.path.empty() && !FolderExists(b.record.meta.path);
-        CDocument* doc = RestoreDocument(app, b.record, noFolder);
+        CDocument* doc = RestoreDocument(app, b.record, reasons[i]);
         State state;
         if (!doc || !StateOf(doc, state)) {
           MoveFileExA(PathOf(number).c_str(), from.c_str(), 0);  // offered again next time
           continue;
         }
-        if (noFolder) untitled.push_back(b.record.meta.path);
+        if (reasons[i] != RecoveryReason::OwnPath && reasons[i] != RecoveryReason::NoPath)
+          untitled[reasons[i]].push_back(b.record.meta.path);
         Entry& entry = m_entries[doc];
         entry.number = number;
         entry.onDisk = true;
@@ -159,9 +180,27 @@ void CBackupKeeper::OfferRecovery(CWinApp& app) {
     }
   }
 
+  // One message for everything the user should know of the restored set.
+  static const struct {
+    RecoveryReason reason;
+    const char* text;
+  } kUntitledNotes[] = {
+      {RecoveryReason::FolderGone, "次の文書は保存先のフォルダーが見つからないため、無題の文書として復元しました。"},
+      {RecoveryReason::ChangedOnDisk,
+       "次の文書のファイルは、編集を始めた後にほかのプログラムで変更されている (または変更されていないことを確かめられない) ため、"
+       "ファイルを上書きしないよう、無題の文書として復元しました (名前に「(復元)」を付けてあります)。"},
+      {RecoveryReason::AlreadyOpen,
+       "次の文書はすでに開かれているため、別のウィンドウに無題の文書として復元しました (名前に「(復元)」を付けてあります)。"},
+      {RecoveryReason::NewerBackup,
+       "次の文書には新しいバックアップもあるため、古いほうを無題の文書として復元しました (名前に「(復元)」を付けてあります)。"},
+  };
   std::string notes;
-  if (!untitled.empty())
-    notes += "次の文書は保存先のフォルダーが見つからないため、無題の文書として復元しました。" + Lines(untitled);
+  for (const auto& note : kUntitledNotes) {
+    auto it = untitled.find(note.reason);
+    if (it == untitled.end()) continue;
+    if (!notes.empty()) notes += "\n\n";
+    notes += note.text + Lines(it->second);
+  }
   if (!bad.empty()) {
     if (!notes.empty()) notes += "\n\n";
     notes += "次のバックアップ ファイルは壊れているため復元できませんでした"

@@ -1,6 +1,7 @@
 // The backup writer's thread.
 #include "app/backup_writer.h"
 #include <windows.h>
+#include "platform/framework/safe_file.h"
 
 BackupWriter::~BackupWriter() {
   {
@@ -11,14 +12,21 @@ BackupWriter::~BackupWriter() {
   if (m_thread.joinable()) m_thread.join();
 }
 
-void BackupWriter::Write(const std::string& path, const std::string& temp, std::string header, std::string text) {
+unsigned long long BackupWriter::Write(const std::string& path, const std::string& temp, std::string header,
+                                       std::string text) {
   Job job;
   job.write = true;
   job.path = path;
   job.temp = temp;
   job.header = std::move(header);
   job.text = std::move(text);
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    job.number = ++m_lastNumber;
+  }
+  const unsigned long long number = job.number;
   Post(std::move(job));
+  return number;
 }
 
 void BackupWriter::Remove(const std::string& path, const std::string& temp) {
@@ -31,11 +39,14 @@ void BackupWriter::Remove(const std::string& path, const std::string& temp) {
 void BackupWriter::Post(Job job) {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    // A newer write of the same file makes a waiting one pointless.
-    if (job.write && !m_jobs.empty() && m_jobs.back().write && m_jobs.back().path == job.path)
-      m_jobs.back() = std::move(job);
-    else
-      m_jobs.push_back(std::move(job));
+    bool merged = false;
+    for (Job& waiting : m_jobs)
+      if (waiting.path == job.path) {
+        waiting = std::move(job);
+        merged = true;
+        break;
+      }
+    if (!merged) m_jobs.push_back(std::move(job));
     if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
   }
   m_wake.notify_one();
@@ -44,6 +55,19 @@ void BackupWriter::Post(Job job) {
 void BackupWriter::Flush() {
   std::unique_lock<std::mutex> lock(m_mutex);
   m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+}
+
+std::vector<BackupWriter::Result> BackupWriter::TakeResults() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::vector<Result> results;
+  for (auto& r : m_results) results.push_back(std::move(r.second));
+  m_results.clear();
+  return results;
+}
+
+std::size_t BackupWriter::Waiting() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_jobs.size();
 }
 
 void BackupWriter::Run() {
@@ -55,8 +79,14 @@ void BackupWriter::Run() {
     m_jobs.pop_front();
     m_busy = true;
     lock.unlock();
-    if (!Perform(job)) m_failed = true;
+    bool ok = false;
+    try {
+      ok = Perform(job);
+    } catch (...) {
+      // Out of memory: the job failed, and the keeper tries again.
+    }
     lock.lock();
+    if (job.write) m_results[job.path] = Result{job.path, job.number, ok};
     m_busy = false;
     if (m_jobs.empty()) m_idle.notify_all();
   }
@@ -68,18 +98,12 @@ bool BackupWriter::Perform(const Job& job) {
     DeleteFileA(job.temp.c_str());
     return ok;
   }
-  HANDLE file = CreateFileA(job.temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  for (const std::string* part : {&job.header, &job.text}) {
-    DWORD written = 0;
-    if (!part->empty() &&
-        (!WriteFile(file, part->data(), static_cast<DWORD>(part->size()), &written, nullptr) || written != part->size()))
-      ok = false;
-  }
-  ok = FlushFileBuffers(file) && ok;
-  CloseHandle(file);
-  ok = ok && MoveFileExA(job.temp.c_str(), job.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileA(job.temp.c_str());
-  return ok;
+  return WriteFileAtomically(
+             job.path,
+             [&](HANDLE file) {
+               const DWORD error = WriteAllBytes(file, job.header);
+               return error ? error : WriteAllBytes(file, job.text);
+             },
+             job.temp)
+      .ok();
 }

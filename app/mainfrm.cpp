@@ -2,6 +2,7 @@
 #include "app/mainfrm.h"
 #include <shellapi.h>
 #include <cstdio>
+#include "app/myapp.h"
 #include "app/settings_format.h"
 #include "dialogs/colorfontdlg.h"
 #include "dialogs/optionsdlg.h"
@@ -20,6 +21,7 @@
 
 namespace {
 const char kSettings[] = "Settings";
+const UINT kCheckFilesMessage = WM_APP + 0x41;
 const char kScriptDocsUrl[] = "https://learn.microsoft.com/ja-jp/previous-versions/windows/desktop/";
 
 const UINT kToolbarButtons[] = {ID_FILE_NEW,     ID_FILE_OPEN,      ID_FILE_SAVE,      ID_SEPARATOR,
@@ -45,6 +47,8 @@ LOGFONTA PointFont(int points, const char* face) {
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_MESSAGE(WM_CREATE, OnCreate)
   ON_MESSAGE(WM_DESTROY, OnDestroy)
+  ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
+  ON_MESSAGE(kCheckFilesMessage, OnCheckFiles)
   ON_COMMAND(ID_HELP_README, OnHelpReadme)
   ON_COMMAND(ID_HELP_SCRIPT_DOCS, OnHelpScriptDocs)
   ON_COMMAND(ID_HELP_ONLINE, OnHelpOnline)
@@ -291,6 +295,21 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
   // The shared document menu must not go down with this window.
   if (m_hMenuDefault && GetMenu(m_hWnd) != m_hMenuDefault) SetMenu(m_hWnd, m_hMenuDefault);
   return Default();
+}
+
+// ---------------------------------------------------------------- files changed on disk
+
+LRESULT CMainFrame::OnActivateApp(WPARAM wp, LPARAM lp) {
+  if (wp) PostMessage(kCheckFilesMessage, 0, 0);
+  return Default();
+}
+
+LRESULT CMainFrame::OnCheckFiles(WPARAM, LPARAM) {
+  // Not while a box or dialog waits, a macro runs or a job prints (each keeps
+  // this window disabled): the next activation asks.
+  if (!IsWindowEnabled(m_hWnd)) return 0;
+  if (CMyApp* app = GetMyApp()) app->CheckFilesChangedOnDisk();
+  return 0;
 }
 
 // ---------------------------------------------------------------- Help menu

@@ -60,6 +60,10 @@ class CMainFrame : public CMDIFrameWnd {
 
   LRESULT OnCreate(WPARAM, LPARAM);
   LRESULT OnDestroy(WPARAM, LPARAM);
+  // Becoming the active program: the open files are looked at once the
+  // activation is through (CMyApp::CheckFilesChangedOnDisk).
+  LRESULT OnActivateApp(WPARAM, LPARAM);
+  LRESULT OnCheckFiles(WPARAM, LPARAM);
   void OnHelpReadme();
   void OnHelpScriptDocs();
   void OnHelpOnline();

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <algorithm>
 #include "app/aboutdlg.h"
 #include "app/childfrm.h"
 #include "app/mainfrm.h"
@@ -12,6 +13,7 @@
 #include "platform/framework/doc.h"
 #include "platform/framework/doctempl.h"
 #include "platform/framework/fwids.h"
+#include "platform/framework/modal.h"
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
 #include "resources/resource.h"
@@ -79,7 +81,7 @@ BOOL CMyApp::InitInstance() {
   // 11.
   if (!ProcessShellCommand(info)) return FALSE;
   // A start that goes on (not a print request) keeps backups.
-  m_backups.StartRun(PathFolderWithSeparator(m_pszProfileName) + "backup", frame);
+  m_backups.StartRun(CBackupKeeper::UserBackupFolder(), frame);
   // 12. The most recent file, once the message loop runs.
   if (m_nOpenMode == 1) frame->PostMessage(WM_COMMAND, ID_FILE_MRU_FILE1, 0);
   // 13.
@@ -101,6 +103,33 @@ int CMyApp::ExitInstance() {
     m_oleInitialized = false;
   }
   return m_nExitCode;
+}
+
+void CMyApp::CheckFilesChangedOnDisk() {
+  if (m_checkingFiles) return;  // a question is up already
+  m_checkingFiles = true;
+  std::map<CDocument*, FileIdentity> asked;
+  for (CDocument* doc : GetOpenDocuments()) {
+    const std::vector<CDocument*> open = GetOpenDocuments();
+    if (std::find(open.begin(), open.end(), doc) == open.end()) continue;  // closed while a question was up
+    const FileIdentity changed = doc->ChangedFileOnDisk();
+    auto it = m_changesAsked.find(doc);
+    if (!changed.exists || (it != m_changesAsked.end() && it->second == changed)) {
+      if (changed.exists) asked[doc] = changed;
+      continue;
+    }
+    asked[doc] = changed;
+    const std::string path = doc->GetPathName();
+    const bool modified = doc->IsModified() != FALSE;
+    const std::string question =
+        path + (modified ? "\nはほかのプログラムで変更されました。\n"
+                           "読み込み直すと、このエディタで加えた保存されていない変更は失われます。読み込み直しますか?"
+                         : "\nはほかのプログラムで変更されました。読み込み直しますか?");
+    const UINT style = MB_YESNO | (modified ? MB_ICONEXCLAMATION | MB_DEFBUTTON2 : MB_ICONQUESTION);
+    if (AfxMessageBox(question.c_str(), style) == IDYES && doc->OnOpenDocument(path.c_str())) asked.erase(doc);
+  }
+  m_changesAsked = asked;
+  m_checkingFiles = false;
 }
 
 void CMyApp::OnFilePrintColor() { m_bPrintColor = !m_bPrintColor; }

@@ -3,6 +3,7 @@
 // other parts call (update hints to all views, find a document) are the
 // framework application's.
 #pragma once
+#include <map>
 #include "app/backup_keeper.h"
 #include "app/settings_store.h"
 #include "platform/framework/app.h"
@@ -17,14 +18,20 @@ class CMyApp : public CWinApp {
   // the life of the application object; the main window reads and writes them.
   CSettingsStore m_settings;
   std::string m_modulePathOverride;  // tests run the program as if installed elsewhere
-  // Backups of unsaved text in "backup" beside the settings file, from the
-  // end of start-up to the exit step.
+  // Backups of unsaved text in the user's own backup folder
+  // (CBackupKeeper::UserBackupFolder), from the end of start-up to the exit step.
   CBackupKeeper m_backups;
 
   BOOL InitInstance() override;
   int ExitInstance() override;
   std::string GetModulePath() const override;
 
+
+  // Asks about each open document whose file another program has changed since
+  // it was loaded or saved, once per change: Yes loads the file again (after
+  // a warning default No when the document has changes of its own). The main
+  // window calls it when the program becomes the active one.
+  void CheckFilesChangedOnDisk();
 
   void OnAppAbout();
   // File > カラー印刷: printing in the view's colours on or off (PrintColor).
@@ -36,6 +43,8 @@ class CMyApp : public CWinApp {
 
  private:
   bool m_oleInitialized = false;
+  std::map<CDocument*, FileIdentity> m_changesAsked;  // the change last asked about, per document
+  bool m_checkingFiles = false;
   DECLARE_MESSAGE_MAP()
 };
 

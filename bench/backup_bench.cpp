@@ -56,6 +56,7 @@ double TypeRound(CMyEditView* v, CBackupKeeper* keeper, DWORD& clock, int n) {
 
 int main() {
   std::string dir = MakeFolder();
+  SetEnvironmentVariableA("LOCALAPPDATA", dir.c_str());  // the backups go to the same folder
   CMyApp app;
   app.m_modulePathOverride = dir + "\\ruvelto.exe";
   app.m_nCmdShow = SW_SHOWNORMAL;
@@ -102,6 +103,7 @@ int main() {
   bench::Pump();
   app.ExitInstance();
   RemoveDirectoryA((dir + "\\macro").c_str());
+  RemoveDirectoryA((dir + "\\Ruvelto").c_str());
   DeleteFileA((dir + "\\ruvelto.ini").c_str());
   RemoveDirectoryA(dir.c_str());
   return 0;

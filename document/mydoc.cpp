@@ -75,6 +75,12 @@ bool CMyDoc::ConfirmSave(const char* path) {
   const SaveReport save = text->PreviewSave(GetEditorSettings()->AutoDetect(), m_utf8Forms);
   // Overwriting the file that was opened loses what the editor could not show.
   if (IsOwnFile(path)) {
+    // Another program's newer version would be lost without a word.
+    if (ChangedFileOnDisk().exists &&
+        !AskToSaveAnyway(Format("%s\nは、このエディタで開いた後 (または保存した後) にほかのプログラムで変更されています。\n"
+                                "上書き保存すると、その変更は失われます。上書き保存しますか?",
+                                path, 0)))
+      return false;
     if (m_lossyCharacters > 0 &&
         !AskToSaveAnyway(Format("%s\nを開いたときに表示できなかった %llu 個の文字は、保存すると失われます。\n"
                                 "上書き保存しますか?",

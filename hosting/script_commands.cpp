@@ -139,18 +139,7 @@ bool CallEncoder(IDispatch* encoder, const std::string& kind, const std::string&
 
 // Writes the encoded copy over `path`, safely (see SafeWriteFile).
 bool WriteEncodedCopy(const std::string& path, const std::string& bytes) {
-  return SafeWriteFile(path, AFX_IDP_FILE_GENERIC, [&](HANDLE file) {
-    DWORD written = 0;
-    if (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size())
-      return true;
-    const DWORD error = GetLastError();
-    ReportFileError(CFileException{error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL
-                                       ? CFileException::DiskFull
-                                       : CFileException::Generic,
-                                   error, path},
-                    AFX_IDP_FILE_GENERIC);
-    return false;
-  });
+  return SafeWriteFile(path, AFX_IDP_FILE_GENERIC, bytes);
 }
 }  // namespace
 

@@ -96,6 +96,7 @@ BOOL CDocument::OnOpenDocument(const char* path) {
   DeleteContents();
   SetModifiedFlag(TRUE);  // dirty while loading
   bool ok = SerializeReporting(file, CArchive::load, path, AFX_IDP_FAILED_TO_OPEN_DOC);
+  m_fileIdentity = ReadFileIdentity(file);
   CloseHandle(file);
   if (!ok) {
     DeleteContents();
@@ -114,8 +115,15 @@ BOOL CDocument::OnSaveDocument(const char* path) {
         return SerializeReporting(file, CArchive::store, target, AFX_IDP_FAILED_TO_SAVE_DOC);
       }))
     return FALSE;
+  if (lstrcmpiA(target.c_str(), m_strPathName.c_str()) == 0) m_fileIdentity = ReadFileIdentity(target);
   SetModifiedFlag(FALSE);
   return TRUE;
+}
+
+FileIdentity CDocument::ChangedFileOnDisk() const {
+  if (m_strPathName.empty() || !m_fileIdentity.exists) return FileIdentity{};
+  const FileIdentity now = ReadFileIdentity(m_strPathName);
+  return now.exists && now != m_fileIdentity ? now : FileIdentity{};
 }
 
 void CDocument::OnCloseDocument() {
@@ -173,7 +181,10 @@ BOOL CDocument::DoSave(const char* path, BOOL replace) {
   BOOL ok = OnSaveDocument(path);
   SetCursor(old);
   if (!ok) return FALSE;
-  if (replace) SetPathName(path);
+  if (replace) {
+    SetPathName(path);
+    m_fileIdentity = ReadFileIdentity(m_strPathName);
+  }
   return TRUE;
 }
 

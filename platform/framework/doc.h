@@ -6,6 +6,7 @@
 #include <vector>
 #include "platform/framework/archive.h"
 #include "platform/framework/cmdtarget.h"
+#include "platform/framework/file_identity.h"
 
 class CView;
 class CDocTemplate;
@@ -46,6 +47,12 @@ class CDocument : public CCmdTarget {
   virtual void ReportSaveLoadException(const char* path, bool saving, UINT defaultPrompt);
 
   bool m_bAutoDelete = true;
+  // The file as this document last loaded or saved it (exists false: none).
+  FileIdentity m_fileIdentity;
+  // The file on disk when another program has changed it since this document
+  // loaded or saved it; exists false otherwise (a file deleted meanwhile is
+  // written again by the next save, and is no such change).
+  FileIdentity ChangedFileOnDisk() const;
 
  protected:
   bool SerializeReporting(HANDLE file, int mode, const std::string& path, UINT failPrompt);

@@ -1,5 +1,8 @@
 // Writing files through a temporary file (see safe_file.h).
 #include "platform/framework/safe_file.h"
+#include <cctype>
+#include <cstdio>
+#include <cstring>
 #include "platform/framework/except.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
@@ -46,50 +49,177 @@ bool ReplaceWithTemporary(const std::string& temp, const std::string& target, DW
     SetFileAttributesA(target.c_str(), (now & ~kept & ~FILE_ATTRIBUTE_NORMAL) | (oldAttrs & kept));
   return true;
 }
+
+// The temporary files of one target carry a tag made from its name (without
+// regard to case): "rvt" + 4 hex digits of the tag + 4 of a counter + ".tmp".
+const char kTempPrefix[] = "rvt";
+const size_t kTempNameLength = 3 + 4 + 4 + 4;
+
+std::string TempTag(const std::string& target) {
+  std::string name = target.substr(PathFolderWithSeparator(target).size());
+  CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
+  unsigned hash = 2166136261u;
+  for (unsigned char c : name) hash = (hash ^ c) * 16777619u;
+  char tag[5];
+  std::snprintf(tag, sizeof tag, "%04X", (hash ^ hash >> 16) & 0xFFFF);
+  return tag;
+}
+
+bool AllHex(const char* s, size_t n) {
+  for (size_t i = 0; i < n; ++i)
+    if (!isxdigit(static_cast<unsigned char>(s[i]))) return false;
+  return true;
+}
+
+// A new temporary file beside `target`, created here so that no other write
+// can take its name; held open for writing and shared with nobody.
+HANDLE CreateTemporary(const std::string& target, std::string& temp, DWORD& error) {
+  const std::string stem = PathFolderWithSeparator(target) + kTempPrefix + TempTag(target);
+  unsigned counter = GetTickCount() ^ GetCurrentProcessId() << 8;
+  for (int attempt = 0; attempt < 64; ++attempt, counter += 0x9E37) {
+    char number[5];
+    std::snprintf(number, sizeof number, "%04X", counter & 0xFFFF);
+    temp = stem + number + ".tmp";
+    HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// Removes the empty temporary files that writes of `target` cut short left in
+// its folder (and the empty "rvt<hex>.tmp" of the program's earlier naming).
+// A file that another write holds open is left alone: it cannot be opened
+// without sharing.
+void RemoveEmptyLeftovers(const std::string& target) {
+  const std::string folder = PathFolderWithSeparator(target);
+  const std::string tag = TempTag(target);
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((folder + kTempPrefix + "*.tmp").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const size_t n = strlen(found.cFileName);
+    const char* name = found.cFileName;
+    const bool ours = n == kTempNameLength && tag.compare(0, 4, name + 3, 4) == 0 && AllHex(name + 7, 4);
+    const bool earlier = n >= 8 && n <= 11 && AllHex(name + 3, n - 7);
+    if (!(ours || earlier) || found.nFileSizeLow || found.nFileSizeHigh ||
+        (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      continue;
+    HANDLE file = CreateFileA((folder + name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE,
+                              nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  } while (FindNextFileA(h, &found));
+  FindClose(h);
+}
+
+FileWriteResult Failed(FileWriteResult::Step step, DWORD error) {
+  FileWriteResult r;
+  r.step = step;
+  r.error = error;
+  return r;
+}
 }  // namespace
 
 bool IsReadOnlyFile(const std::string& path) { return IsReadOnly(GetFileAttributesA(path.c_str())); }
 
-bool SafeWriteFile(const std::string& path, UINT failPrompt, const std::function<bool(HANDLE file)>& fill) {
-  auto say = [&](UINT id) { AfxMessageBox(AfxFormatString1(id, path.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION); };
-  auto fail = [&](CFileException::Cause cause, DWORD error) {
-    ReportFileError(CFileException{cause, error, path}, failPrompt);
-    return false;
-  };
+FileIdentity ReadFileIdentity(HANDLE file) {
+  FileIdentity id;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (file == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file, &info)) return id;
+  id.exists = true;
+  id.size = static_cast<unsigned long long>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+  id.writeTime = static_cast<unsigned long long>(info.ftLastWriteTime.dwHighDateTime) << 32 |
+                 info.ftLastWriteTime.dwLowDateTime;
+  return id;
+}
+
+FileIdentity ReadFileIdentity(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const FileIdentity id = ReadFileIdentity(file);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return id;
+}
+
+DWORD WriteAllBytes(HANDLE file, const std::string& bytes) {
+  DWORD written = 0;
+  if (bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                        written == bytes.size()))
+    return 0;
+  const DWORD error = GetLastError();
+  return error ? error : ERROR_WRITE_FAULT;
+}
+
+FileWriteResult WriteFileAtomically(const std::string& path, const std::function<DWORD(HANDLE file)>& fill,
+                                    const std::string& tempPath) {
   const DWORD attrs = GetFileAttributesA(path.c_str());
-  if (IsReadOnly(attrs)) return say(AFX_IDP_FILE_READ_ONLY), false;
+  if (IsReadOnly(attrs)) return Failed(FileWriteResult::ReadOnly, ERROR_ACCESS_DENIED);
   if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY))
-    return fail(CFileException::AccessDenied, ERROR_ACCESS_DENIED);
+    return Failed(FileWriteResult::IsFolder, ERROR_ACCESS_DENIED);
   const std::string stored = attrs == INVALID_FILE_ATTRIBUTES ? path : ResolveLinks(path);
-  char temp[MAX_PATH * 2];
-  if (!GetTempFileNameA(PathFolderWithSeparator(stored).c_str(), "rvt", 0, temp)) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY || error == ERROR_FILE_NOT_FOUND)
-      return say(AFX_IDP_SAVE_FOLDER_NOT_FOUND), false;
-    return fail(CFileException::AccessDenied, error);
+  std::string temp = tempPath;
+  DWORD error = 0;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (temp.empty()) {
+    file = CreateTemporary(stored, temp, error);
+  } else {
+    file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    error = GetLastError();
   }
-  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    DeleteFileA(temp);
-    return fail(CFileException::AccessDenied, error);
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY) return Failed(FileWriteResult::NoFolder, error);
+    return Failed(FileWriteResult::Create, error);
   }
-  bool ok = false;
+  FileWriteResult result;
   try {
-    ok = fill(file);
+    error = fill(file);
   } catch (...) {
     CloseHandle(file);
-    DeleteFileA(temp);
+    DeleteFileA(temp.c_str());
     throw;
   }
-  if (ok && !FlushFileBuffers(file)) {
-    const DWORD error = GetLastError();
-    ok = fail(error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? CFileException::DiskFull
-                                                                         : CFileException::Generic,
-              error);
+  if (error) result = Failed(FileWriteResult::Fill, error);
+  else if (!FlushFileBuffers(file)) result = Failed(FileWriteResult::Flush, GetLastError());
+  if (!CloseHandle(file) && result.ok()) result = Failed(FileWriteResult::Flush, GetLastError());
+  if (result.ok() && !ReplaceWithTemporary(temp, stored, attrs)) result = Failed(FileWriteResult::Replace, GetLastError());
+  if (!result.ok()) {
+    DeleteFileA(temp.c_str());
+    return result;
   }
-  if (!CloseHandle(file) && ok) ok = fail(CFileException::Generic, GetLastError());
-  if (ok && !ReplaceWithTemporary(temp, stored, attrs)) ok = fail(CFileException::AccessDenied, GetLastError());
-  if (!ok) DeleteFileA(temp);
-  return ok;
+  if (tempPath.empty()) RemoveEmptyLeftovers(stored);
+  return result;
+}
+
+namespace {
+// A failed write in the framework's messages; false, as the write is.
+bool ReportWrite(const FileWriteResult& r, const std::string& path, UINT failPrompt) {
+  auto say = [&](UINT id) { AfxMessageBox(AfxFormatString1(id, path.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION); };
+  const bool diskFull = r.error == ERROR_DISK_FULL || r.error == ERROR_HANDLE_DISK_FULL;
+  switch (r.step) {
+    case FileWriteResult::Done: return true;
+    case FileWriteResult::ReadOnly: say(AFX_IDP_FILE_READ_ONLY); break;
+    case FileWriteResult::NoFolder: say(AFX_IDP_SAVE_FOLDER_NOT_FOUND); break;
+    case FileWriteResult::Fill:
+      if (r.error == ERROR_CANCELLED) break;  // the filler has said why
+      [[fallthrough]];
+    case FileWriteResult::Flush:
+      ReportFileError(CFileException{diskFull ? CFileException::DiskFull : CFileException::Generic, r.error, path},
+                      failPrompt);
+      break;
+    default: ReportFileError(CFileException{CFileException::AccessDenied, r.error, path}, failPrompt); break;
+  }
+  return false;
+}
+}  // namespace
+
+bool SafeWriteFile(const std::string& path, UINT failPrompt, const std::function<bool(HANDLE file)>& fill) {
+  return ReportWrite(
+      WriteFileAtomically(path, [&](HANDLE file) { return fill(file) ? DWORD{0} : DWORD{ERROR_CANCELLED}; }), path,
+      failPrompt);
+}
+
+bool SafeWriteFile(const std::string& path, UINT failPrompt, const std::string& bytes) {
+  return ReportWrite(WriteFileAtomically(path, [&](HANDLE file) { return WriteAllBytes(file, bytes); }), path,
+                     failPrompt);
 }

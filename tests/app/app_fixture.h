@@ -23,6 +23,8 @@ class AppFixture : public ::testing::Test {
   std::string IniPath() const { return dir / "ruvelto.ini"; }
 
   bool Start(const std::vector<std::string>& args = {}) {
+    // The user's local application-data folder, where the backups live.
+    SetEnvironmentVariableA("LOCALAPPDATA", dir.path().c_str());
     app = std::make_unique<CMyApp>();
     app->m_modulePathOverride = ExePath();
     app->m_args = args;

@@ -2,15 +2,17 @@
 // removes it, and the recovery at the next start. The keeper's clock and
 // timer are driven by the test.
 #include "tests/app/app_fixture.h"
+#include <tuple>
 #include "app/backup_record.h"
 #include "document/mydoc.h"
+#include "platform/framework/safe_file.h"
 #include "views/myeditview.h"
 
 namespace {
 class BackupTest : public AppFixture {
  protected:
   DWORD now = 1000;
-  std::string Folder() const { return dir / "backup"; }
+  std::string Folder() const { return dir / "Ruvelto\\backup"; }
 
   bool StartClocked(const std::vector<std::string>& args = {}) {
     bool ok = Start(args);
@@ -38,6 +40,7 @@ class BackupTest : public AppFixture {
   }
   // A backup as a run that has ended left it (its mark is not held open).
   void Leave(const std::string& name, const BackupMeta& meta, const std::string& text) const {
+    CreateDirectoryA((dir / "Ruvelto").c_str(), nullptr);
     CreateDirectoryA(Folder().c_str(), nullptr);
     WriteBytes(Folder() + "\\" + name, BackupHeader(meta, text.size()) + text);
   }
@@ -129,6 +132,7 @@ TEST_F(BackupTest, AnEndedRunsBackupsAreRestoredAsModifiedDocumentsAndBadOnesSet
 }
 
 TEST_F(BackupTest, ALiveRunsBackupsAreLeftAloneAndNoRemovesOthersOnlyWhenConfirmed) {
+  CreateDirectoryA((dir / "Ruvelto").c_str(), nullptr);
   CreateDirectoryA(Folder().c_str(), nullptr);
   HANDLE live = CreateFileA((Folder() + "\\0000aaaa.run").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -156,7 +160,7 @@ TEST_F(BackupTest, ALiveRunsBackupsAreLeftAloneAndNoRemovesOthersOnlyWhenConfirm
   CloseHandle(live);
 }
 
-TEST_F(BackupTest, AFailedBackupIsOneQuietNoteInTheStatusBar) {
+TEST_F(BackupTest, AFailedBackupIsAQuietNoteAndWrittenAgainLater) {
   ASSERT_TRUE(StartClocked());
   Type("a");
   Tick(0);
@@ -170,6 +174,58 @@ TEST_F(BackupTest, AFailedBackupIsOneQuietNoteInTheStatusBar) {
   Tick(0);
   EXPECT_EQ(Frame()->m_wndStatusBar.GetPaneText(0), "未保存の文書のバックアップを書き込めませんでした。");
   EXPECT_TRUE(ui.shown.empty());
+  // Once the disk lets it, the text is written without another keystroke.
   RemoveDirectoryA(temp.c_str());
+  Tick(CBackupKeeper::kQuietMs);
+  EXPECT_EQ(Read(BackupOf(Docs()[0])).text, View()->GetText());
 }
 
+
+TEST_F(BackupTest, EveryBackupComesBackInAWindowOfItsOwnAndOnlyASafeOneTakesItsPath) {
+  SetIni("Settings", "OpenMode", "2");
+  for (const char* name : {"open.js", "big.js", "twin.js"}) WriteBytes(dir / name, "mine\r\n");
+  WriteBytes(dir / "edited.js", "newer, from elsewhere\r\n");
+  auto meta = [&](const char* name, unsigned long long savedAt) {
+    BackupMeta m{dir / name, name, 2};
+    m.file = ReadFileIdentity(dir / name);
+    m.savedAt = savedAt;
+    return m;
+  };
+  // Typed past the size that opens.
+  std::string big;
+  while (big.size() < 2 * 1024 * 1024) big += "var line = \"0123456789012345678901234567890123456789\";\r\n";
+  Leave("00000001-1.rvb", meta("big.js", 5), big);
+  BackupMeta edited = meta("edited.js", 5);
+  edited.file.size = 4;  // the file was "old\r\n" when the document was loaded
+  Leave("00000001-2.rvb", edited, "old, edited\r\n");
+  Leave("00000001-3.rvb", meta("open.js", 5), "mine, edited\r\n");
+  Leave("00000001-4.rvb", meta("twin.js", 10), "twin, older\r\n");
+  Leave("00000002-1.rvb", meta("twin.js", 20), "twin, newer\r\n");
+  ui.answers = {IDYES, IDOK};
+  ASSERT_TRUE(StartClocked({dir / "open.js"}));
+
+  ASSERT_EQ(ui.shown.size(), 2u);
+  const std::string& note = ui.shown[1].text;
+  for (const char* said : {"ほかのプログラムで変更されている", "すでに開かれている", "新しいバックアップもある"})
+    EXPECT_NE(note.find(said), std::string::npos) << said;
+  EXPECT_EQ(note.find("big.js"), std::string::npos);
+
+  const std::tuple<const char*, std::string, std::string> want[] = {
+      {"open.js", dir / "open.js", "mine\r\n"},  // never replaced
+      {"big.js", dir / "big.js", big},
+      {"edited.js (復元)", "", "old, edited\r\n"},
+      {"open.js (復元)", "", "mine, edited\r\n"},
+      {"twin.js (復元)", "", "twin, older\r\n"},
+      {"twin.js", dir / "twin.js", "twin, newer\r\n"},
+  };
+  ASSERT_EQ(Docs().size(), 6u);
+  for (size_t i = 0; i < 6; ++i) {
+    CDocument* doc = Docs()[i];
+    EXPECT_EQ(doc->GetTitle(), std::get<0>(want[i])) << i;
+    EXPECT_EQ(doc->GetPathName(), std::get<1>(want[i])) << i;
+    EXPECT_TRUE(dynamic_cast<CMyEditView*>(doc->GetFirstView())->GetText() == std::get<2>(want[i])) << i;
+    EXPECT_EQ(doc->IsModified() != FALSE, i > 0) << i;
+    EXPECT_EQ(FileExists(BackupOf(doc)), i > 0) << i;  // each claimed its backup: none left behind
+  }
+  EXPECT_EQ(ReadBytes(dir / "edited.js"), "newer, from elsewhere\r\n");
+}

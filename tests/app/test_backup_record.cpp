@@ -13,6 +13,8 @@ BackupRecord Sample() {
   r.meta.encoding = 1;
   r.meta.lossyCharacters = 3;
   r.meta.textCut = true;
+  r.meta.file = FileIdentity{true, 123, 133456789012345678};
+  r.meta.savedAt = 133456789999999999;
   r.text = "var s = \"漢字\";\r\n\r\n\x81";  // ends in a lone lead byte, as a text may
   return r;
 }
@@ -36,8 +38,20 @@ TEST(BackupRecord, CutOrMalformedRecordsAreRefused) {
       replaced("length:", "length: "),
       replaced("title:表示.js", "title:"),                  // a window always has a title
       replaced("path:", "file:"),                           // fields by name, in order
-      replaced("Ruvelto backup 1", "Ruvelto backup 2"),
+      replaced("Ruvelto backup 2", "Ruvelto backup 3"),
+      replaced("file:123,", "file:123"),                   // size and time, or nothing
+      replaced("file:123,", "file:,"),
+      replaced("saved:", "saved:-"),
       replaced("length:" + std::to_string(Sample().text.size()), "length:99999999999999999999"),
   };
   for (const std::string& s : bad) EXPECT_FALSE(ParseBackup(s, out)) << s;
+}
+
+TEST(BackupRecord, TheFirstFormatReadsWithTheFileAndTimeUnknown) {
+  std::string whole = Whole(Sample());
+  whole.replace(whole.find("backup 2"), 8, "backup 1");
+  whole.erase(whole.find("file:"), whole.find("length:") - whole.find("file:"));
+  BackupRecord out;
+  ASSERT_TRUE(ParseBackup(whole, out));
+  EXPECT_TRUE(out.text == Sample().text && !out.meta.file.exists && out.meta.savedAt == 0);
 }

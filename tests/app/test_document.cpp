@@ -6,6 +6,7 @@
 #include "platform/framework/dialog.h"
 #include "platform/framework/frame.h"
 #include "platform/framework/recent.h"
+#include "platform/framework/safe_file.h"
 #include "views/myeditview.h"
 
 namespace {
@@ -338,6 +339,7 @@ TEST_F(DocumentTest, CharactersTheTargetEncodingLacksAreCountedBeforeSaving) {
     EXPECT_EQ(saved, expected);
     Command(32790);  // back to Shift-JIS for the next round
     WriteBytes(path, "\x8d\x82\x8b\xb4 \xfb\xfc\r\n");
+    doc->m_fileIdentity = ReadFileIdentity(path);  // not a change behind the document's back
   }
 }
 

@@ -104,6 +104,14 @@ stable_shot() {
 install_copy() {  # a fresh installation folder with the executable and its macro helper
   cp "$EXE_SRC" "$WORK/ruvelto.exe"
   cp "$(dirname "$EXE_SRC")/ruvelto-macro.exe" "$WORK/ruvelto-macro.exe"
+  # The backups live in the prefix's user folder: none from an earlier test.
+  rm -rf "$(dirname "$(backup_folder)")"
+}
+# backup_folder: the Unix path of the program's backup folder in this prefix
+# (%LOCALAPPDATA%\Ruvelto\backup; Wine sets LOCALAPPDATA itself).
+backup_folder() {
+  local users="${WINEPREFIX:?}/drive_c/users"
+  echo "$users/$(ls "$users" | grep -vx Public | head -n 1)/AppData/Local/Ruvelto/backup"
 }
 
 # plant_hosts <dir>: a WScript.exe, a CScript.exe and a CScript.bat in <dir>,

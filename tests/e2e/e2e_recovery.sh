@@ -14,7 +14,7 @@ DIR="$WORK/docs"
 mkdir -p "$DIR"
 printf '// 日本語のテキスト\r\nvar a = "漢字";\r\n' | iconv -f UTF-8 -t CP932 > "$DIR/sjis.js"
 cp "$DIR/sjis.js" "$WORK/original.js"
-BACKUPS="$WORK/backup"
+BACKUPS="$(backup_folder)"
 
 # backups_hold <text file...>: the backup folder holds exactly these texts,
 # each in a whole record (the text after the header's blank line).

@@ -1,7 +1,10 @@
 // Saving through a temporary file: a save that fails part-way leaves an
 // existing file as it was and no partial file behind.
 #include <gtest/gtest.h>
+#include <cstring>
 #include "platform/framework/doc.h"
+#include "platform/framework/fwids.h"
+#include "platform/framework/safe_file.h"
 #include "tests/support/harness.h"
 
 namespace {
@@ -111,4 +114,38 @@ TEST(SafeSave, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
   EXPECT_EQ(ReadBytes(dir / "target.js"), "new contents\r\n");
   EXPECT_EQ(FinalPath(dir / "link.js"), FinalPath(dir / "target.js"));  // still a link
   EXPECT_EQ(FilesIn(dir), 2);
+}
+
+// The temporary file a save of `path` writes, left empty as by a kill.
+std::string TemporaryOfAKilledSave(const TempDir& dir, const std::string& path) {
+  std::string name;
+  SafeWriteFile(path, AFX_IDP_FAILED_TO_SAVE_DOC, [&](HANDLE file) {
+    char buf[MAX_PATH * 2] = "";
+    GetFinalPathNameByHandleA(file, buf, sizeof buf, 0);
+    name = strrchr(buf, '\\') + 1;
+    return false;
+  });
+  WriteBytes(dir / name, "");
+  return name;
+}
+
+TEST(SafeSave, AnEmptyTemporaryFileThatAKilledSaveLeftGoesWithTheFilesNextSave) {
+  TempDir dir;
+  ScriptedResponder ui;
+  const std::string path = dir / "a.js";
+  const std::string leftover = TemporaryOfAKilledSave(dir, path), full = TemporaryOfAKilledSave(dir, path);
+  const std::string held = TemporaryOfAKilledSave(dir, path), others = TemporaryOfAKilledSave(dir, dir / "b.js");
+  WriteBytes(dir / "rvt1A2.tmp", "");   // an earlier version's name
+  WriteBytes(dir / "rvtkeep.tmp", "");  // not a name of ours
+  WriteBytes(dir / full, "half a text");
+  HANDLE busy = CreateFileA((dir / held).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_TRUE(SafeWriteFile(path, AFX_IDP_FAILED_TO_SAVE_DOC, [](HANDLE file) {
+    DWORD written = 0;
+    return WriteFile(file, "x", 1, &written, nullptr) && written == 1;
+  }));
+  CloseHandle(busy);
+  const std::pair<std::string, bool> kept[] = {{leftover, false}, {"rvt1A2.tmp", false}, {others, true},
+                                               {"rvtkeep.tmp", true}, {full, true}, {held, true}};
+  for (const auto& k : kept) EXPECT_EQ(FileExists(dir / k.first), k.second) << k.first;
+  EXPECT_EQ(ReadBytes(path), "x");
 }
