@@ -57,6 +57,8 @@ struct Subject {
   std::string text;
 };
 
+std::string g_helper;  // the helper this build made
+
 // Seconds for one run of `macro` over the subject's text, put back first.
 double RunOnce(Subject& s, const char* macro) {
   s.view->SetText(s.text.c_str());
@@ -67,6 +69,7 @@ double RunOnce(Subject& s, const char* macro) {
   request.macro = macro;
   request.path = "bench.js";
   request.owner = s.parent.m_hWnd;
+  request.helper = g_helper;
   const double t0 = g_runStart = Now();
   RunMacro(request, *s.view);
   UpdateWindow(s.view->m_hWnd);
@@ -93,7 +96,7 @@ int main() {
   GetModuleFileNameA(nullptr, module, sizeof module);
   std::string helper = module;
   helper = helper.substr(0, helper.find_last_of('\\'));
-  g_macroHostPath = helper.substr(0, helper.find_last_of('\\')) + "\\out\\ruvelto-macro.exe";
+  g_helper = helper.substr(0, helper.find_last_of('\\')) + "\\out\\ruvelto-macro.exe";
   Responder responder;
   SetModalResponder(&responder);
 

@@ -59,3 +59,5 @@
 #define IDS_MACRO_STOPPED 2204
 #define IDS_MACRO_HOST_CANNOT_START 2205
 #define IDS_MACRO_HOST_LOST 2206
+// A macro's edit that its window refused.
+#define IDS_MACRO_EDIT_REFUSED 2260

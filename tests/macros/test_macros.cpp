@@ -27,8 +27,8 @@ std::string HelperPath() {
 class MacroTest : public ViewFixture<CMyView> {
  protected:
   void SetUp() override {
-    g_macroHostPath = HelperPath();
     ViewFixture<CMyView>::SetUp();
+    Frame()->m_macros.m_helper = HelperPath();
   }
 
   void SetText(const char* text) {
@@ -81,13 +81,10 @@ TEST_F(MacroTest, EveryMemberFromJScriptThroughTheObjectAndAsBareNames) {
   EXPECT_EQ(ui.shown[1].type, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION));
   ASSERT_EQ(ui.dialogsShown.size(), 1u);
   EXPECT_EQ(ui.dialogsShown[0], static_cast<UINT>(IDD_PROMPT));
-  // Each assignment is one step of the history.
-  view->Undo();
-  EXPECT_EQ(view->GetText(), "[]TWO3\r\ntwo\r\nthree");
-  view->Undo();
-  EXPECT_EQ(view->GetText(), "TWO3\r\ntwo\r\nthree");
+  // The whole run is one step of the history.
   view->Undo();
   EXPECT_EQ(view->GetText(), "one\r\ntwo\r\nthree");
+  EXPECT_FALSE(view->CanUndo());
 }
 
 TEST_F(MacroTest, EveryMemberFromVBScriptWithSixteenBitIndexes) {
@@ -178,10 +175,9 @@ TEST_F(MacroTest, AMissingFileOrControlIsReportedAndNothingRuns) {
   Frame()->m_macros.Run("missing", view);
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text, "'" + MacroPath("missing.js") + "' を開くことができません。(Error:2)");
-  const wchar_t* saved = g_scriptControlProgId;
-  g_scriptControlProgId = L"Ruvelto.NoSuchControl";
+  Frame()->m_macros.m_scriptControl = "Ruvelto.NoSuchControl";
   Run("selectedText = 'x'", 0);
-  g_scriptControlProgId = saved;
+  Frame()->m_macros.m_scriptControl = "ScriptControl";
   ASSERT_EQ(ui.shown.size(), 3u);
   EXPECT_EQ(ui.shown[1].text, "ScriptControl オブジェクトを作成できません。");
   EXPECT_EQ(ui.shown[1].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
@@ -493,7 +489,7 @@ TEST_F(MacroTest, TheHelpersCopyAgreesWithTheViewAfterEveryKindOfEdit) {
       "selectedText = 'q';\n"
       "windowText = ''; windowText = '';\n"              // the empty text made empty again
       "selectedText = 'い\\r\\n';\n",
-      "JScript", Frame()->m_hWnd, editor, failure);
+      "JScript", L"ScriptControl", Frame()->m_hWnd, editor, failure);
   editor->Release();
   EXPECT_TRUE(ran) << failure.description;
   EXPECT_EQ(channel.edits, 10);
@@ -549,7 +545,7 @@ TEST_F(MacroTest, AHelperThatCannotStartOrDiesIsReportedAndChangesNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.helper);
     ui.shown.clear();
-    g_macroHostPath = c.helper;
+    Frame()->m_macros.m_helper = c.helper;
     SetText("kept");
     Run("selectedText = 'x';", 0);
     EXPECT_EQ(view->GetText(), "kept");
