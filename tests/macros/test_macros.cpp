@@ -555,3 +555,89 @@ TEST_F(MacroTest, AHelperThatCannotStartOrDiesIsReportedAndChangesNothing) {
     EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
   }
 }
+
+TEST_F(MacroTest, AQuestionLoopShowsTheRunningWindowUsableAndItsStopEndsTheLoop) {
+  SetText("kept");
+  HWND running = nullptr;
+  int answers = 0;
+  bool usable = false;  // the window was up, 中止 enabled, while a question showed
+  ui.whileShown = [&](const MessageBoxCall&) {
+    PumpMessages(1);
+    running = FindWindowA(nullptr, "マクロ実行中");
+    if (!running) return;
+    if (IsWindowVisible(running) && IsWindowEnabled(running) && IsWindowEnabled(GetDlgItem(running, IDCANCEL))) {
+      usable = true;
+      ::SendMessageA(GetDlgItem(running, IDCANCEL), BM_CLICK, 0, 0);
+    } else if (++answers == 3000) {
+      ::SendMessageA(running, WM_COMMAND, IDCANCEL, 0);  // never came up: end the loop all the same
+    }
+  };
+  Run("for (;;) alert('loop');", 0);
+  ui.whileShown = nullptr;
+  EXPECT_TRUE(usable) << answers << " answers";
+  EXPECT_EQ(FindWindowA(nullptr, "マクロ実行中"), nullptr);
+  EXPECT_EQ(Status(), "マクロを中止しました。");
+  EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+  EXPECT_EQ(view->GetText(), "kept");
+}
+
+namespace {
+// How the running window came up, noted by a timer that then stops the run.
+struct {
+  bool shown = false, active = false;
+  RECT at{};
+} g_seen;
+void CALLBACK NoteRunningWindow(HWND, UINT, UINT_PTR, DWORD) {
+  HWND running = FindWindowA(nullptr, "マクロ実行中");
+  if (!running || !IsWindowVisible(running) || g_seen.shown) return;
+  g_seen.shown = true;
+  g_seen.active = GetActiveWindow() == running || GetFocus() == GetDlgItem(running, IDCANCEL);
+  GetWindowRect(running, &g_seen.at);
+  ::SendMessageA(running, WM_COMMAND, IDCANCEL, 0);
+}
+void CALLBACK CloseRunningWindow(HWND, UINT, UINT_PTR, DWORD) {
+  if (HWND running = FindWindowA(nullptr, "マクロ実行中")) ::PostMessageA(running, WM_CLOSE, 0, 0);
+}
+}  // namespace
+
+TEST_F(MacroTest, TheRunningWindowComesUpAtTheMainWindowsCornerWithoutTheFocus) {
+  SetText("");
+  ::SetForegroundWindow(Frame()->m_hWnd);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, NoteRunningWindow);
+  Run("while (true) {}", 0);
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(g_seen.shown);
+  EXPECT_FALSE(g_seen.active);
+  RECT main;
+  GetWindowRect(Frame()->m_hWnd, &main);
+  EXPECT_GT(g_seen.at.left, (main.left + main.right) / 2);  // in the lower right, not over the centre
+  EXPECT_GT(g_seen.at.top, (main.top + main.bottom) / 2);
+}
+
+TEST_F(MacroTest, AnEditTheViewRefusesStopsTheMacroWithAMessageAndLeavesTheTextAlone) {
+  SetText("a\r\nbbbbbbbb");
+  // Behind the macro's back the text gets shorter than the helper's copy.
+  ui.whileShown = [&](const MessageBoxCall& call) {
+    if (call.text == "shrink") view->SetText("a");
+  };
+  Run("alert('shrink'); lineText(1) = 'c'; lineText(0) = 'late'; alert('never');", 0);
+  ui.whileShown = nullptr;
+  EXPECT_EQ(view->GetText(), "a");
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[1].text.rfind("マクロの変更をウィンドウに反映できなかったため、マクロを中止しました。", 0), 0u)
+      << ui.shown[1].text;
+}
+
+TEST_F(MacroTest, WhatTheMacrosChildProcessesPrintDoesNotReachTheEditor) {
+  SetText("kept");
+  // A watchdog: a run whose stream broke would wait for ever.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20000, CloseRunningWindow);
+  Run("var shell = new ActiveXObject('WScript.Shell');\n"
+      "shell.Run('cmd /c echo debug', 0, true);\n"
+      "shell.Run('cmd /c echo debug 1>&2', 0, true);\n"
+      "selectedText = 'after';",
+      0);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(view->GetText(), "afterkept");
+  EXPECT_TRUE(ui.shown.empty()) << ui.shown.front().text;
+}
