@@ -27,9 +27,14 @@ xdotool key Return
 wait_menu_closed "Macro"
 
 poll question >/dev/null || fail "the macro's question did not show"
-ensure_focus "$(question)" "the question"
-xdotool key Return  # answered; the next one follows at once
-poll_within 30 window_titled "マクロ実行中" >/dev/null || { for w in $(xdotool search --onlyvisible --name "" 2>/dev/null); do echo "$w $(xdotool getwindowname $w)"; done; import -window root /tmp/x/q.png; fail "no マクロ実行中 window within 3 s of an answer"; }
+# answer: Return on the question that has the keys; true once the window is up.
+answer() {
+  window_titled "マクロ実行中" >/dev/null && return 0
+  local q
+  q=$(question) && has_focus "$q" && xdotool key Return
+  return 1
+}
+poll_within 30 answer || fail "no マクロ実行中 window within 3 s of answering"
 RUN=$(window_titled "マクロ実行中")
 poll question >/dev/null || fail "the loop asks no more"
 at_units "$RUN" 160 62 20 20  # beside its button
