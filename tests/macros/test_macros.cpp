@@ -631,3 +631,42 @@ TEST_F(MacroTest, AnEditTheViewRefusesStopsTheMacroWithAMessageAndLeavesTheTextA
   EXPECT_EQ(ui.shown[1].text.rfind("マクロの変更をウィンドウに反映できなかったため、マクロを中止しました。", 0), 0u)
       << ui.shown[1].text;
 }
+
+namespace {
+// A box the helper's engine shows itself (a VBScript MsgBox): owned by the
+// main window, and the running window stays down while it shows. The timer
+// answers the box once it has shown for a while.
+struct {
+  HWND main = nullptr;
+  HWND box = nullptr;
+  int ticks = 0;
+  bool covered = false;
+} g_helperBox;
+BOOL CALLBACK FindHelperBox(HWND h, LPARAM) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(h, &process);
+  if (process == GetCurrentProcessId() || !IsWindowVisible(h) || GetWindow(h, GW_OWNER) != g_helperBox.main)
+    return TRUE;
+  g_helperBox.box = h;
+  return FALSE;
+}
+void CALLBACK WatchHelperBox(HWND, UINT, UINT_PTR, DWORD) {
+  if (!g_helperBox.box) EnumWindows(FindHelperBox, 0);
+  if (!g_helperBox.box || !IsWindow(g_helperBox.box)) return;
+  if (IsWindowVisible(FindWindowA(nullptr, "マクロ実行中"))) g_helperBox.covered = true;
+  if (++g_helperBox.ticks == 30) ::PostMessageA(g_helperBox.box, WM_COMMAND, IDOK, 0);  // well past the window's delay
+}
+}  // namespace
+
+TEST_F(MacroTest, AVBScriptMsgBoxIsOwnedByTheMainWindowAndNotCoveredByTheRunningWindow) {
+  SetText("");
+  g_helperBox = {};
+  g_helperBox.main = Frame()->m_hWnd;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, WatchHelperBox);
+  Run("MsgBox \"from the engine\"\nselectedText = \"after\"", 1);
+  KillTimer(nullptr, timer);
+  EXPECT_NE(g_helperBox.box, nullptr);
+  EXPECT_GE(g_helperBox.ticks, 30);
+  EXPECT_FALSE(g_helperBox.covered);
+  EXPECT_EQ(view->GetText(), "after");
+}
