@@ -403,14 +403,8 @@ MacroRunEnd RunMacro(const MacroRunRequest& request, CMyEditView& view) {
   return run.Run();
 }
 
-void ApplyMacroEdit(CMyEditView& view, const MacroEdit& edit) {
-  if (edit.start == edit.end && edit.text.empty()) {
-    view.SetSel(edit.caret, edit.caret);  // only the selection moved
-    return;
-  }
-  UndoGroup step(view.m_undo);
-  RvReplaceRange range{edit.start, edit.end, edit.text.data(), static_cast<int>(edit.text.size()), edit.caret};
-  view.SendMessage(RVEM_REPLACERANGE, 0, reinterpret_cast<LPARAM>(&range));
+bool ApplyMacroEdit(CMyEditView& view, const MacroEdit& edit) {
+  return view.ApplyEdit(edit.start, edit.end, edit.text, edit.caret);
 }
 
 bool ReadMacroFile(const std::string& path, std::string& text, unsigned long& error) {

@@ -33,8 +33,9 @@ enum class MacroRunEnd {
 
 MacroRunEnd RunMacro(const MacroRunRequest& request, CMyEditView& view);
 
-// Applies one edit of the helper to `view` as one step of its history.
-void ApplyMacroEdit(CMyEditView& view, const MacroEdit& edit);
+// Applies one edit of the helper to `view` as one step of its history (or
+// part of the group open around it); false when the view refused it.
+bool ApplyMacroEdit(CMyEditView& view, const MacroEdit& edit);
 
 // Reads a macro file as text: every line followed by CR LF. False with the
 // system's error code when it cannot be opened.
