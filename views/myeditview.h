@@ -104,8 +104,8 @@ class CMyEditView : public CEditView,
   // character boundary), recorded as one step of the history or as part of the
   // group open around it; when nothing is replaced only the caret moves. The
   // one entry point for an edit made from outside the control (a macro's).
-  // False, with nothing changed, for a range outside the text or a result
-  // past the size limit.
+  // False, with nothing changed, for a range outside the text or an edit
+  // that grows the text past the size limit.
   bool ApplyEdit(int start, int end, const std::string& text, int caret);
   // False (out unchanged) when the selection is empty.
   BOOL CopySelectedText(std::string& out) const;

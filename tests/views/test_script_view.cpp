@@ -145,27 +145,34 @@ TEST_F(ScriptViewTest, ARunOfEditsIsOneUndoStepAndStaysBounded) {
 }
 
 // An edit the view cannot make changes nothing and says so; one that replaces
-// nothing only moves the caret.
-TEST_F(ScriptViewTest, AnEditOutsideTheTextOrPastTheSizeLimitIsRefused) {
+// nothing only moves the caret; a text already past the size limit (loaded
+// with detection off) still takes edits that do not grow it.
+TEST_F(ScriptViewTest, AnEditOutsideTheTextOrGrowingPastTheSizeLimitIsRefused) {
+  const std::string big(CEditView::kMaxFileSize + 10, 'a');
   struct Case {
     const char* name;
-    int start, end;
     std::string text;
+    int start, end;
+    std::string put;
     bool applied;
   };
   const Case cases[] = {
-      {"a range past the end", 2, 9, "x", false},
-      {"a range upside down", 3, 1, "x", false},
-      {"a negative start", -1, 1, "x", false},
-      {"past the size limit", 0, 0, std::string(CEditView::kMaxFileSize, 'x'), false},
-      {"the caret alone", 4, 4, "", true},
+      {"a range past the end", "abcdef", 2, 9, "x", false},
+      {"a range upside down", "abcdef", 3, 1, "x", false},
+      {"a negative start", "abcdef", -1, 1, "x", false},
+      {"past the size limit", "abcdef", 0, 0, std::string(CEditView::kMaxFileSize, 'x'), false},
+      {"the caret alone", "abcdef", 4, 4, "", true},
+      {"a long text upper-cased in place", big, 0, 4, "AAAA", true},
+      {"a long text growing", big, 0, 4, "AAAAA", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Load("abcdef", 0);
-    EXPECT_EQ(view->ApplyEdit(c.start, c.end, c.text, 4), c.applied);
-    EXPECT_EQ(Text(), "abcdef");
-    EXPECT_FALSE(view->CanUndo());
+    Load(c.text, 0);
+    EXPECT_EQ(view->ApplyEdit(c.start, c.end, c.put, 4), c.applied);
+    const std::string now = Text();
+    EXPECT_EQ(now.substr(0, 6), c.applied && !c.put.empty() ? c.put.substr(0, 4) + "aa" : c.text.substr(0, 6));
+    EXPECT_EQ(now.size(), c.text.size());
+    EXPECT_EQ(view->CanUndo(), c.applied && !c.put.empty());
     EXPECT_EQ(view->CaretIndex(), c.applied ? 4 : 0);
   }
 }
