@@ -177,10 +177,9 @@ bool CMyEditView::ApplyEdit(int start, int end, const std::string& text, int car
     SetSel(caret, caret);  // only the caret moves
     return true;
   }
-  // A text already past the limit (loaded with detection off) may still
-  // change, as long as it does not grow.
-  const long long growth = static_cast<long long>(text.size()) - (end - start);
-  if (start < 0 || end < start || end > Reader().Length() || (growth > 0 && !ChangeFits(growth))) return false;
+  if (start < 0 || end < start || end > Reader().Length() ||
+      !ChangeFits(static_cast<long long>(text.size()) - (end - start)))
+    return false;
   UndoGroup step(m_undo);  // the removal and the insertion are one step
   return SendReplaceRange(start, end, text, caret);
 }
