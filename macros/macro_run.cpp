@@ -13,7 +13,6 @@
 #include "platform/framework/modal.h"
 #include "platform/framework/pathutil.h"
 #include "platform/framework/resstr.h"
-#include "platform/textctl/text_control.h"
 #include "resources/resource.h"
 #include "views/myeditview.h"
 
@@ -271,13 +270,7 @@ MacroRunEnd RunMacro(const MacroRunRequest& request, CMyEditView& view) {
 }
 
 bool ApplyMacroEdit(CMyEditView& view, const MacroEdit& edit) {
-  if (edit.start == edit.end && edit.text.empty()) {
-    view.SetSel(edit.caret, edit.caret);  // only the selection moved
-    return true;
-  }
-  UndoGroup step(view.m_undo);
-  RvReplaceRange range{edit.start, edit.end, edit.text.data(), static_cast<int>(edit.text.size()), edit.caret};
-  return view.SendMessage(RVEM_REPLACERANGE, 0, reinterpret_cast<LPARAM>(&range)) != FALSE;
+  return view.ApplyEdit(edit.start, edit.end, edit.text, edit.caret);
 }
 
 bool ReadMacroFile(const std::string& path, std::string& text, unsigned long& error) {

@@ -36,8 +36,8 @@ enum class MacroRunEnd {
 
 MacroRunEnd RunMacro(const MacroRunRequest& request, CMyEditView& view);
 
-// Applies one edit of the helper to `view` as one step of its history. False
-// when the view refused it (its text is then not the helper's copy).
+// Applies one edit of the helper to `view` as one step of its history (or
+// part of the group open around it); false when the view refused it.
 bool ApplyMacroEdit(CMyEditView& view, const MacroEdit& edit);
 
 // Reads a macro file as text: every line followed by CR LF. False with the

@@ -41,6 +41,10 @@ at_units "$RUN" 160 62 80 45  # the centre of 中止
 poll eval '! window_titled "マクロ実行中" >/dev/null' || fail "中止 did not stop the macro"
 kill -0 "$APP_PID" 2>/dev/null || fail "the program ended with the macro"
 ensure_focus "$WIN" "the main window"
+# What it wrote stays until Ctrl+Z.
+saved_n() { xdotool key --clearmodifiers ctrl+s; grep -qaE $'^n[0-9]{4,}\r$' <(head -n 1 "$WORK/b.js"); }
+poll_within 60 saved_n || { xxd "$WORK/b.js" | head -3; fail "b.js was not saved with the macro's writes"; }
+echo "the macro wrote up to $(head -n 1 "$WORK/b.js" | tr -d '\r')"
 xdotool key --clearmodifiers ctrl+z
 saves_after_macro "$WORK/b.js" "$WORK/want-b.js"
 exit_through_menu "$WIN"
