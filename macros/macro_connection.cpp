@@ -22,7 +22,7 @@ HANDLE HelperJob() {
 
 // Handles that are closed when this goes, unless released.
 struct Handles {
-  HANDLE h[6] = {};
+  HANDLE h[5] = {};
   ~Handles() {
     for (HANDLE x : h)
       if (x && x != INVALID_HANDLE_VALUE) CloseHandle(x);
@@ -161,6 +161,6 @@ void MacroConnection::Read() {
   };
   m_how = ReadMacroStream(read, m_inbox);
   if (pending.hEvent) CloseHandle(pending.hEvent);
-  InterlockedExchange(&m_streamEnded, 1);
+  m_streamEnded = true;
   SetEvent(m_arrived);
 }

@@ -7,6 +7,7 @@
 // it, and the editor never waits for it.
 #pragma once
 #include <windows.h>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
@@ -44,7 +45,7 @@ class MacroConnection {
   HANDLE m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE m_arrived = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   MacroInbox m_inbox;
-  volatile LONG m_streamEnded = 0;  // set by the reader, after m_how
+  std::atomic<bool> m_streamEnded{false};  // set by the reader, after m_how
   MacroStreamEnd m_how = MacroStreamEnd::Closed;
   std::thread m_reader;
 };
