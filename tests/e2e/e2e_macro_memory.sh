@@ -17,11 +17,7 @@ LIMIT_KB=$((400 * 1024))  # far below the ~1.8 GB at which an unbounded run died
 start_app "Z:$WORK/b.js"
 WIN=$(wait_main_window)
 poll title_has "$WIN" b.js || fail "title '$(xdotool getwindowname "$WIN")' does not name b.js"
-xdotool key --clearmodifiers alt+m
-wait_menu "Macro"
-for _ in 1 2 3; do xdotool key Down; done
-xdotool key Return
-wait_menu_closed "Macro"
+run_macro 3
 poll window_titled "マクロ実行中" >/dev/null || fail "no マクロ実行中 window"
 RUN=$(window_titled "マクロ実行中")
 

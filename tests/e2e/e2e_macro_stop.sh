@@ -29,19 +29,6 @@ JS
 sed -i 's/$/\r/' "$WORK/a.js"
 printf 'abc\r\ndef\r\n' > "$WORK/b.js"
 
-# The helper of this installation, while it runs (Wine shows its Windows path).
-HELPER="Z:$(echo "$WORK" | tr / '\\')\\ruvelto-macro.exe"
-helper_running() { ps -eo args= | grep -qF "$HELPER "; }  # its pipes' handles follow the name
-# run_macro <downs>: the Macro menu's item that many places below its first.
-run_macro() {
-  poll has_focus "$WIN" || fail "the main window does not have the focus"
-  xdotool key --clearmodifiers alt+m
-  wait_menu "Macro"
-  local _
-  for _ in $(seq "$1"); do xdotool key Down; done
-  xdotool key Return
-  wait_menu_closed "Macro"
-}
 # The run is over: no マクロ実行中 window, no helper, and the main window has
 # the keyboard back.
 run_over() { ! window_titled "マクロ実行中" >/dev/null && ! helper_running && has_focus "$WIN"; }
