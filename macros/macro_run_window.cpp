@@ -26,8 +26,9 @@ BOOL CALLBACK FindVisibleWindowOf(HWND h, LPARAM data) {
   return TRUE;
 }
 
-// The open question's box: a dialog of this thread owned by `owner` (boxes
-// and the prompt are), other than `running`.
+// The open question's box: an enabled dialog of this thread owned by `owner`
+// (boxes and the prompt are), other than `running`; a modeless Find or
+// Replace is owned by it too, but waits disabled while the macro runs.
 struct QuestionSearch {
   HWND owner;
   HWND running;
@@ -38,7 +39,7 @@ BOOL CALLBACK FindQuestion(HWND h, LPARAM data) {
   auto* search = reinterpret_cast<QuestionSearch*>(data);
   char cls[16] = "";
   GetClassNameA(h, cls, sizeof cls);
-  if (h != search->running && GetWindow(h, GW_OWNER) == search->owner && IsWindowVisible(h) &&
+  if (h != search->running && GetWindow(h, GW_OWNER) == search->owner && IsWindowVisible(h) && IsWindowEnabled(h) &&
       lstrcmpA(cls, "#32770") == 0) {
     search->found = h;
     return FALSE;
