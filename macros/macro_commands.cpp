@@ -52,6 +52,8 @@ void CMacroCommands::ExecuteText(const std::string& text, CMyEditView* view, con
   request.path = path;
   request.language = m_language;
   request.owner = m_site;
+  request.helper = m_helper;
+  request.scriptControl = m_scriptControl;
   if (RunMacro(request, *view) != MacroRunEnd::Stopped) return;
   if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandle(m_site)))
     frame->SetMessageText(LoadResString(IDS_MACRO_STOPPED).c_str());

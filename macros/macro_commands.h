@@ -46,6 +46,10 @@ class CMacroCommands {
 
   // The names of the macro items, in menu order (ids ID_MACRO_FIRST on).
   CSortedStringList m_list;
+  // What a run starts: the helper (empty: ruvelto-macro.exe beside the
+  // program) and the script control's ProgID. A test names its own.
+  std::string m_helper;
+  std::string m_scriptControl = "ScriptControl";
 
  private:
   int& m_language;

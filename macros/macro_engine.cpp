@@ -4,8 +4,6 @@
 #include <memory>
 #include "platform/cp932_wide.h"
 
-const wchar_t* g_scriptControlProgId = L"ScriptControl";
-
 namespace {
 // The script control's members (msscript's published interface).
 enum : DISPID {
@@ -164,12 +162,12 @@ void ReadErrorRecord(IDispatch* control, MacroFailure& failure) {
 }
 }  // namespace
 
-bool RunMacroInControl(const std::string& macro, const std::string& languageName, HWND site, IDispatch* editor,
-                       MacroFailure& failure) {
+bool RunMacroInControl(const std::string& macro, const std::string& languageName, const std::wstring& progId,
+                       HWND site, IDispatch* editor, MacroFailure& failure) {
   failure = MacroFailure{};
   CLSID clsid{};
   IDispatch* control = nullptr;
-  HRESULT hr = CLSIDFromProgID(g_scriptControlProgId, &clsid);
+  HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid);
   if (SUCCEEDED(hr))
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                           reinterpret_cast<void**>(&control));

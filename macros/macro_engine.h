@@ -14,12 +14,10 @@
 #include <string>
 #include "macros/macro_protocol.h"
 
-// Runs `macro` in the language `languageName` ("JScript", "VBScript") with
-// `editor` as the global object "editor"; `site` parents the engines' own
-// dialogs. True when the macro ran to its end, else false with `failure`.
-bool RunMacroInControl(const std::string& macro, const std::string& languageName, HWND site, IDispatch* editor,
-                       MacroFailure& failure);
-
-// The programmatic identifier the engine creates: a constant of the program,
-// kept writable only so that a test can name a missing one.
-extern const wchar_t* g_scriptControlProgId;
+// Runs `macro` in the language `languageName` ("JScript", "VBScript") in the
+// control named `progId` (the editor's choice, normally "ScriptControl") with
+// `editor` as the global object "editor"; `site` (the editor's main window,
+// in another process) parents the engines' own boxes. True when the macro ran
+// to its end, else false with `failure`.
+bool RunMacroInControl(const std::string& macro, const std::string& languageName, const std::wstring& progId,
+                       HWND site, IDispatch* editor, MacroFailure& failure);

@@ -1,11 +1,13 @@
 // The macro helper process (ruvelto-macro.exe): runs one macro for the editor
-// that started it, which may end it at any time. Its standard input and output
-// are the pipes to the editor: it reads Start, runs the macro in the script
+// that started it, which may end it at any time. Its pipes to the editor are
+// two inherited handles named on its command line (its standard handles are
+// NUL, so what a macro prints goes nowhere): it reads Start, runs the macro in the script
 // control with the "editor" object over its own copy of the text, streams the
 // edits, asks the editor for alert, confirm and prompt, and ends with Failure
 // or End.
 #include <windows.h>
 #include <ole2.h>
+#include <shellapi.h>
 #include "macros/editor_object.h"
 #include "macros/macro_engine.h"
 #include "macros/macro_pipe.h"
@@ -27,7 +29,7 @@ class PipeChannel : public MacroChannel {
     return Ask(MacroMessage{MacroMessageKind::Prompt, {}, {message, answer}}).Text(0);
   }
   bool ReadStart(MacroMessage& start) {
-    return ReadMacroMessage(m_in, m_reader, start) && start.kind == MacroMessageKind::Start;
+    return ReadMacroMessage(m_in, m_reader, start) && IsMacroStart(start);
   }
 
  private:
@@ -44,11 +46,27 @@ class PipeChannel : public MacroChannel {
   MacroPipeWriter& m_out;
   MacroMessageReader m_reader;
 };
+
+// The pipe named by the command line's argument `k` (after the program's
+// name), or null when there is no such argument or it names no pipe.
+HANDLE PipeArgument(int k) {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  HANDLE pipe = nullptr;
+  if (args && k < count) {
+    wchar_t* end = nullptr;
+    const unsigned long value = wcstoul(args[k], &end, 10);
+    pipe = end && *end == 0 && value ? reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(value)) : nullptr;
+    if (pipe && GetFileType(pipe) != FILE_TYPE_PIPE) pipe = nullptr;
+  }
+  LocalFree(args);
+  return pipe;
+}
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (!in || in == INVALID_HANDLE_VALUE || !out || out == INVALID_HANDLE_VALUE) return 2;
+  HANDLE in = PipeArgument(1), out = PipeArgument(2);
+  if (!in || !out) return 2;
   // Whatever the macro starts must not hold the editor's pipes open.
   SetHandleInformation(in, HANDLE_FLAG_INHERIT, 0);
   SetHandleInformation(out, HANDLE_FLAG_INHERIT, 0);
@@ -56,16 +74,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   {
     MacroPipeWriter writer(out);
     PipeChannel channel(in, writer);
+    // numbers: magic, version, language, site, selection; texts: language name, ProgID, text, macro
     MacroMessage start;
     if (!channel.ReadStart(start)) return 2;
     const std::wstring progId = cp932::ToWide(start.Text(1));
-    g_scriptControlProgId = progId.c_str();
     if (FAILED(OleInitialize(nullptr))) return 2;
-    MacroTextCopy text(start.Text(2), start.Number(2), start.Number(3));
+    MacroTextCopy text(start.Text(2), start.Number(4), start.Number(5));
     auto* editor = new CEditorObject(text, channel);
     MacroFailure failure;
-    const bool ran = RunMacroInControl(start.Text(3), start.Text(0),
-                                       reinterpret_cast<HWND>(static_cast<INT_PTR>(start.Number(1))), editor, failure);
+    const bool ran = RunMacroInControl(start.Text(3), start.Text(0), progId,
+                                       reinterpret_cast<HWND>(static_cast<INT_PTR>(start.Number(3))), editor, failure);
     editor->Release();
     if (!writer.Send(ran ? MacroMessage{MacroMessageKind::End, {}, {}} : failure.ToMessage())) exitCode = 3;
     writer.Flush();

@@ -45,10 +45,19 @@ const std::string& MacroMessage::Text(size_t k) const {
   return k < texts.size() ? texts[k] : kNone;
 }
 
+bool IsMacroStart(const MacroMessage& start) {
+  return start.kind == MacroMessageKind::Start && start.Number(0) == kMacroStartMagic &&
+         start.Number(1) == kMacroVersion;
+}
+
+size_t MacroMessageSize(const MacroMessage& message) {
+  size_t size = 4 + 3 + message.numbers.size() * 4;
+  for (const std::string& t : message.texts) size += 4 + t.size();
+  return size;
+}
+
 void AppendMacroMessage(std::string& out, const MacroMessage& message) {
-  size_t body = 3 + message.numbers.size() * 4;
-  for (const std::string& t : message.texts) body += 4 + t.size();
-  PutU32(out, static_cast<uint32_t>(body));
+  PutU32(out, static_cast<uint32_t>(MacroMessageSize(message) - 4));
   out += static_cast<char>(message.kind);
   out += static_cast<char>(message.numbers.size());
   out += static_cast<char>(message.texts.size());

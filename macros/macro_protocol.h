@@ -6,7 +6,8 @@
 // the numbers (4 bytes each, little-endian, signed), then each text as its
 // length (4 bytes) and its bytes. Texts are CP932 bytes and may hold any byte.
 //
-// The conversation: the editor sends Start; the helper sends Edit messages
+// The conversation: the editor sends Start (which opens with kStartMagic and
+// kVersion: a helper of another build refuses it); the helper sends Edit messages
 // without waiting, a request (Alert, Confirm, Prompt) for which it waits for
 // one Reply, and at last Failure or End. The editor may end the helper at any
 // time; the messages already read stay valid.
@@ -16,7 +17,8 @@
 #include <vector>
 
 enum class MacroMessageKind : uint8_t {
-  Start = 1,  // numbers: language, site window, selection start, end; texts: language name, text, macro
+  Start = 1,  // numbers: magic, version, language, site window, selection start, end;
+              // texts: language name, script control's ProgID, text, macro
   Edit,       // numbers: start, end, caret; texts: the bytes that replace [start, end)
   Alert,      // texts: message. Reply: none (numbers and texts empty)
   Confirm,    // texts: message. Reply: numbers {1 for OK, 0 for Cancel}
@@ -33,6 +35,12 @@ struct MacroMessage {
   int32_t Number(size_t k) const { return k < numbers.size() ? numbers[k] : 0; }
   const std::string& Text(size_t k) const;
 };
+
+// What opens a Start message: the stream is this program's, of this version.
+constexpr int32_t kMacroStartMagic = 0x4D564A52;  // "RJVM"
+constexpr int32_t kMacroVersion = 2;
+// True when `start` is a Start message this build understands.
+bool IsMacroStart(const MacroMessage& start);
 
 // One change of the text: [start, end) replaced by `text`, the caret then at
 // `caret` with nothing selected.
@@ -60,6 +68,8 @@ struct MacroFailure {
   static MacroFailure FromMessage(const MacroMessage& m);
 };
 
+// The bytes `message` takes framed.
+size_t MacroMessageSize(const MacroMessage& message);
 // Appends the framed message to `out`.
 void AppendMacroMessage(std::string& out, const MacroMessage& message);
 
@@ -67,12 +77,17 @@ void AppendMacroMessage(std::string& out, const MacroMessage& message);
 class MacroMessageReader {
  public:
   enum Result { kNeedMore, kMessage, kMalformed };
-  // A body larger than this is refused as malformed.
-  static constexpr uint32_t kMaxBody = 0x7FFFFFF0u;
+  // A body larger than this is refused as malformed: the largest text the
+  // editor opens (1 MiB) fits many times over, and a length read from bytes
+  // that are not a message (text written to the pipe) is refused at once
+  // rather than waited for.
+  static constexpr uint32_t kMaxBody = 32u << 20;
   void Feed(const char* bytes, size_t length) { m_buffer.append(bytes, length); }
   // The next whole message into `message`; kMalformed once the stream holds
   // something that is not a message (it stays malformed).
   Result Next(MacroMessage& message);
+  // Bytes fed and not yet taken as messages.
+  size_t Pending() const { return m_buffer.size() - m_read; }
 
  private:
   std::string m_buffer;

@@ -61,3 +61,5 @@
 #define IDS_MACRO_HOST_LOST 2206
 // Strings: the encoded copy chosen to go over the file of an open script.
 #define IDS_ENCODE_OVER_SOURCE 2220
+// A macro's edit that its window refused.
+#define IDS_MACRO_EDIT_REFUSED 2260

@@ -36,6 +36,8 @@ class CColorEditView : public CMyEditView {
   // The lexer state at the start of `line` (0 when the view colours nothing;
   // past the last line, the state after it), brought up to date first.
   unsigned LineState(int line);
+  // Redraw is off (WM_SETREDRAW FALSE): a run of changes is under way.
+  bool DrawingHeld() const { return m_redrawOff; }
 
  protected:
   void OnTextChange(HWND control, const RvTextChange& change) override;

@@ -112,16 +112,11 @@ void CMyEditView::OnTextChange(HWND, const RvTextChange& c) {
     return;
   }
   try {
-    if (c.removedLength > 0) {
-      const bool forward = c.cause == RVCC_DELETE && !(c.flags & RVCF_SELECTION);
-      m_undo.RecordDeleted(c.position, std::string(c.removed, static_cast<size_t>(c.removedLength)), forward);
-    }
-    if (c.insertedLength > 0) {
-      const bool extended = (c.flags & RVCF_CONTINUED) && m_undo.ExtendInsert(c.position, c.insertedLength);
-      if (!extended)
-        m_undo.RecordInsert(c.position, std::string(c.inserted, static_cast<size_t>(c.insertedLength)),
-                            JoinsTypingRun(c));
-    }
+    const bool forward = c.cause == RVCC_DELETE && !(c.flags & RVCF_SELECTION);
+    std::string removed;
+    if (c.removedLength > 0) removed.assign(c.removed, static_cast<size_t>(c.removedLength));
+    m_undo.RecordChange(c.position, std::move(removed), c.insertedLength, forward, JoinsTypingRun(c),
+                        (c.flags & RVCF_CONTINUED) != 0);
   } catch (...) {
     m_undo.Clear();  // a history that missed a change must not act on the text
   }
@@ -165,14 +160,33 @@ int CMyEditView::NormalizeLineEnds(const char* source, char* destination) {
   return NormalizeLineEndsTo(source, destination);
 }
 
-void CMyEditView::ApplyStep(int start, int end, const std::string& text, int caret) {
+bool CMyEditView::SendReplaceRange(int start, int end, const std::string& text, int caret) {
   RvReplaceRange range{start, end, text.data(), static_cast<int>(text.size()), caret};
+  return SendMessage(RVEM_REPLACERANGE, 0, reinterpret_cast<LPARAM>(&range)) != FALSE;
+}
+
+void CMyEditView::ApplyStep(int start, int end, const std::string& text, int caret) {
   m_applyingHistory = true;
-  SendMessage(RVEM_REPLACERANGE, 0, reinterpret_cast<LPARAM>(&range));
+  SendReplaceRange(start, end, text, caret);
   m_applyingHistory = false;
 }
 
+bool CMyEditView::ApplyEdit(int start, int end, const std::string& text, int caret) {
+  if (!m_hWnd) return false;
+  if (start == end && text.empty()) {
+    SetSel(caret, caret);  // only the caret moves
+    return true;
+  }
+  if (start < 0 || end < start || end > Reader().Length() ||
+      !ChangeFits(static_cast<long long>(text.size()) - (end - start)))
+    return false;
+  UndoGroup step(m_undo);  // the removal and the insertion are one step
+  return SendReplaceRange(start, end, text, caret);
+}
+
 void CMyEditView::SelectAndClear(int start, int end) { ApplyStep(start, end, std::string(), start); }
+
+void CMyEditView::ReplaceRange(int start, int end, const std::string& text) { ApplyStep(start, end, text, start); }
 
 void CMyEditView::InsertAt(int position, const std::string& text, bool caretBefore) {
   ApplyStep(position, position, text, caretBefore ? position : position + static_cast<int>(text.size()));

@@ -100,6 +100,13 @@ class CMyEditView : public CEditView,
   // of a non-empty selection, then the insertion of a non-empty text; the caret
   // ends after the text. The one change point for other parts of the program.
   void ReplaceSelWithUndo(const char* text);
+  // Replaces [start, end) by `text` and leaves the caret at `caret` (the next
+  // character boundary), recorded as one step of the history or as part of the
+  // group open around it; when nothing is replaced only the caret moves. The
+  // one entry point for an edit made from outside the control (a macro's).
+  // False, with nothing changed, for a range outside the text or an edit
+  // that grows the text past the size limit.
+  bool ApplyEdit(int start, int end, const std::string& text, int caret);
   // False (out unchanged) when the selection is empty.
   BOOL CopySelectedText(std::string& out) const;
   // Client position of the character at `index`, also just past the last one.
@@ -110,6 +117,7 @@ class CMyEditView : public CEditView,
 
   // History operations.
   std::string GetTextRange(int start, int length) const override;
+  int TextLength() const override { return Reader().Length(); }
   void Undo() { m_undo.Undo(); }
   void Redo() { m_undo.Redo(); }
   BOOL CanUndo() const { return m_undo.CanUndo(); }
@@ -160,6 +168,7 @@ class CMyEditView : public CEditView,
   // UndoTarget: the control operations the history performs, exact byte ranges.
   void SelectAndClear(int start, int end) override;
   void InsertAt(int position, const std::string& text, bool caretBefore) override;
+  void ReplaceRange(int start, int end, const std::string& text) override;
   // A group of steps (Replace All, a moving drop) repaints once at its end.
   void StepsBegin() override { SetRedraw(false); }
   void StepsEnd() override {
@@ -189,6 +198,8 @@ class CMyEditView : public CEditView,
   HFONT m_viewFont = nullptr;  // this view's copy of the editor font
   // Replaces [start, end) by text without recording it (a step of the history).
   void ApplyStep(int start, int end, const std::string& text, int caret);
+  // RVEM_REPLACERANGE: false when the control refused the range.
+  bool SendReplaceRange(int start, int end, const std::string& text, int caret);
   bool m_applyingHistory = false;  // true while undo or redo changes the text
   unsigned m_textChanges = 0;
   LoadReport m_lastLoad;  // what the last load could not show

@@ -58,7 +58,9 @@ LRESULT CMyView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   --m_depth;
   // After the outermost message: whatever moved the caret or scrolled (keys,
   // the mouse, the scroll bars, the wheel, selection messages) is seen here.
-  if (m_depth == 0 && msg != WM_DESTROY && msg != WM_NCDESTROY && m_hWnd && IsWindow(m_hWnd) &&
+  // While drawing is held (a macro's edits, each a message of its own) the
+  // strip waits: turning drawing on is such a message, and catches up.
+  if (m_depth == 0 && !DrawingHeld() && msg != WM_DESTROY && msg != WM_NCDESTROY && m_hWnd && IsWindow(m_hWnd) &&
       m_lineNumbers.m_hWnd && IsWindow(m_lineNumbers.m_hWnd)) {
     ++m_depth;  // its own questions to the control are not followed again
     FollowCaret();

@@ -20,10 +20,12 @@ class CEditView : public CView {
   static const unsigned long long kMaxFileSize = 0xFFFFF;
   // Whether a text (or file) of `bytes` bytes fits.
   static bool FitsSize(unsigned long long bytes) { return bytes <= kMaxFileSize; }
-  // Whether the text still fits after growing by `growth` bytes.
+  // Whether the text still fits after growing by `growth` bytes. A change that
+  // does not grow it always fits, even a text already past the limit (line
+  // ends made CR LF while loading can put it there).
   bool ChangeFits(long long growth) const {
     const long long after = GetTextLength() + growth;
-    return after <= 0 || FitsSize(static_cast<unsigned long long>(after));
+    return growth <= 0 || after <= 0 || FitsSize(static_cast<unsigned long long>(after));
   }
 
   BOOL Create(CWnd* parentFrame, CDocument* doc) override;

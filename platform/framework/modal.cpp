@@ -9,6 +9,7 @@
 namespace {
 ModalResponder* g_responder = nullptr;
 MessageBoxEcho g_echo = nullptr;
+std::vector<HWND> g_keptEnabled;  // KeepEnabled's windows, on the user interface thread
 }
 
 void SetModalResponder(ModalResponder* responder) { g_responder = responder; }
@@ -26,7 +27,8 @@ HWND MessageBoxOwner(HWND owner) {
   owner = CWnd::GetSafeOwner(owner);
   if (!owner || !IsWindow(owner)) return nullptr;
   HWND popup = GetLastActivePopup(owner);
-  if (popup && popup != owner && !IsWindowEnabled(owner) && IsWindowEnabled(popup)) return popup;
+  if (popup && popup != owner && !IsWindowEnabled(owner) && IsWindowEnabled(popup) && !KeepEnabled::Contains(popup))
+    return popup;
   return owner;
 }
 
@@ -67,8 +69,25 @@ OtherWindowsDisabled::~OtherWindowsDisabled() {
 
 BOOL CALLBACK OtherWindowsDisabled::Collect(HWND h, LPARAM self) {
   auto* me = reinterpret_cast<OtherWindowsDisabled*>(self);
-  if (h != me->m_keep && IsWindowVisible(h) && IsWindowEnabled(h)) me->m_disabled.push_back(h);
+  if (h != me->m_keep && !KeepEnabled::Contains(h) && IsWindowVisible(h) && IsWindowEnabled(h))
+    me->m_disabled.push_back(h);
   return TRUE;
+}
+
+KeepEnabled::KeepEnabled(HWND window) : m_window(window) { g_keptEnabled.push_back(window); }
+
+KeepEnabled::~KeepEnabled() {
+  for (auto it = g_keptEnabled.begin(); it != g_keptEnabled.end(); ++it)
+    if (*it == m_window) {
+      g_keptEnabled.erase(it);
+      break;
+    }
+}
+
+bool KeepEnabled::Contains(HWND window) {
+  for (HWND h : g_keptEnabled)
+    if (h == window) return true;
+  return false;
 }
 
 int AfxMessageBox(const char* text, UINT type, HWND owner) {

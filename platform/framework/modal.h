@@ -53,10 +53,11 @@ void SetMessageBoxEcho(MessageBoxEcho echo);
 // Message boxes captioned with the application's name.
 int AfxMessageBox(const char* text, UINT type = MB_OK, HWND owner = nullptr);
 int AfxMessageBox(UINT promptId, UINT type = MB_OK);
-// While it lives, the thread's other visible top-level windows but `keep` are
-// disabled (a modeless Find included, which disabling the main window leaves
-// enabled), and those it disabled are enabled again when it goes: what a
-// task-modal box does, for a box or for a window that works while the user waits.
+// Which windows wait: while it lives, the thread's other visible top-level
+// windows but `keep` and those kept enabled (KeepEnabled) are disabled (a
+// modeless Find included, which disabling the main window leaves enabled), and
+// those it disabled are enabled again when it goes: what a task-modal box
+// does, for a box, a print job under way, the print preview or a macro run.
 class OtherWindowsDisabled {
  public:
   explicit OtherWindowsDisabled(HWND keep);
@@ -68,6 +69,21 @@ class OtherWindowsDisabled {
   static BOOL CALLBACK Collect(HWND h, LPARAM self);
   HWND m_keep;
   std::vector<HWND> m_disabled;
+};
+
+// While it lives, `window` stays enabled through every OtherWindowsDisabled
+// and never owns a box: a window that lets the user end what the others wait
+// for (the "マクロ実行中" window, usable while a macro's question shows).
+class KeepEnabled {
+ public:
+  explicit KeepEnabled(HWND window);
+  ~KeepEnabled();
+  KeepEnabled(const KeepEnabled&) = delete;
+  KeepEnabled& operator=(const KeepEnabled&) = delete;
+  static bool Contains(HWND window);
+
+ private:
+  HWND m_window;
 };
 
 // Runs a common dialog through the seam: PrintDlgA ("print"), ChooseFontA

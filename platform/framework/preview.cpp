@@ -153,7 +153,7 @@ CPrintPreviewWnd* CPrintPreviewWnd::Open(CView* view, CPrintInfo* info) {
   w->m_canvas = canvas;
   w->UpdateControls();
   w->Layout();
-  if (w->m_main) EnableWindow(w->m_main, FALSE);  // the main window waits while the preview shows
+  w->m_waiting.reset(new OtherWindowsDisabled(w->m_hWnd));
   ::ShowWindow(w->m_hWnd, SW_SHOW);
   SetFocus(w->m_canvas->m_hWnd);
   return w;
@@ -182,10 +182,8 @@ void CPrintPreviewWnd::EndRun(bool callView) {
 
 void CPrintPreviewWnd::Close() {
   EndRun(true);
-  if (m_main) {
-    EnableWindow(m_main, TRUE);  // before this window goes, so the main window is activated again
-    SetActiveWindow(m_main);
-  }
+  m_waiting.reset();  // before this window goes, so the main window is activated again
+  if (m_main) SetActiveWindow(m_main);
   if (m_hWnd) DestroyWindow();
 }
 
@@ -414,7 +412,7 @@ LRESULT CPrintPreviewWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DESTROY:
       EndRun(true);
-      if (m_main) EnableWindow(m_main, TRUE);
+      m_waiting.reset();
       break;
   }
   return CWnd::WindowProc(msg, wp, lp);

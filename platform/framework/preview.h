@@ -8,7 +8,9 @@
 // view's print run (OnEndPrinting) and gives the main window back.
 #pragma once
 #include <windows.h>
+#include <memory>
 #include "platform/framework/preview_ids.h"
+#include "platform/framework/modal.h"
 #include "platform/framework/wnd.h"
 
 class CView;
@@ -62,6 +64,9 @@ class CPrintPreviewWnd : public CWnd {
   CView* m_view = nullptr;
   CPrintInfo* m_info = nullptr;
   HWND m_main = nullptr;
+  // The main window and any modeless window (Replace) wait while the preview
+  // shows: its pages are laid out from the text as it was.
+  std::unique_ptr<OtherWindowsDisabled> m_waiting;
   HACCEL m_accel = nullptr;
   HFONT m_pageFont = nullptr;   // the printer's own font, for the sheet's mapping
   HFONT m_stripFont = nullptr;

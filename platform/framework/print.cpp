@@ -128,13 +128,11 @@ class CPrintingWnd {
     // The owner and any modeless window (Find, Replace) wait: the text must
     // not change between pages.
     m_others.reset(new OtherWindowsDisabled(m_hwnd));
-    if (m_owner) EnableWindow(m_owner, FALSE);
     ShowWindow(m_hwnd, SW_SHOW);
     UpdateWindow(m_hwnd);
   }
   ~CPrintingWnd() {
-    m_others.reset();
-    if (m_owner) EnableWindow(m_owner, TRUE);  // before the window goes, so the owner is activated again
+    m_others.reset();  // before the window goes, so the owner is activated again
     if (m_hwnd) DestroyWindow(m_hwnd);
     s_current = nullptr;
   }

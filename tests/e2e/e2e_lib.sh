@@ -173,6 +173,21 @@ exit_through_menu() {
   xdotool key x
 }
 
+# The installation copy's macro helper runs (Wine shows its Windows path, its
+# pipes' handles after it).
+helper_running() { ps -eo args= | grep -qF "Z:$(echo "$WORK" | tr / '\\')\\ruvelto-macro.exe "; }
+# run_macro <downs>: the Macro menu's item that many places below its first
+# (Add, Organize, separator, Language, separator, then the macros).
+run_macro() {
+  poll has_focus "$WIN" || fail "the main window does not have the focus"
+  xdotool key --clearmodifiers alt+m
+  wait_menu "Macro"
+  local _
+  for _ in $(seq "$1"); do xdotool key Down; done
+  xdotool key Return
+  wait_menu_closed "Macro"
+}
+
 # write_ini <left> <top> <right> <bottom> [key=value...]: a settings file that
 # places the main window (shown normally) at that rectangle, with these keys.
 write_ini() {

@@ -17,6 +17,7 @@ class FakeText : public UndoTarget {
   std::string text;
   int caret = 0;
   std::string GetTextRange(int start, int length) const override { return text.substr(start, length); }
+  int TextLength() const override { return static_cast<int>(text.size()); }
   void SelectAndClear(int start, int end) override {
     FUZZ_CHECK(0 <= start && start <= end && end <= static_cast<int>(text.size()));
     text.erase(start, end - start);

@@ -69,11 +69,33 @@ TEST(MacroProtocol, AStreamThatIsNotMessagesIsRefusedAndStaysRefused) {
       Body(std::string("\x08\x00\x00" "x", 4)),               // bytes left over in the body
       Body(std::string("\x08", 1)),                           // a body too short for its header
       std::string("\xff\xff\xff\xff", 4),                     // a length past any message
+      std::string("debug\r\n", 7),                          // text printed to the pipe: "debu" is 1.9 GB
+      std::string("\x01\x00\x00\x02", 4),                     // 32 MiB and a byte: longer than any body
   };
   for (const std::string& stream : cases) {
     bool malformed;
     std::vector<MacroMessage> got = ReadAll(stream + Body(std::string("\x08\x00\x00", 3)), 1, malformed);
     EXPECT_TRUE(malformed);
     EXPECT_TRUE(got.empty());  // not even the good message after it
+  }
+}
+
+TEST(MacroProtocol, TheHelperTakesOnlyAStartOfThisBuild) {
+  const struct {
+    MacroMessage message;
+    bool taken;
+  } cases[] = {
+      {{MacroMessageKind::Start, {kMacroStartMagic, kMacroVersion, 0, 0, 0, 0}, {}}, true},
+      {{MacroMessageKind::Start, {kMacroStartMagic, kMacroVersion + 1, 0, 0, 0, 0}, {}}, false},
+      {{MacroMessageKind::Start, {0, 0, 0, 0}, {"JScript", "text", "macro"}}, false},  // the former layout
+      {{MacroMessageKind::Reply, {kMacroStartMagic, kMacroVersion}, {}}, false},
+  };
+  for (const auto& c : cases) {
+    std::string stream;
+    AppendMacroMessage(stream, c.message);
+    bool malformed;
+    std::vector<MacroMessage> got = ReadAll(stream, stream.size(), malformed);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(IsMacroStart(got[0]), c.taken) << got[0].Number(1);
   }
 }

@@ -12,6 +12,7 @@
 #include "macros/macro_engine.h"
 #include "macros/macro_menu.h"
 #include "macros/macro_run.h"
+#include "macros/macro_run_window.h"
 #include "tests/app/app_fixture.h"
 #include "views/myview.h"
 
@@ -27,8 +28,8 @@ std::string HelperPath() {
 class MacroTest : public ViewFixture<CMyView> {
  protected:
   void SetUp() override {
-    g_macroHostPath = HelperPath();
     ViewFixture<CMyView>::SetUp();
+    Frame()->m_macros.m_helper = HelperPath();
   }
 
   void SetText(const char* text) {
@@ -81,13 +82,10 @@ TEST_F(MacroTest, EveryMemberFromJScriptThroughTheObjectAndAsBareNames) {
   EXPECT_EQ(ui.shown[1].type, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION));
   ASSERT_EQ(ui.dialogsShown.size(), 1u);
   EXPECT_EQ(ui.dialogsShown[0], static_cast<UINT>(IDD_PROMPT));
-  // Each assignment is one step of the history.
-  view->Undo();
-  EXPECT_EQ(view->GetText(), "[]TWO3\r\ntwo\r\nthree");
-  view->Undo();
-  EXPECT_EQ(view->GetText(), "TWO3\r\ntwo\r\nthree");
+  // The whole run is one step of the history.
   view->Undo();
   EXPECT_EQ(view->GetText(), "one\r\ntwo\r\nthree");
+  EXPECT_FALSE(view->CanUndo());
 }
 
 TEST_F(MacroTest, EveryMemberFromVBScriptWithSixteenBitIndexes) {
@@ -178,10 +176,9 @@ TEST_F(MacroTest, AMissingFileOrControlIsReportedAndNothingRuns) {
   Frame()->m_macros.Run("missing", view);
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text, "'" + MacroPath("missing.js") + "' を開くことができません。(Error:2)");
-  const wchar_t* saved = g_scriptControlProgId;
-  g_scriptControlProgId = L"Ruvelto.NoSuchControl";
+  Frame()->m_macros.m_scriptControl = "Ruvelto.NoSuchControl";
   Run("selectedText = 'x'", 0);
-  g_scriptControlProgId = saved;
+  Frame()->m_macros.m_scriptControl = "ScriptControl";
   ASSERT_EQ(ui.shown.size(), 3u);
   EXPECT_EQ(ui.shown[1].text, "ScriptControl オブジェクトを作成できません。");
   EXPECT_EQ(ui.shown[1].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
@@ -493,7 +490,7 @@ TEST_F(MacroTest, TheHelpersCopyAgreesWithTheViewAfterEveryKindOfEdit) {
       "selectedText = 'q';\n"
       "windowText = ''; windowText = '';\n"              // the empty text made empty again
       "selectedText = 'い\\r\\n';\n",
-      "JScript", Frame()->m_hWnd, editor, failure);
+      "JScript", L"ScriptControl", Frame()->m_hWnd, editor, failure);
   editor->Release();
   EXPECT_TRUE(ran) << failure.description;
   EXPECT_EQ(channel.edits, 10);
@@ -549,7 +546,7 @@ TEST_F(MacroTest, AHelperThatCannotStartOrDiesIsReportedAndChangesNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.helper);
     ui.shown.clear();
-    g_macroHostPath = c.helper;
+    Frame()->m_macros.m_helper = c.helper;
     SetText("kept");
     Run("selectedText = 'x';", 0);
     EXPECT_EQ(view->GetText(), "kept");
@@ -558,4 +555,100 @@ TEST_F(MacroTest, AHelperThatCannotStartOrDiesIsReportedAndChangesNothing) {
     EXPECT_EQ(ui.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
     EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
   }
+}
+
+TEST_F(MacroTest, AQuestionLoopShowsTheRunningWindowUsableAndItsStopEndsTheLoop) {
+  SetText("kept");
+  HWND running = nullptr;
+  int answers = 0;
+  bool usable = false;  // the window was up, 中止 enabled, while a question showed
+  bool late = false;    // an answer given once the run had lasted the window's delay left it hidden
+  DWORD firstAsked = 0, lastAnswered = 0;
+  ui.whileShown = [&](const MessageBoxCall&) {
+    PumpMessages(1);
+    running = FindWindowA(nullptr, "マクロ実行中");
+    if (!running) return;
+    if (!firstAsked) firstAsked = GetTickCount();
+    else if (lastAnswered - firstAsked >= MacroRunWindow::kShowDelay && !IsWindowVisible(running)) late = true;
+    lastAnswered = GetTickCount();
+    if (IsWindowVisible(running) && IsWindowEnabled(running) && IsWindowEnabled(GetDlgItem(running, IDCANCEL))) {
+      usable = true;
+      ::SendMessageA(GetDlgItem(running, IDCANCEL), BM_CLICK, 0, 0);
+    } else if (++answers == 3000) {
+      ::SendMessageA(running, WM_COMMAND, IDCANCEL, 0);  // never came up: end the loop all the same
+    }
+  };
+  Run("for (;;) alert('loop');", 0);
+  ui.whileShown = nullptr;
+  EXPECT_TRUE(usable) << answers << " answers";
+  EXPECT_FALSE(late);
+  EXPECT_EQ(FindWindowA(nullptr, "マクロ実行中"), nullptr);
+  EXPECT_EQ(Status(), "マクロを中止しました。");
+  EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+  EXPECT_EQ(view->GetText(), "kept");
+}
+
+TEST_F(MacroTest, AnEditTheViewRefusesStopsTheMacroWithAMessageAndLeavesTheTextAlone) {
+  SetText("a\r\nbbbbbbbb");
+  // Behind the macro's back the text gets shorter than the helper's copy.
+  ui.whileShown = [&](const MessageBoxCall& call) {
+    if (call.text == "shrink") view->SetText("a");
+  };
+  Run("alert('shrink'); lineText(1) = 'c'; lineText(0) = 'late'; alert('never');", 0);
+  ui.whileShown = nullptr;
+  EXPECT_EQ(view->GetText(), "a");
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[1].text.rfind("マクロの変更をウィンドウに反映できなかったため、マクロを中止しました。", 0), 0u)
+      << ui.shown[1].text;
+}
+
+namespace {
+// The running window beside a box the helper's engine shows itself (a
+// VBScript MsgBox, owned by the main window): down while the box shows (the
+// timer answers it after a while), then up at the main window's lower right
+// corner without the focus; the timer then stops the run.
+struct {
+  HWND main = nullptr, box = nullptr;
+  int ticks = 0;
+  bool covered = false, shown = false, active = false;
+  RECT at{};
+} g_seen;
+BOOL CALLBACK FindHelperBox(HWND h, LPARAM) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(h, &process);
+  if (process != GetCurrentProcessId() && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == g_seen.main) g_seen.box = h;
+  return !g_seen.box;
+}
+void CALLBACK WatchRunningWindow(HWND, UINT, UINT_PTR, DWORD) {
+  HWND running = FindWindowA(nullptr, "マクロ実行中");
+  if (!g_seen.box) EnumWindows(FindHelperBox, 0);
+  if (g_seen.box && IsWindow(g_seen.box)) {
+    g_seen.covered = g_seen.covered || IsWindowVisible(running);
+    if (++g_seen.ticks == 30) ::PostMessageA(g_seen.box, WM_COMMAND, IDOK, 0);  // well past the window's delay
+  } else if (g_seen.box && IsWindowVisible(running) && !g_seen.shown) {
+    g_seen.shown = true;
+    g_seen.active = GetActiveWindow() == running || GetFocus() == GetDlgItem(running, IDCANCEL);
+    GetWindowRect(running, &g_seen.at);
+    ::SendMessageA(running, WM_COMMAND, IDCANCEL, 0);
+  }
+}
+}  // namespace
+
+TEST_F(MacroTest, TheRunningWindowStaysOffAHelpersBoxAndComesUpAtTheCornerWithoutTheFocus) {
+  SetText("");
+  g_seen = {};
+  g_seen.main = Frame()->m_hWnd;
+  ::SetForegroundWindow(Frame()->m_hWnd);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, WatchRunningWindow);
+  Run("MsgBox \"from the engine\"\nselectedText = \"after\"\nDo\nLoop", 1);
+  KillTimer(nullptr, timer);
+  ASSERT_GE(g_seen.ticks, 30);
+  EXPECT_FALSE(g_seen.covered);
+  ASSERT_TRUE(g_seen.shown);
+  EXPECT_FALSE(g_seen.active);
+  RECT main;
+  GetWindowRect(Frame()->m_hWnd, &main);
+  EXPECT_GT(g_seen.at.left, (main.left + main.right) / 2);  // in the lower right, not over the centre
+  EXPECT_GT(g_seen.at.top, (main.top + main.bottom) / 2);
+  EXPECT_EQ(view->GetText(), "after");
 }

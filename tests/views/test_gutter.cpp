@@ -142,4 +142,27 @@ TEST_F(GutterTest, PressAndDragSelectWholeLines) {
   Mouse(view, WM_LBUTTONUP, 30);
 }
 
+// Edits made while the view's drawing is held (a macro's, each a message of
+// its own) leave the strip alone; when drawing comes back the strip shows the
+// caret's line and the scrolled rows.
+TEST_F(GutterTest, HeldDrawingLeavesTheStripUntilItComesBack) {
+  CMyView* view = NewView(200);
+  ASSERT_NE(view, nullptr);
+  HWND strip = Strip(view);
+  UpdateWindow(view->m_hWnd);
+  UpdateWindow(strip);
+  view->SetRedraw(false);
+  for (int line = 1; line <= 150; ++line) {
+    const int at = view->LineIndex(line);
+    ASSERT_TRUE(view->ApplyEdit(at, at + 4, "LINE", at + 4));
+  }
+  RECT dirty = {};
+  EXPECT_FALSE(GetUpdateRect(strip, &dirty, FALSE));
+  EXPECT_EQ(view->m_lineNumbers.m_currentLine, 0);
+  view->SetRedraw(true);
+  EXPECT_EQ(view->m_lineNumbers.m_currentLine, 150);
+  EXPECT_TRUE(GetUpdateRect(strip, &dirty, FALSE));
+  EXPECT_EQ(Row(view, 150 - view->GetFirstVisibleLine()), kBlue);
+}
+
 }  // namespace

@@ -376,6 +376,22 @@ TEST_F(PrintTest, ClosingTheDocumentUnderItsPreviewClosesThePreview) {
   EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
 }
 
+TEST_F(PrintTest, AModelessReplaceWaitsUnderThePreviewWhosePagesItCouldChange) {
+  CMyView* view = View();
+  ASSERT_NE(view, nullptr);
+  view->SetText("a");
+  Command(ID_EDIT_REPLACE);
+  HWND replace = view->FindState().dialog;
+  ASSERT_TRUE(replace && IsWindowVisible(replace));
+  Command(ID_FILE_PRINT_PREVIEW);
+  ASSERT_NE(CPrintPreviewWnd::Active(), nullptr);
+  EXPECT_FALSE(IsWindowEnabled(replace));
+  CPrintPreviewWnd::Active()->OnPreviewCommand(AFX_ID_PREVIEW_CLOSE);
+  PumpMessages();
+  EXPECT_TRUE(IsWindowEnabled(replace));
+  EXPECT_TRUE(IsWindowEnabled(Frame()->m_hWnd));
+}
+
 // A print or set-up dialog may replace the printer handles it was given: the
 // new ones are kept also after Cancel, the old ones freed.
 TEST_F(PrintTest, PrinterHandlesTheDialogReplacedAreKeptAfterCancel) {

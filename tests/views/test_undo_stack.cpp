@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ class FakeText : public UndoTarget {
   int targetCalls = 0;
 
   std::string GetTextRange(int start, int length) const override { return text.substr(start, length); }
+  int TextLength() const override { return static_cast<int>(text.size()); }
   void SelectAndClear(int start, int end) override {
     ++targetCalls;
     text.erase(start, end - start);
@@ -49,6 +51,13 @@ class UndoStackTest : public ::testing::Test {
     doc.text.erase(start, end - start);
     doc.caret = start;
   }
+  // A replacement as the control reports it: made first, then recorded.
+  void Replace(int start, int end, const std::string& s) {
+    const std::string removed = doc.text.substr(start, end - start);
+    doc.text.replace(start, end - start, s);
+    doc.caret = start + static_cast<int>(s.size());
+    undo.RecordChange(start, removed, static_cast<int>(s.size()), false, false, false);
+  }
 
   // Done insertions and redoable deletions hold no text; the others hold exactly
   // the bytes of their range.
@@ -58,7 +67,9 @@ class UndoStackTest : public ::testing::Test {
       const UndoRecord& r = undo.records[i];
       const bool done = static_cast<int>(i) < undo.top;
       const bool insertion = r.kind == UNDO_INSERT || r.kind == UNDO_TYPING;
-      if (done == insertion)
+      if (r.kind == UNDO_SPAN)
+        EXPECT_LE(r.start, r.end);
+      else if (done == insertion)
         EXPECT_TRUE(r.text.empty());
       else
         EXPECT_EQ(static_cast<int>(r.text.size()), r.end - r.start);
@@ -221,6 +232,86 @@ TEST_F(UndoStackTest, AGroupIsUndoneAndRedoneAsOneStepAndTypingNeverJoinsIt) {
   undo.Undo();
   EXPECT_EQ(doc.text, "");
   ExpectTextInvariant();
+}
+
+// However long a group runs, it holds at most its bound of records, or one
+// span no longer than the text before it; when it ends the span shrinks to the
+// bytes that differ, and one undo gives back the text before the group.
+TEST_F(UndoStackTest, ALongGroupStaysBoundedAndIsUndoneInOneStep) {
+  struct Case {
+    const char* name;
+    int edits;
+    std::function<void(int)> edit;  // the i-th edit
+    size_t spanBytes;  // what the ended group holds
+  };
+  auto lineStart = [](const std::string& t, int line) {
+    size_t at = 0;
+    for (int k = 0; k < line; ++k) at = t.find('\n', at) + 1;
+    return static_cast<int>(at);
+  };
+  const std::vector<Case> cases = {
+      {"every line upper-cased", 60,
+       [&](int i) {
+         const int at = lineStart(doc.text, i);
+         Replace(at, at + 4, i % 2 ? "LINE" : "LIN\xE9");
+       },
+       472},  // from the first line's first byte to the last line's fourth
+      {"the first line written again and again", 5000,
+       [this](int i) {
+         const int end = static_cast<int>(doc.text.find('\n'));
+         Replace(0, end, "n" + std::to_string(i));
+       },
+       12},  // "start line 0"
+      {"large deletions and insertions past the byte bound", 40,
+       [this](int i) {
+         if (i % 2 == 0) Replace(0, 0, std::string(50, 'x'));
+         else Replace(0, 50, "");
+       },
+       0},
+      {"a deletion, then typing in place", 30,
+       [this](int i) {
+         if (i == 0) Replace(5, 30, "");
+         else Replace(doc.caret, doc.caret, "k");
+       },
+       25},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    undo.Clear();
+    doc.text.clear();
+    for (int line = 0; line < 60; ++line) doc.text += "line " + std::to_string(line) + "\n";
+    doc.caret = 0;
+    Type("start ", false);
+    const std::string before = doc.text;
+    undo.groupRecordBound = 16;
+    undo.groupByteBound = 200;
+    {
+      UndoGroup run(undo);
+      UndoGroup inner(undo);  // a group inside the run
+      for (int i = 0; i < c.edits; ++i) {
+        c.edit(i);
+        size_t held = 0;
+        for (const UndoRecord& r : undo.records) held += r.text.size();
+        ASSERT_LE(undo.records.size(), 1u + 16u + 1u) << i;
+        ASSERT_LE(held, std::max<size_t>(before.size(), 200 + 50)) << i;
+      }
+    }
+    const std::string after = doc.text;
+    ExpectTextInvariant();
+    if (c.spanBytes == 0 && after == before) {
+      EXPECT_EQ(undo.records.size(), 1u);  // the group changed nothing: no step of its own
+      continue;
+    }
+    ASSERT_EQ(undo.records.size(), 2u);
+    EXPECT_EQ(undo.records[1].text.size(), c.spanBytes);
+    undo.Undo();
+    EXPECT_EQ(doc.text, before);
+    undo.Redo();
+    EXPECT_EQ(doc.text, after);
+    undo.Undo();
+    undo.Undo();
+    EXPECT_EQ(doc.text.substr(0, 6), "line 0");
+  }
 }
 
 // A tenth of a small limit is less than one record: the oldest still goes.
