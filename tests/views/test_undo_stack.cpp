@@ -314,6 +314,40 @@ TEST_F(UndoStackTest, ALongGroupStaysBoundedAndIsUndoneInOneStep) {
   }
 }
 
+// Random edits anywhere inside one group, of every kind the view records,
+// around the moment the group becomes a span: one undo gives back the text
+// before the group and one redo the text after it, whatever the edits were.
+TEST_F(UndoStackTest, RandomEditsInABoundedGroupUndoInOneStep) {
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(seed);
+    undo.Clear();
+    doc.text = "0123456789abcdefghij";
+    undo.groupRecordBound = static_cast<int32_t>(rng() % 12);
+    undo.groupByteBound = rng() % 40;
+    const std::string before = doc.text;
+    {
+      UndoGroup group(undo);
+      for (int i = 0, n = static_cast<int>(rng() % 60); i < n; ++i) {
+        const int size = static_cast<int>(doc.text.size());
+        const int at = static_cast<int>(rng() % (size + 1));
+        const int end = at + static_cast<int>(rng() % (std::min(size - at, 5) + 1));
+        const bool typed = rng() % 3 == 0;
+        const std::string put(rng() % 4, static_cast<char>('A' + rng() % 26));
+        const std::string removed = doc.text.substr(at, end - at);
+        doc.text.replace(at, end - at, put);
+        undo.RecordChange(at, removed, static_cast<int>(put.size()), rng() % 2 == 0, typed, false);
+      }
+    }
+    const std::string after = doc.text;
+    undo.Undo();
+    ASSERT_EQ(doc.text, before);
+    undo.Redo();
+    ASSERT_EQ(doc.text, after);
+    EXPECT_FALSE(undo.CanRedo());
+  }
+}
+
 // A tenth of a small limit is less than one record: the oldest still goes.
 TEST_F(UndoStackTest, ALimitBelowTenStillBoundsTheHistory) {
   for (int limit : {1, 2, 5, 9}) {
