@@ -24,8 +24,8 @@ class CEditView : public CView {
   // does not grow it always fits, even a text already past the limit (line
   // ends made CR LF while loading can put it there).
   bool ChangeFits(long long growth) const {
-    const long long after = GetTextLength() + growth;
-    return growth <= 0 || after <= 0 || FitsSize(static_cast<unsigned long long>(after));
+    if (growth <= 0) return true;
+    return FitsSize(static_cast<unsigned long long>(GetTextLength() + growth));
   }
 
   BOOL Create(CWnd* parentFrame, CDocument* doc) override;

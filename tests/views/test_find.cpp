@@ -132,24 +132,18 @@ TEST_F(FindTest, ReplaceAllAndItsUndoReadTheTextWhereItLies) {
 // A text already past the size limit still takes replacements that do not
 // grow it; one that grows it is refused with the size message.
 TEST_F(FindTest, ATextPastTheSizeLimitTakesReplacementsThatDoNotGrowIt) {
-  struct Case {
-    const char* name;
+  const struct {
     DWORD flag;
     const char* replacement;
     const char* start;  // the text's first bytes afterwards
     size_t boxes;
-  };
-  const Case cases[] = {
-      {"Replace All, same length", FR_REPLACEALL, "E", "EExx", 0},
-      {"Replace All, shorter", FR_REPLACEALL, "", "xxxx", 0},
-      {"Replace All, longer", FR_REPLACEALL, "ee", "eexx", 1},
-      {"Replace, same length", FR_REPLACE, "E", "Eexx", 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  } cases[] = {{FR_REPLACEALL, "E", "EExx", 0}, {FR_REPLACEALL, "", "xxxx", 0}, {FR_REPLACEALL, "ee", "eexx", 1},
+               {FR_REPLACE, "E", "Eexx", 0}};
+  std::string text;
+  while (text.size() <= CEditView::kMaxFileSize) text += "ee" + std::string(400, 'x') + "\r\n";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.replacement);
     ui.shown.clear();
-    std::string text;
-    while (text.size() <= CEditView::kMaxFileSize) text += "ee" + std::string(400, 'x') + "\r\n";
     Load(text);
     if (c.flag == FR_REPLACE) Notify(FR_REPLACE | FR_DOWN, "e", c.replacement);  // selects the first
     Notify(c.flag | FR_DOWN | FR_MATCHCASE, "e", c.replacement);
