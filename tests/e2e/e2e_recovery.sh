@@ -70,12 +70,7 @@ before=$(cd "$BACKUPS" && ls | sort)
 # once), and the first one's files stay as they are.
 start_app
 SECOND=$(wait_main_window)
-# Alt+F may reach the window before it takes keys; it is pressed again then.
-for _ in 1 2 3; do
-  xdotool key --clearmodifiers alt+f
-  poll_within 50 menu_window >/dev/null && break
-done
-wait_menu "File of the second instance"
+open_file_menu "the second instance"
 xdotool key x
 wait_exit
 [ "$(cd "$BACKUPS" && ls | sort)" = "$before" ] || fail "the second instance changed the backups: $(ls "$BACKUPS")"
