@@ -40,8 +40,8 @@ ensure_focus "$WIN" "the main window"
 xdotool key ctrl+End
 xdotool type --delay 20 'x = 2;'
 { cat "$WORK/second.js"; printf 'x = 2;'; } > "$WORK/want"
-has_backup() { [ -n "$(ls "$BACKUPS"/*.rvb 2>/dev/null)" ]; }
-poll has_backup || fail "no backup of the typed text: $(ls "$BACKUPS" 2>&1)"
+# The typed text after the loaded one, in its backup.
+poll backups_hold "$WORK/want" || fail "no backup of the loaded text and the typed one: $(ls "$BACKUPS" 2>&1)"
 
 pids=$(pgrep -f "$(basename "$WORK").*ruvelto.exe") || fail "no process of ruvelto.exe found"
 kill -9 $pids

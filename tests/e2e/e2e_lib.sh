@@ -138,6 +138,22 @@ backup_folder() {
   echo "$users/$(ls "$users" | grep -vx Public | head -n 1)/AppData/Local/Ruvelto/backup"
 }
 
+# backups_hold <text file...>: the backup folder ($BACKUPS) holds exactly these texts,
+# each in a whole record (the text after the header's blank line).
+backups_hold() {
+  python3 - "$BACKUPS" "$@" <<'PY'
+import glob, os, sys
+folder, wanted = sys.argv[1], sorted(open(p, 'rb').read() for p in sys.argv[2:])
+texts = []
+for p in glob.glob(os.path.join(folder, '*.rvb')):
+    data = open(p, 'rb').read()
+    head, sep, text = data.partition(b'\r\n\r\n')
+    if not sep or b'length:%d\r\n' % len(text) not in head + b'\r\n': sys.exit(1)
+    texts.append(text)
+sys.exit(0 if sorted(texts) == wanted else 1)
+PY
+}
+
 # plant_hosts <dir>: a WScript.exe, a CScript.exe and a CScript.bat in <dir>,
 # each writing "planted" to marker.txt there: the program must never start them.
 plant_hosts() {
