@@ -5,6 +5,8 @@
 # the .jse with the same output as the .js. Then a .wsf job with an element
 # closed by "/>" and an inline script, encoded to another name: the first
 # element comes out byte for byte, the inline body encoded, its language marked.
+# E2E_SHOT=<png>: the question before the copy would replace the open script's
+# own file, over the main window.
 source "$(dirname "$0")/e2e_lib.sh"
 install_copy
 DIR="$WORK/my 作業 dir"
@@ -32,6 +34,23 @@ encode_from_menu() {
   ensure_focus "$SAVE" "the save dialog of $1"
 }
 encode_from_menu "enc me.js"
+# The script's own file as the name: after the save dialog's own question,
+# the program asks with No the default, and Return goes back to the dialog
+# with the file untouched.
+cp "$DIR/enc me.js" "$WORK/plain.js"
+xdotool key Home shift+End
+xdotool type --delay 20 'enc me.js'
+xdotool key Return
+wait_focused_window "エラー" >/dev/null  # the dialog's own: the file exists, write over it?
+xdotool key y
+ASK=$(wait_focused_window Ruvelto)
+[ -z "${E2E_SHOT:-}" ] || shot_of_windows "$E2E_SHOT" "$WIN" "$ASK"
+xdotool key Return  # No, the default
+poll eval '! xdotool getwindowname "$ASK" >/dev/null 2>&1' || fail "the question over the script's file stayed"
+poll other_window >/dev/null || fail "No did not go back to the save dialog"
+SAVE=$(other_window)
+ensure_focus "$SAVE" "the save dialog again"
+cmp -s "$DIR/enc me.js" "$WORK/plain.js" || fail "No wrote over the script's file"
 xdotool key Return
 written() { [ -f "$DIR/enc me.jse" ]; }
 poll written || fail "no .jse beside the script: $(ls "$DIR")"

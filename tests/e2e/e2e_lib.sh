@@ -101,6 +101,30 @@ stable_shot() {
   done
 }
 
+# shot_of_windows <png> <window...>: a stable picture of the smallest part of
+# the screen that holds all these windows (a box together with its owner).
+# A box may still move after it shows: the part is measured again after the
+# picture until it stays the same.
+shot_of_windows() {
+  local out=$1 crop="" last=""
+  shift
+  windows_span() {
+    local w left=99999 top=99999 right=0 bottom=0 WINDOW X Y WIDTH HEIGHT SCREEN
+    for w in "$@"; do
+      eval "$(xdotool getwindowgeometry --shell "$w")"
+      left=$((X < left ? X : left)) top=$((Y < top ? Y : top))
+      right=$((X + WIDTH > right ? X + WIDTH : right)) bottom=$((Y + HEIGHT > bottom ? Y + HEIGHT : bottom))
+    done
+    echo "$((right - left))x$((bottom - top))+${left}+${top}"
+  }
+  for _ in $(seq 20); do
+    crop=$(windows_span "$@")
+    [ "$crop" = "$last" ] && return 0
+    stable_shot "$out" -crop "$crop"
+    last=$crop
+  done
+}
+
 install_copy() {  # a fresh installation folder with the executable and its macro helper
   cp "$EXE_SRC" "$WORK/ruvelto.exe"
   cp "$(dirname "$EXE_SRC")/ruvelto-macro.exe" "$WORK/ruvelto-macro.exe"
@@ -112,6 +136,22 @@ install_copy() {  # a fresh installation folder with the executable and its macr
 backup_folder() {
   local users="${WINEPREFIX:?}/drive_c/users"
   echo "$users/$(ls "$users" | grep -vx Public | head -n 1)/AppData/Local/Ruvelto/backup"
+}
+
+# backups_hold <text file...>: the backup folder ($BACKUPS) holds exactly these texts,
+# each in a whole record (the text after the header's blank line).
+backups_hold() {
+  python3 - "$BACKUPS" "$@" <<'PY'
+import glob, os, sys
+folder, wanted = sys.argv[1], sorted(open(p, 'rb').read() for p in sys.argv[2:])
+texts = []
+for p in glob.glob(os.path.join(folder, '*.rvb')):
+    data = open(p, 'rb').read()
+    head, sep, text = data.partition(b'\r\n\r\n')
+    if not sep or b'length:%d\r\n' % len(text) not in head + b'\r\n': sys.exit(1)
+    texts.append(text)
+sys.exit(0 if sorted(texts) == wanted else 1)
+PY
 }
 
 # plant_hosts <dir>: a WScript.exe, a CScript.exe and a CScript.bat in <dir>,
@@ -171,6 +211,17 @@ exit_through_menu() {
   xdotool key --clearmodifiers alt+f
   wait_menu "File"
   xdotool key x
+}
+
+# File menu of a window that has just come up: Alt+F may reach it before it
+# takes keys, and is pressed again then.
+open_file_menu() {
+  local _
+  for _ in 1 2 3; do
+    xdotool key --clearmodifiers alt+f
+    poll_within 50 menu_window >/dev/null && return 0
+  done
+  wait_menu "File ($1)"
 }
 
 # The installation copy's macro helper runs (Wine shows its Windows path, its

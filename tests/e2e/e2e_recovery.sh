@@ -16,22 +16,6 @@ printf '// 日本語のテキスト\r\nvar a = "漢字";\r\n' | iconv -f UTF-8 -
 cp "$DIR/sjis.js" "$WORK/original.js"
 BACKUPS="$(backup_folder)"
 
-# backups_hold <text file...>: the backup folder holds exactly these texts,
-# each in a whole record (the text after the header's blank line).
-backups_hold() {
-  python3 - "$BACKUPS" "$@" <<'PY'
-import glob, os, sys
-folder, wanted = sys.argv[1], sorted(open(p, 'rb').read() for p in sys.argv[2:])
-texts = []
-for p in glob.glob(os.path.join(folder, '*.rvb')):
-    data = open(p, 'rb').read()
-    head, sep, text = data.partition(b'\r\n\r\n')
-    if not sep or b'length:%d\r\n' % len(text) not in head + b'\r\n': sys.exit(1)
-    texts.append(text)
-sys.exit(0 if sorted(texts) == wanted else 1)
-PY
-}
-
 start_app "Z:$DIR/sjis.js"
 WIN=$(wait_main_window)
 poll title_has "$WIN" sjis.js || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
@@ -70,12 +54,7 @@ before=$(cd "$BACKUPS" && ls | sort)
 # once), and the first one's files stay as they are.
 start_app
 SECOND=$(wait_main_window)
-# Alt+F may reach the window before it takes keys; it is pressed again then.
-for _ in 1 2 3; do
-  xdotool key --clearmodifiers alt+f
-  poll_within 50 menu_window >/dev/null && break
-done
-wait_menu "File of the second instance"
+open_file_menu "the second instance"
 xdotool key x
 wait_exit
 [ "$(cd "$BACKUPS" && ls | sort)" = "$before" ] || fail "the second instance changed the backups: $(ls "$BACKUPS")"
