@@ -109,9 +109,22 @@ void CMyApp::CheckFilesChangedOnDisk() {
   if (m_checkingFiles) return;  // a question is up already
   m_checkingFiles = true;
   std::map<CDocument*, FileIdentity> asked;
+  std::map<CDocument*, FileIdentity> vanished;
   for (CDocument* doc : GetOpenDocuments()) {
     const std::vector<CDocument*> open = GetOpenDocuments();
     if (std::find(open.begin(), open.end(), doc) == open.end()) continue;  // closed while a question was up
+    if (doc->FileVanished()) {
+      // Said once per version the document loaded or saved: a save writes
+      // the file again, and losing that one is said again.
+      vanished[doc] = doc->m_fileIdentity;
+      auto said = m_vanishedSaid.find(doc);
+      if (said == m_vanishedSaid.end() || said->second != doc->m_fileIdentity)
+        AfxMessageBox((doc->GetPathName() + "\nは他のプログラムによって削除または移動されました。\n"
+                                            "保存すると、このパスにもう一度書き込まれます。")
+                          .c_str(),
+                      MB_OK | MB_ICONEXCLAMATION);
+      continue;
+    }
     const FileIdentity changed = doc->ChangedFileOnDisk();
     auto it = m_changesAsked.find(doc);
     if (!changed.exists || (it != m_changesAsked.end() && it->second == changed)) {
@@ -121,14 +134,13 @@ void CMyApp::CheckFilesChangedOnDisk() {
     asked[doc] = changed;
     const std::string path = doc->GetPathName();
     const bool modified = doc->IsModified() != FALSE;
-    const std::string question =
-        path + (modified ? "\nはほかのプログラムで変更されました。\n"
-                           "読み込み直すと、このエディタで加えた保存されていない変更は失われます。読み込み直しますか?"
-                         : "\nはほかのプログラムで変更されました。読み込み直しますか?");
+    // The same question either way; with changes of its own the window keeps them unless told.
+    const std::string question = path + "\nは他のプログラムによって変更されました。再読み込みしますか?";
     const UINT style = MB_YESNO | (modified ? MB_ICONEXCLAMATION | MB_DEFBUTTON2 : MB_ICONQUESTION);
     if (AfxMessageBox(question.c_str(), style) == IDYES && doc->OnOpenDocument(path.c_str())) asked.erase(doc);
   }
   m_changesAsked = asked;
+  m_vanishedSaid = vanished;
   m_checkingFiles = false;
 }
 

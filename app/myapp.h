@@ -44,6 +44,7 @@ class CMyApp : public CWinApp {
  private:
   bool m_oleInitialized = false;
   std::map<CDocument*, FileIdentity> m_changesAsked;  // the change last asked about, per document
+  std::map<CDocument*, FileIdentity> m_vanishedSaid;  // the version whose loss was said, per document
   bool m_checkingFiles = false;
   DECLARE_MESSAGE_MAP()
 };

@@ -126,6 +126,10 @@ FileIdentity CDocument::ChangedFileOnDisk() const {
   return now.exists && now != m_fileIdentity ? now : FileIdentity{};
 }
 
+bool CDocument::FileVanished() const {
+  return !m_strPathName.empty() && m_fileIdentity.exists && !ReadFileIdentity(m_strPathName).exists;
+}
+
 void CDocument::OnCloseDocument() {
   bool autoDelete = m_bAutoDelete;
   m_bAutoDelete = false;  // views going away must not delete us early

@@ -53,6 +53,8 @@ class CDocument : public CCmdTarget {
   // loaded or saved it; exists false otherwise (a file deleted meanwhile is
   // written again by the next save, and is no such change).
   FileIdentity ChangedFileOnDisk() const;
+  // True when the file was there at the last load or save and is gone now.
+  bool FileVanished() const;
 
  protected:
   bool SerializeReporting(HANDLE file, int mode, const std::string& path, UINT failPrompt);

@@ -30,7 +30,7 @@ TEST_F(ChangedOnDiskTest, ActivationAsksOncePerChangeAndYesLoadsTheFileAgain) {
   EXPECT_EQ(Activate(), 0u);  // unchanged
   WriteBytes(path, "new one\r\n");
   EXPECT_EQ(Activate({IDNO}), 1u);
-  EXPECT_EQ(ui.shown[0].text, path + "\nはほかのプログラムで変更されました。読み込み直しますか?");
+  EXPECT_EQ(ui.shown[0].text, path + "\nは他のプログラムによって変更されました。再読み込みしますか?");
   EXPECT_EQ(Activate(), 1u);  // that change is not asked about again
   WriteBytes(path, "newer\r\n");
   EXPECT_EQ(Activate({IDYES}), 2u);
@@ -57,4 +57,15 @@ TEST_F(ChangedOnDiskTest, SavingOverANewerFileAsksFirstAndNoWritesNothing) {
   EXPECT_TRUE(doc->DoFileSave());  // the file is the document's own again: nothing asked
   EXPECT_EQ(ui.shown.size(), 2u);
   EXPECT_EQ(ReadBytes(path), "xold\r\n");
+}
+
+TEST_F(ChangedOnDiskTest, AFileThatVanishedIsSaidOnceAndTheNextSaveWritesItAgain) {
+  ::DeleteFileA(path.c_str());
+  EXPECT_EQ(Activate(), 1u);
+  EXPECT_EQ(ui.shown[0].text.rfind(path + "\nは他のプログラムによって削除または移動されました。", 0), 0u);
+  EXPECT_EQ(Activate(), 1u);  // said once
+  EXPECT_TRUE(doc->DoFileSave());
+  EXPECT_EQ(ReadBytes(path), "old\r\n");
+  ::DeleteFileA(path.c_str());
+  EXPECT_EQ(Activate(), 2u);  // gone again: said again
 }

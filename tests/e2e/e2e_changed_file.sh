@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Files another program changes, in the real program. A file open and
 # unchanged in the editor is rewritten on disk; when the program becomes the
-# active one again it asks "…はほかのプログラムで変更されました。読み込み直しますか?"
+# active one again it asks "…は他のプログラムによって変更されました。再読み込みしますか?"
 # with Yes the default, and Return loads the new text (a save then writes it
 # with what was typed after it). Then that text is typed into, its backup
 # awaited, the process killed hard and the file changed once more: the next
