@@ -8,7 +8,7 @@ MacroRunWindow* MacroRunWindow::s_current = nullptr;
 
 namespace {
 constexpr UINT kLookAgain = 100;  // ms between looks for a box of the helper's that hides the window's way
-constexpr int kMargin = 24;       // pixels from the main window's corner
+constexpr int kMargin = 24;       // pixels from the corner of the documents' area
 
 struct BoxSearch {
   DWORD process;
@@ -106,10 +106,13 @@ bool MacroRunWindow::HelperShowsABox() const {
 }
 
 void MacroRunWindow::Place() {
+  // The corner of the documents' area, clear of the view's scroll bar and of
+  // the status bar below it.
   RECT main{}, own{};
-  if (!m_owner || !GetWindowRect(m_owner, &main) || !GetWindowRect(m_hwnd, &own)) return;
+  HWND area = FindWindowExA(m_owner, nullptr, "MDICLIENT", nullptr);
+  if (!m_owner || !GetWindowRect(area ? area : m_owner, &main) || !GetWindowRect(m_hwnd, &own)) return;
   const LONG width = own.right - own.left, height = own.bottom - own.top;
-  LONG x = main.right - width - kMargin, y = main.bottom - height - kMargin;
+  LONG x = main.right - width - kMargin - GetSystemMetrics(SM_CXVSCROLL), y = main.bottom - height - kMargin;
   MONITORINFO mi{};
   mi.cbSize = sizeof mi;
   if (GetMonitorInfoA(MonitorFromWindow(m_owner, MONITOR_DEFAULTTONEAREST), &mi)) {

@@ -609,6 +609,7 @@ namespace {
 // corner without the focus; the timer then stops the run.
 struct {
   HWND main = nullptr, box = nullptr;
+  CMyEditView* view = nullptr;
   int ticks = 0;
   bool covered = false, shown = false, active = false;
   RECT at{};
@@ -623,9 +624,11 @@ void CALLBACK WatchRunningWindow(HWND, UINT, UINT_PTR, DWORD) {
   HWND running = FindWindowA(nullptr, "マクロ実行中");
   if (!g_seen.box) EnumWindows(FindHelperBox, 0);
   if (g_seen.box && IsWindow(g_seen.box)) {
-    g_seen.covered = g_seen.covered || IsWindowVisible(running);
+    // (a box that was answered may linger hidden for a moment)
+    g_seen.covered = g_seen.covered || (IsWindowVisible(g_seen.box) && IsWindowVisible(running));
     if (++g_seen.ticks == 30) ::PostMessageA(g_seen.box, WM_COMMAND, IDOK, 0);  // well past the window's delay
-  } else if (g_seen.box && IsWindowVisible(running) && !g_seen.shown) {
+  } else if (g_seen.box && IsWindowVisible(running) && !g_seen.shown && g_seen.view->GetTextLength() > 0) {
+    // (stopped once the macro's edit after the box has arrived)
     g_seen.shown = true;
     g_seen.active = GetActiveWindow() == running || GetFocus() == GetDlgItem(running, IDCANCEL);
     GetWindowRect(running, &g_seen.at);
@@ -638,6 +641,7 @@ TEST_F(MacroTest, TheRunningWindowStaysOffAHelpersBoxAndComesUpAtTheCornerWithou
   SetText("");
   g_seen = {};
   g_seen.main = Frame()->m_hWnd;
+  g_seen.view = view;
   ::SetForegroundWindow(Frame()->m_hWnd);
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, WatchRunningWindow);
   Run("MsgBox \"from the engine\"\nselectedText = \"after\"\nDo\nLoop", 1);
