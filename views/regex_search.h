@@ -30,6 +30,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/textctl/text_reader.h"
 
@@ -61,3 +63,33 @@ using RegexMatchFound = std::function<bool(int start, int end)>;
 // at the same place), reported to `found` until it answers false.
 RegexStatus RegexSearchAll(const CompiledRegex& re, const rv::textctl::TextSpans& text, const RegexMatchFound& found);
 RegexStatus RegexSearchAll(const CompiledRegex& re, std::string_view text, const RegexMatchFound& found);
+
+// ---- for the editor's Find and Replace
+
+// A match with its groups as byte offsets; groups[0] is the whole match, a
+// group that took no part is {-1, -1}. Empty when nothing was found.
+struct RegexMatch {
+  std::vector<std::pair<int, int>> groups;
+  bool Found() const { return !groups.empty(); }
+  int Start() const { return groups[0].first; }
+  int End() const { return groups[0].second; }
+};
+
+// The first match that starts at or after `from` (the text before it is seen
+// by ^, \b and lookbehind); with `notEmptyAtFrom`, an empty match at `from`
+// itself does not count. Nothing found leaves `match` empty.
+RegexStatus RegexFindFrom(const CompiledRegex& re, const rv::textctl::TextSpans& text, int from, bool notEmptyAtFrom,
+                          RegexMatch& match);
+// Every match that starts at or after `from`, with its groups, left to right,
+// until `found` answers false.
+RegexStatus RegexFindAllFrom(const CompiledRegex& re, const rv::textctl::TextSpans& text, int from,
+                             const std::function<bool(const RegexMatch&)>& found);
+// Whether [start, end) is itself a match (for Replace on the selection).
+RegexStatus RegexMatchExactly(const CompiledRegex& re, const rv::textctl::TextSpans& text, int start, int end,
+                              RegexMatch& match);
+
+// The replacement for one match in JScript's form: $1-$99 (two digits when
+// that group exists), $& the match, $$ a dollar sign, \n a line break (CR LF),
+// \t a tab, \\ a backslash; anything else as written. CP932 in, CP932 out.
+std::string ExpandReplacement(std::string_view replacement, const RegexMatch& match,
+                              const rv::textctl::TextSpans& text);
