@@ -3,93 +3,18 @@
 // in place, and the searches and replacement expansion the callers use.
 #include "views/regex_search.h"
 
+#include "views/cp932_iterator.h"
+
 #include <iterator>
 #include <stdexcept>
 
 #include <boost/regex.hpp>
 
-#include "document/cp932_table.h"
-#include "document/encoding.h"
 #include "platform/cp932.h"
 
 using rv::textctl::TextSpans;
 
 namespace {
-
-// A bidirectional iterator over CP932 spans that yields one UTF-16 unit per
-// character (code page 932 has none outside the BMP) and stands on character
-// starts only. The unit under it is decoded once, when it moves there.
-class Cp932Iterator {
- public:
-  using iterator_category = std::bidirectional_iterator_tag;
-  using value_type = wchar_t;
-  using difference_type = std::ptrdiff_t;
-  using pointer = const wchar_t*;
-  using reference = wchar_t;
-
-  Cp932Iterator() = default;
-  Cp932Iterator(const TextSpans* text, int pos) : m_text(text), m_pos(pos) { Decode(); }
-
-  int Pos() const { return m_pos; }
-  wchar_t operator*() const { return m_unit; }
-  Cp932Iterator& operator++() {
-    m_pos += m_length;
-    Decode();
-    return *this;
-  }
-  Cp932Iterator operator++(int) {
-    Cp932Iterator before = *this;
-    ++*this;
-    return before;
-  }
-  // The previous character starts after the last byte before this one that
-  // is no lead byte (such a byte always ends a character): walk from there.
-  Cp932Iterator& operator--() {
-    int p = m_pos - 1;
-    while (p > 0 && cp932::IsLeadByte(m_text->At(p - 1))) --p;
-    int previous = p;
-    while (p < m_pos) {
-      previous = p;
-      p += LengthAt(p);
-    }
-    m_pos = previous;
-    Decode();
-    return *this;
-  }
-  Cp932Iterator operator--(int) {
-    Cp932Iterator before = *this;
-    --*this;
-    return before;
-  }
-  bool operator==(const Cp932Iterator& o) const { return m_pos == o.m_pos; }
-  bool operator!=(const Cp932Iterator& o) const { return m_pos != o.m_pos; }
-
- private:
-  int LengthAt(int p) const {
-    return p + 1 < m_text->Length() && cp932::IsLeadByte(m_text->At(p)) && cp932::IsTrailByte(m_text->At(p + 1)) ? 2
-                                                                                                                 : 1;
-  }
-  void Decode() {
-    if (!m_text || m_pos >= m_text->Length()) {
-      m_length = 0;
-      m_unit = 0;
-      return;
-    }
-    const unsigned char b = m_text->At(m_pos);
-    if (b < 0x80) {
-      m_length = 1;
-      m_unit = b;
-      return;
-    }
-    m_length = LengthAt(m_pos);
-    m_unit = static_cast<wchar_t>(Cp932CharToUnit(m_length == 2 ? (b << 8u) | m_text->At(m_pos + 1) : b));
-  }
-
-  const TextSpans* m_text = nullptr;
-  int m_pos = 0;
-  int m_length = 0;
-  wchar_t m_unit = 0;
-};
 
 // Letters that differ only in case, as the editor's search folds them: Latin,
 // full-width Latin, Greek and Cyrillic (all that code page 932 holds).
@@ -260,7 +185,8 @@ RegexStatus ForEachMatch(const Regex& re, const TextSpans& text, int from,
     while (boost::regex_search(at, end, m, re, flags, begin)) {
       if (!found(m)) return;
       at = m[0].second;
-      flags = kMatchFlags | boost::regex_constants::match_prev_avail;
+      flags = kMatchFlags;
+      if (at != begin) flags |= boost::regex_constants::match_prev_avail;
       if (m[0].first == m[0].second) flags |= boost::regex_constants::match_not_initial_null;
       if (at == end && m[0].first == m[0].second) return;
     }

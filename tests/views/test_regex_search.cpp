@@ -68,8 +68,10 @@ TEST(RegexSearch, FindsWholeCharactersOfCp932Text) {
       {"foo(?=bar)", "foobaz foobar", true, "7-10"},
       {"(\\w)\\1", "abccd", true, "2-4"},
       {"猫|犬", "犬と猫", true, "0-2 4-6"},
-      // An empty match is reported once per place.
+      // An empty match is reported once per place; the search after one at
+      // the text's start looks at no byte before it.
       {"x*", "ab", true, "0-0 1-1 2-2"},
+      {"^|$", "\r\n" + std::string(18, 'x'), true, "0-0 2-2 20-20"},
   };
   for (const auto& c : cases) {
     for (int split : {0, 1, static_cast<int>(c.text.size())})
