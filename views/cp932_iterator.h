@@ -5,11 +5,26 @@
 // header; no copy of the text.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
+#include <vector>
 
+#include "document/cp932_table.h"
 #include "document/encoding.h"
 #include "platform/cp932.h"
 #include "platform/textctl/text_reader.h"
+
+// Every character's unit by its code (a byte, or lead << 8 | trail), made
+// once from the converter's tables so that reading a character is one look-up.
+inline const std::vector<std::uint16_t> kCp932Units = [] {
+  std::vector<std::uint16_t> units(0x10000);
+  for (unsigned code = 0; code < 0x10000; ++code) {
+    const bool pair = code >= 0x100 && cp932::IsLeadByte(static_cast<unsigned char>(code >> 8)) &&
+                      cp932::IsTrailByte(static_cast<unsigned char>(code & 0xFF));
+    if (code < 0x100 || pair) units[code] = Cp932CharToUnit(code);
+  }
+  return units;
+}();
 
 // A bidirectional iterator over CP932 spans that yields one UTF-16 unit per
 // character (code page 932 has none outside the BMP) and stands on character
@@ -65,19 +80,21 @@ class Cp932Iterator {
                                                                                                                  : 1;
   }
   void Decode() {
-    if (!m_text || m_pos >= m_text->Length()) {
+    const rv::textctl::TextSpans* t = m_text;
+    if (!t || m_pos >= t->Length()) {
       m_length = 0;
       m_unit = 0;
       return;
     }
-    const unsigned char b = m_text->At(m_pos);
+    const unsigned char b = t->At(m_pos);
     if (b < 0x80) {
       m_length = 1;
       m_unit = b;
       return;
     }
-    m_length = LengthAt(m_pos);
-    m_unit = static_cast<wchar_t>(Cp932CharToUnit(m_length == 2 ? (b << 8u) | m_text->At(m_pos + 1) : b));
+    const unsigned char next = m_pos + 1 < t->Length() ? t->At(m_pos + 1) : 0;
+    m_length = (cp932_table::kRoles.role[b] & cp932_table::kRoles.role[next] >> 1 & 1) ? 2 : 1;
+    m_unit = static_cast<wchar_t>(kCp932Units[m_length == 2 ? (b << 8u) | next : b]);
   }
 
   const rv::textctl::TextSpans* m_text = nullptr;
