@@ -21,11 +21,7 @@ cp "$WORK/regex.js" "$WORK/original.js"
 start_app "Z:$WORK/regex.js"
 WIN=$(wait_main_window)
 poll title_has "$WIN" regex.js || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
-xdotool key --clearmodifiers ctrl+Home ctrl+h
-DLG=$(wait_focused_window "文字列の置換") || exit 1
-xdotool type --delay 20 'new ActiveXObject\("([^"]+)"\)'
-xdotool key Tab
-xdotool type --delay 20 'WScript.CreateObject("$1")'
+fill_replace_dialog 'new ActiveXObject\("([^"]+)"\)' 'WScript.CreateObject("$1")'
 xdotool key --clearmodifiers alt+x
 [ -z "${E2E_SHOT:-}" ] || shot_of_windows "$E2E_SHOT" "$WIN" "$DLG"
 xdotool key --clearmodifiers alt+a
