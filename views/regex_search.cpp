@@ -63,6 +63,10 @@ namespace {
 // (the library's would follow the C runtime's idea of a letter or a space).
 const wchar_t kDigits[] = L"0-9";
 const wchar_t kWordChars[] = L"A-Za-z0-9_";
+// \b and \B between JScript's word characters (the library's own would take
+// Japanese letters for word characters in one build and not in another).
+const wchar_t kWordBoundary[] = L"(?:(?<=[A-Za-z0-9_])(?![A-Za-z0-9_])|(?<![A-Za-z0-9_])(?=[A-Za-z0-9_]))";
+const wchar_t kNotWordBoundary[] = L"(?:(?<=[A-Za-z0-9_])(?=[A-Za-z0-9_])|(?<![A-Za-z0-9_])(?![A-Za-z0-9_]))";
 const wchar_t kSpaces[] = L"\\t\\n\\x{0B}\\f\\r \\x{A0}\\x{3000}\\x{FEFF}\\x{2028}\\x{2029}";
 
 int HexValue(wchar_t c) {
@@ -83,8 +87,9 @@ std::wstring DecodePattern(std::string_view pattern) {
 }
 
 // The JScript pattern in the library's form: \uXXXX and \xXX become \x{...},
-// the classes \d \w \s become sets, an escaped letter JScript does not know
-// is that letter, and [] / [^] match nothing / anything.
+// the classes \d \w \s become sets and \b \B lookarounds over JScript's word
+// characters, an escaped letter JScript does not know is that letter, and
+// [] / [^] match nothing / anything.
 std::wstring TranslatePattern(const std::wstring& p) {
   std::wstring out;
   bool inClass = false;
@@ -142,7 +147,12 @@ std::wstring TranslatePattern(const std::wstring& p) {
       case L'w': case L'W': set(kWordChars, e == L'W'); break;
       case L's': case L'S': set(kSpaces, e == L'S'); break;
       case L'0': out += L"\\x{0}"; break;
-      case L'b': case L'B': case L'f': case L'n': case L'r': case L't': case L'v': case L'c':
+      case L'b': case L'B':
+        if (inClass) out += e == L'b' ? L"\\x{8}" : L"B";  // in a set: a backspace, or the letter
+        else out += e == L'b' ? kWordBoundary : kNotWordBoundary;
+        break;
+      case L'v': out += L"\\x{B}"; break;  // the library's \v is any vertical space
+      case L'f': case L'n': case L'r': case L't': case L'c':
         out += L'\\';
         out += e;
         break;

@@ -63,6 +63,9 @@ TEST(RegexSearch, FindsWholeCharactersOfCp932Text) {
       {"\\d+", "１２34", true, "4-6"},
       {"\\w+", "あab_1い", true, "2-6"},
       {"\\s", "a\x81\x40" "b", true, "1-3"},
+      // \b and \B between ASCII word characters only, in every build.
+      {"\\ba\\B", "あab a", true, "2-3"},
+      {"[\\b\\v]", "a\b\v\n", true, "1-2 2-3"},
       // Groups, lazy quantifiers, lookahead, back-references, alternation.
       {"(a+?)b", "aab", true, "0-3"},
       {"foo(?=bar)", "foobaz foobar", true, "7-10"},
