@@ -345,19 +345,32 @@ void CMyEditView::ReplaceAll(const std::string& find, const std::string& replace
     if (!state.findText.empty()) ReplacePatternAll(*this, state);
     return;
   }
-  if (!PrepareReplace() && !SelectionEquals(state.findText, state.matchCase)) return;
-
-  // Every match from the selected one on, as the repeated search would find
-  // them in the text being replaced: each search starts after the previous
-  // replacement, in bytes that were there before.
   int s, e;
   GetSel(s, e);
+  const bool inSelection = state.inSelection && s != e;
   const int n = static_cast<int>(state.findText.size());
-  std::vector<int> matches{s};
-  {
+  const SearchRequest request{state.findText, true, matchCase != FALSE};
+  SystemComparer compare;
+  std::vector<int> matches;
+  if (inSelection) {
+    // Every match that lies wholly inside the selection, read as a text of its own.
+    if (n == 0) return;
+    const SearchSource text = Reader().Spans(s, e - s);
+    for (int m = 0; (m = ::SearchText(text, m, m, request, compare, state.filter)) >= 0; m += n)
+      matches.push_back(s + m);
+    if (matches.empty()) {
+      ReportNotFound(state.findText);
+      FocusFindDialog();
+      return;
+    }
+  } else {
+    if (!PrepareReplace() && !SelectionEquals(state.findText, state.matchCase)) return;
+    // Every match from the selected one on, as the repeated search would find
+    // them in the text being replaced: each search starts after the previous
+    // replacement, in bytes that were there before.
+    GetSel(s, e);
+    matches.push_back(s);
     const SearchSource text = TextOf(*this);
-    SystemComparer compare;
-    const SearchRequest request{state.findText, true, matchCase != FALSE};
     for (int m = s; (m = ::SearchText(text, m + n, m + n, request, compare, state.filter)) >= 0;)
       matches.push_back(m);
   }
@@ -375,6 +388,7 @@ void CMyEditView::ReplaceAll(const std::string& find, const std::string& replace
     ReplaceSelWithUndo(state.replaceText.c_str());
     delta += static_cast<long long>(replacement.size()) - n;
   }
+  if (inSelection) SetSel(s, static_cast<int>(e + delta));  // the selection covers the replaced text
   SetRedraw(true);
   ::InvalidateRect(m_hWnd, nullptr, TRUE);
   ScrollCaret();

@@ -342,4 +342,30 @@ TEST_F(FindTest, TheDialogsCarryTheRegexAndInSelectionBoxes) {
   }
 }
 
+// 選択範囲のみ: Replace All takes the matches wholly inside the selection, with or
+// without a pattern, as one step; the selection then covers the replaced text.
+TEST_F(FindTest, ReplaceAllInTheSelectionOnly) {
+  const std::string text = "a-b\r\na-b\r\na-b";
+  const struct {
+    BOOL regex;
+    const char* find;
+    const char* after;
+    int selEnd;
+  } cases[] = {{FALSE, "a-b", "a-b\r\nX\r\na-b", 10}, {TRUE, "^a", "a-b\r\nX-b\r\nX-b", 12}, {FALSE, "zz", nullptr, 12}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.find);
+    Load(text);
+    ui.shown.clear();
+    view->FindState().regex = c.regex;
+    view->FindState().inSelection = TRUE;
+    view->SetSel(2, 12);
+    Notify(FR_REPLACEALL | FR_DOWN, c.find, "X");
+    EXPECT_EQ(c.after ? c.after : text, view->GetText());
+    EXPECT_EQ(Sel(), std::make_pair(2, c.selEnd));
+    EXPECT_EQ(ui.shown.size(), c.after ? 0u : 1u);
+    view->Undo();
+    EXPECT_EQ(text, view->GetText());
+  }
+}
+
 }  // namespace
