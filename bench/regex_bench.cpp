@@ -6,7 +6,8 @@
 // - find next without a hit, CreateObject\(".*"\): against the view's literal
 //   search for CreateObject(" (target ratio <= 3);
 // - Replace All of 10,000 matches with groups (target <= 150 ms), checked
-//   against a plain replacement and undone in one step.
+//   against a plain replacement and undone in one step;
+// - how long an explosive pattern runs before the search gives up.
 #include <windows.h>
 
 #include <algorithm>
@@ -113,6 +114,18 @@ int main() {
   std::printf("replace all with a pattern, %d matches with a group in 1 MiB: view %7.2f ms; result %s the plain "
               "replacement; one undo %7.2f ms %s\n",
               count, replace, same ? "equals" : "DIFFERS FROM", undo, undone ? "restores the text" : "DOES NOT RESTORE THE TEXT");
+
+  // An explosive pattern gives up rather than hang: how long until it does.
+  for (int length : {1000, 100000, 1 << 20}) {
+    const std::string as(static_cast<size_t>(length), 'a');
+    std::string error;
+    const CompiledRegex explosive = CompileRegex("(a+)+b", true, error);
+    RegexStatus status = RegexStatus::kDone;
+    const double ms = MedianMs(1, [&] { status = RegexSearchAll(explosive, as, [](int, int) { return true; }); });
+    if (status != RegexStatus::kTooComplex) ok = false;
+    std::printf("(a+)+b over %7d a's: %s after %8.1f ms\n", length,
+                status == RegexStatus::kTooComplex ? "given up" : "NOT GIVEN UP", ms);
+  }
   DestroyWindow(parent.m_hWnd);
   return ok && same && undone ? 0 : 1;
 }

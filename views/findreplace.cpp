@@ -214,6 +214,7 @@ void ReplacePatternAll(CMyEditView& view, FindReplaceState& state) {
   const int base = inSelection ? s : 0;
   std::string out, scratch;
   int first = -1, copied = 0, lastStart = 0;
+  HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
   const RegexStatus status = RegexFindAllFrom(*re, text, inSelection ? 0 : s, [&](const RegexMatch& m) {
     if (first < 0) first = copied = inSelection ? 0 : m.Start();
     out.append(text.Bytes(copied, m.Start() - copied, scratch), static_cast<size_t>(m.Start() - copied));
@@ -222,6 +223,7 @@ void ReplacePatternAll(CMyEditView& view, FindReplaceState& state) {
     copied = m.End();
     return true;
   });
+  ::SetCursor(previous);
   if (SaidTooComplex(status)) return;
   if (first < 0) {
     view.ReportNotFound(state.findText);
@@ -404,23 +406,23 @@ BOOL CMyEditView::SearchText(const std::string& find, BOOL down, BOOL matchCase)
   int s, e;
   GetSel(s, e);
   if (find.empty() || (!down && s == 0)) return FALSE;
+  HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+  int start = -1, end = -1;
   if (FindState().regex) {
     RegexMatch m;
     const PatternFound found = FindPattern(*this, FindState(), down != FALSE, matchCase, m);
+    ::SetCursor(previous);
     if (found == PatternFound::kStopped) return TRUE;  // said why already: no "not found" after it
-    if (found == PatternFound::kNone) return FALSE;
-    SetSel(m.Start(), m.End());
-    ScrollCaret();
-    MoveDialogOffSelection(*this);
-    return TRUE;
+    if (found == PatternFound::kFound) start = m.Start(), end = m.End();
+  } else {
+    SystemComparer compare;
+    start = ::SearchText(TextOf(*this), s, e, SearchRequest{find, down != FALSE, matchCase != FALSE}, compare,
+                         FindState().filter);
+    end = start + static_cast<int>(find.size());
+    ::SetCursor(previous);
   }
-  HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-  SystemComparer compare;
-  const int m = ::SearchText(TextOf(*this), s, e, SearchRequest{find, down != FALSE, matchCase != FALSE}, compare,
-                             FindState().filter);
-  ::SetCursor(previous);
-  if (m < 0) return FALSE;
-  SetSel(m, m + static_cast<int>(find.size()));
+  if (start < 0) return FALSE;
+  SetSel(start, end);
   ScrollCaret();
   MoveDialogOffSelection(*this);
   return TRUE;
