@@ -63,3 +63,13 @@
 #define IDS_ENCODE_OVER_SOURCE 2220
 // A macro's edit that its window refused.
 #define IDS_MACRO_EDIT_REFUSED 2260
+
+// The Find and Replace dialogs' own templates (the system's controls and ids,
+// with the regular-expression and in-selection check boxes), and the messages
+// of a regular-expression search.
+#define IDD_FIND_TEMPLATE 150
+#define IDD_REPLACE_TEMPLATE 151
+#define IDC_FIND_REGEX 1100
+#define IDC_FIND_IN_SELECTION 1101
+#define IDS_REGEX_INVALID 2300
+#define IDS_REGEX_TOO_COMPLEX 2301
