@@ -3,8 +3,10 @@
 // it is created and writes them back when it is destroyed; owns the editor
 // font made from them; the Help menu's commands.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
+#include "app/findinfiles.h"
 #include "app/settings_store.h"
 #include "app/tabbar.h"
 #include "platform/framework/bars.h"
@@ -82,6 +84,20 @@ class CMainFrame : public CMDIFrameWnd {
   void OnUpdateMacroLanguage(CCmdUI* ui);
   void OnMacroOrganize();
   void OnUpdateMacroOrganize(CCmdUI* ui);
+
+  // Find in files (mainfrm_findinfiles.cpp): the command opens the dialog, or
+  // stops the search under way; its results fill the 出力 window, whose place
+  // lines F8 and Shift+F8 step through.
+  static const UINT kFindInFilesMessage = WM_APP + 0x42;  // the worker has results
+  FindInFilesHistory m_findInFiles;
+  std::unique_ptr<FindInFilesSearch> m_findInFilesSearch;
+  void OnFindInFiles();
+  LRESULT OnFindInFilesResults(WPARAM, LPARAM);
+  void OnNextResult();
+  void OnPrevResult();
+  void StopFindInFiles();
+  // The first text of the dialog: the active view's selection on one line, else the word at its caret.
+  std::string FindTextAtCaret();
   DECLARE_MESSAGE_MAP()
 };
 

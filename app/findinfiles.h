@@ -1,0 +1,90 @@
+// Find in files: the ファイル内検索 dialog, the entries it remembers in the
+// settings file, and the search that runs on a worker thread and hands its
+// result lines to the user interface thread for the 出力 window.
+#pragma once
+#include <windows.h>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+#include "platform/framework/dialog.h"
+
+class CWinApp;
+
+struct FindInFilesQuery {
+  std::string find;
+  std::string masks = "*.js;*.jse;*.vbs;*.vbe;*.wsf;*.wsc;*.hta;*.txt";
+  std::string folder;
+  bool subfolders = true;
+  bool matchCase = false;
+  bool regex = false;
+};
+
+// The dialog's last entries (up to kKept of each, newest first) and options,
+// kept in the settings file's section "FindInFiles".
+struct FindInFilesHistory {
+  static const size_t kKept = 10;
+  std::vector<std::string> finds, masks, folders;
+  bool subfolders = true, matchCase = false, regex = false;
+  void Load(const CWinApp& app);
+  void Save(const CWinApp& app) const;
+  void Remember(const FindInFilesQuery& query);
+};
+
+class CFindInFilesDlg : public CDialog {
+ public:
+  CFindInFilesDlg(FindInFilesHistory& history, FindInFilesQuery query, CWnd* parent = nullptr);
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  BOOL OnCommand(WPARAM wp, LPARAM lp) override;
+  FindInFilesQuery m_query;
+
+ private:
+  FindInFilesHistory& m_history;
+};
+
+// What the worker has found since the user interface thread last looked.
+struct FindInFilesBatch {
+  std::string lines;  // result lines joined by CR LF
+  int filesDone = 0, matches = 0;
+  bool finished = false;
+};
+
+// One search at a time over a folder tree. Files are read as opening them
+// would read them (the size limit, the encoding's detection and conversion);
+// a file over the limit, with a zero byte in its first 8 KB, or unreadable is
+// skipped and counted. The worker posts `message` to `notify` when it has
+// something new; Take() collects it.
+class FindInFilesSearch {
+ public:
+  FindInFilesSearch(HWND notify, UINT message) : m_notify(notify), m_message(message) {}
+  ~FindInFilesSearch() { Stop(); }
+  // The first line of the output: the query, masks and folder.
+  static std::string HeaderLine(const FindInFilesQuery& query);
+  // Starts a search (stopping the one under way); `autoDetect` as the open command has it.
+  void Start(const FindInFilesQuery& query, bool autoDetect);
+  // Asks the worker to stop and waits for it; its last batch says "中止しました".
+  void Stop();
+  bool Running() const { return m_running; }
+  FindInFilesBatch Take();
+
+ private:
+  void Run(FindInFilesQuery query, bool autoDetect);
+  void Post(bool force);
+  // The text of the file at `path` into `bytes`, ending at its first zero, as
+  // the open command would load it; false for a file to skip.
+  static bool ReadSearchText(const std::string& path, unsigned long long size, bool autoDetect,
+                             std::vector<char>& bytes);
+  HWND m_notify;
+  UINT m_message;
+  std::thread m_thread;
+  std::atomic<bool> m_stop{false};
+  std::atomic<bool> m_running{false};
+  std::atomic<bool> m_posted{false};
+  std::mutex m_lock;
+  FindInFilesBatch m_pending;  // guarded by m_lock
+  int m_files = 0, m_matches = 0, m_searched = 0, m_skipped = 0;  // worker's own
+  std::string m_lines;  // worker's own, handed over in Post
+};

@@ -1,0 +1,123 @@
+// Find in files through the real main window: a tree in Shift-JIS, UTF-8 and
+// EUC-JP (written by the system's converters), the dialog answered through the
+// modal seam, the results in the 出力 window, jumps by Enter and F8, and the
+// entries kept in the settings file.
+#include "tests/app/app_fixture.h"
+#include <algorithm>
+#include <fstream>
+#include "app/output_window.h"
+#include "platform/framework/dialog.h"
+#include "platform/framework/doc.h"
+#include "platform/framework/editview.h"
+#include "resources/resource.h"
+
+namespace {
+
+std::string Encoded(const wchar_t* text, UINT codePage) {
+  int n = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, 0, text, -1, &bytes[0], n, nullptr, nullptr);
+  bytes.resize(static_cast<size_t>(n - 1));
+  return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string TextOf(HWND edit) {
+  int n = GetWindowTextLengthA(edit);
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  GetWindowTextA(edit, &text[0], n + 1);
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+class FindInFilesTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    CreateDirectoryA((dir / "tree").c_str(), nullptr);
+    CreateDirectoryA((dir / "tree\\sub").c_str(), nullptr);
+    WriteBytes(dir / "tree\\a.js", Encoded(L"var x = 1;\r\n// 検索の対象 here\r\n", 932));
+    WriteBytes(dir / "tree\\sub\\b.vbs", Encoded(L"' 日本語のコメントです。\r\nMsgBox \"検索\"\r\n", CP_UTF8));
+    WriteBytes(dir / "tree\\sub\\c.txt", Encoded(L"これは日本語の文章です。\n検索する行\n", 20932));
+    WriteBytes(dir / "tree\\sub\\zero.txt", std::string("\x8c\x9f\x8d\xf5\0\x01", 6));  // 検索 and a zero byte
+    WriteBytes(dir / "tree\\d.bat", Encoded(L"rem 検索\r\n", 932));  // not of the types searched
+    ASSERT_TRUE(Start());
+    Settings().m_autoKanji = true;  // files read as the open command reads them with detection on
+  }
+
+  // Runs the command with the dialog answered, and waits for the last line.
+  COutputWnd* Search(const std::string& find) {
+    ui.onDialog = [&](CDialog& dlg) {
+      dlg.SetDlgItemText(IDC_FIF_FIND, find.c_str());
+      dlg.SetDlgItemText(IDC_FIF_FOLDER, (dir / "tree").c_str());
+      return IDOK;
+    };
+    Command(ID_EDIT_FIND_IN_FILES);
+    ui.onDialog = nullptr;
+    COutputWnd* output = COutputWnd::Find(Frame());
+    if (!output) return nullptr;
+    for (int i = 0; i < 2000 && TextOf(output->TextWindow()).find("件見つかりました") == std::string::npos; ++i) {
+      PumpMessages(1);
+      Sleep(5);
+    }
+    PumpMessages();
+    return output;
+  }
+
+  std::string ActivePath() {
+    CDocument* doc = Frame()->GetActiveDocument();
+    return doc ? doc->GetPathName() : std::string();
+  }
+};
+
+TEST_F(FindInFilesTest, ResultsOfThreeEncodingsFillTheOutputWindowAndJump) {
+  COutputWnd* output = Search("検索");
+  ASSERT_NE(output, nullptr);
+  std::vector<std::string> lines = Lines(TextOf(output->TextWindow()));
+  ASSERT_EQ(lines.size(), 5u) << TextOf(output->TextWindow());
+  std::vector<std::string> results(lines.begin() + 1, lines.end() - 1);
+  std::sort(results.begin(), results.end());
+  const std::string tree = dir / "tree";
+  EXPECT_EQ(results, (std::vector<std::string>{tree + "\\a.js(2,4): // 検索の対象 here",
+                                               tree + "\\sub\\b.vbs(2,9): MsgBox \"検索\"",
+                                               tree + "\\sub\\c.txt(2,1): 検索する行"}));
+  EXPECT_EQ(lines.back(), "3 件見つかりました (3 個のファイル、検索 3 個、スキップ 1 個)");
+  EXPECT_EQ(output->GetWindowText(), "出力");
+  EXPECT_EQ(Ini("FindInFiles", "Find0"), "検索");
+
+  // Enter on the UTF-8 file's line opens it with the match selected.
+  HWND text = output->TextWindow();
+  int line = static_cast<int>(std::find(lines.begin(), lines.end(), tree + "\\sub\\b.vbs(2,9): MsgBox \"検索\"") - lines.begin());
+  int at = static_cast<int>(::SendMessageA(text, EM_LINEINDEX, line, 0));
+  ::SendMessageA(text, EM_SETSEL, at, at);
+  ::SendMessageA(text, WM_KEYDOWN, VK_RETURN, 0);
+  PumpMessages();
+  EXPECT_EQ(ActivePath(), tree + "\\sub\\b.vbs");
+  auto* view = ActiveViewAs<CEditView>();
+  ASSERT_NE(view, nullptr);
+  int start = 0, end = 0;
+  view->GetSel(start, end);
+  EXPECT_EQ(start, 26 + 8);  // past the first line: ', a blank, 11 double-byte characters, CR LF
+  EXPECT_EQ(end, start + 2);
+
+  // F8 from the document's window goes on to the next result line, Shift+F8 back.
+  std::string next = Lines(TextOf(text))[static_cast<size_t>(line) + 1];
+  Command(ID_NEXT_RESULT);
+  if (next.find("件見つかりました") == std::string::npos)
+    EXPECT_EQ(ActivePath() + "(", next.substr(0, ActivePath().size() + 1));
+  Command(ID_PREV_RESULT);
+  EXPECT_EQ(ActivePath(), tree + "\\sub\\b.vbs");
+}
+
+}  // namespace

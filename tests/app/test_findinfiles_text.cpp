@@ -1,0 +1,102 @@
+// Find in files without a window: the place lines of the 出力 window read back,
+// the masks, and the scan of matching lines over CR LF, CR and LF texts with
+// double-byte characters before the match.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+#include "app/findinfiles_text.h"
+#include "app/output_line.h"
+
+namespace {
+
+class ExactComparer : public SearchComparer {
+ public:
+  bool Equal(const char* a, int na, const char* b, int nb, bool) override {
+    return na == nb && std::memcmp(a, b, static_cast<size_t>(na)) == 0;
+  }
+};
+
+TEST(OutputLine, PlacesReadBackAsWritten) {
+  struct Case {
+    std::string line;
+    bool place;
+    std::string path;
+    int row, column;
+  } cases[] = {
+      {FormatOutputLine("C:\\s\\a.js", 12, 3, "x = 1;"), true, "C:\\s\\a.js", 12, 3},
+      // A path with parentheses of its own, and a match text that looks like a place.
+      {FormatOutputLine("C:\\Program Files (x86)\\b(2).vbs", 7, 1, "f(1,2): y"), true,
+       "C:\\Program Files (x86)\\b(2).vbs", 7, 1},
+      // 表 and ソ end in the byte of a backslash.
+      {FormatOutputLine("C:\\表\\ソ.js", 2, 5, "x"), true, "C:\\表\\ソ.js", 2, 5},
+      {"C:\\a.js(4): no column", true, "C:\\a.js", 4, 1},
+      {"C:\\a.js(4)", true, "C:\\a.js", 4, 1},
+      {"C:\\a.js(0,1): zero line", false, "", 0, 0},
+      {"C:\\a.js(4,x): bad column", false, "", 0, 0},
+      {"C:\\a.js(4,1) no colon", false, "", 0, 0},
+      {"(4,1): no path", false, "", 0, 0},
+      {"C:\\a.js(9999999999,1): too long", false, "", 0, 0},
+      {"12 件見つかりました (3 個のファイル、検索 4 個、スキップ 0 個)", false, "", 0, 0},
+  };
+  for (const Case& c : cases) {
+    OutputLocation at;
+    bool place = ParseOutputLine(c.line, &at);
+    EXPECT_EQ(place, c.place) << c.line;
+    if (!place || c.row == 0) continue;
+    EXPECT_EQ(at.path, c.path) << c.line;
+    EXPECT_EQ(at.line, c.row) << c.line;
+    EXPECT_EQ(at.column, c.column) << c.line;
+  }
+}
+
+TEST(FindInFilesText, MasksMatchNamesInEitherCase) {
+  std::vector<std::string> masks = SplitMasks(" *.js; *.VBS ;;a?c.txt");
+  ASSERT_EQ(masks.size(), 3u);
+  struct Case {
+    const char* name;
+    bool match;
+  } cases[] = {{"x.js", true}, {"X.JS", true}, {"x.js.bak", false}, {"run.vbs", true},
+               {"abc.txt", true}, {"abbc.txt", false}, {"スクリプト.js", true}, {"js", false}};
+  for (const Case& c : cases) EXPECT_EQ(MatchesAnyMask(c.name, masks), c.match) << c.name;
+}
+
+TEST(FindInFilesText, OneResultPerMatchingLineWithItsCharacterColumn) {
+  struct Case {
+    const char* text;
+    const char* find;
+    std::vector<std::string> expected;  // "line,column:text"
+  } cases[] = {
+      {"a\r\nb foo foo\r\nfoo", "foo", {"2,3:b foo foo", "3,1:foo"}},
+      {"x\ry foo\nfoo\n", "foo", {"2,3:y foo", "3,1:foo"}},
+      // Two double-byte characters before the match count as two columns.
+      {"表示 foo\r\n", "foo", {"1,4:表示 foo"}},
+      // The trail byte 0x5C of 表 is not a backslash to find.
+      {"表\\", "\\", {"1,2:表\\"}},
+      {"\r\n\r\nfoo", "foo", {"3,1:foo"}},
+      {"nothing here", "foo", {}},
+  };
+  ExactComparer compare;
+  for (const Case& c : cases) {
+    LiteralMatcher matcher(c.find, true, compare);
+    std::vector<std::string> got;
+    ScanMatchingLines(c.text, static_cast<int>(std::strlen(c.text)), matcher, [&](const LineMatch& m) {
+      got.push_back(std::to_string(m.line) + "," + std::to_string(m.column) + ":" + m.text);
+      return true;
+    });
+    EXPECT_EQ(got, c.expected) << c.text;
+  }
+}
+
+TEST(OutputLine, ColumnsAndBytesConvertBothWays) {
+  const char* line = "表a\x83";  // a double-byte character, a letter, a lone lead byte at the end
+  int n = static_cast<int>(std::strlen(line));
+  int offsets[] = {0, 2, 3, 4};
+  for (int column = 1; column <= 4; ++column) {
+    EXPECT_EQ(ByteOfColumn(line, n, column), offsets[column - 1]) << column;
+    EXPECT_EQ(CharacterColumn(line, n, offsets[column - 1]), column) << column;
+  }
+}
+
+}  // namespace
