@@ -156,6 +156,10 @@ void FindInFilesSearch::Stop() {
   if (m_thread.joinable()) m_thread.join();
 }
 
+void FindInFilesSearch::Wait() {
+  if (m_thread.joinable()) m_thread.join();
+}
+
 FindInFilesBatch FindInFilesSearch::Take() {
   std::lock_guard<std::mutex> hold(m_lock);
   FindInFilesBatch batch = std::move(m_pending);
@@ -179,7 +183,7 @@ void FindInFilesSearch::Post(bool force) {
     m_pending.matches = m_matches;
     if (force) m_pending.finished = true;
   }
-  if (force || !m_posted.exchange(true)) ::PostMessageA(m_notify, m_message, 0, 0);
+  if (m_notify && (force || !m_posted.exchange(true))) ::PostMessageA(m_notify, m_message, 0, 0);
 }
 
 void FindInFilesSearch::Run(FindInFilesQuery query, bool autoDetect) {

@@ -55,8 +55,8 @@ struct FindInFilesBatch {
 // One search at a time over a folder tree. Files are read as opening them
 // would read them (the size limit, the encoding's detection and conversion);
 // a file over the limit, with a zero byte in its first 8 KB, or unreadable is
-// skipped and counted. The worker posts `message` to `notify` when it has
-// something new; Take() collects it.
+// skipped and counted. The worker posts `message` to `notify` (when there is
+// one) when it has something new; Take() collects it.
 class FindInFilesSearch {
  public:
   FindInFilesSearch(HWND notify, UINT message) : m_notify(notify), m_message(message) {}
@@ -67,6 +67,8 @@ class FindInFilesSearch {
   void Start(const FindInFilesQuery& query, bool autoDetect);
   // Asks the worker to stop and waits for it; its last batch says "中止しました".
   void Stop();
+  // Waits for the search to end by itself.
+  void Wait();
   bool Running() const { return m_running; }
   FindInFilesBatch Take();
 
