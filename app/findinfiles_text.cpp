@@ -2,6 +2,8 @@
 // the scan of matching lines.
 #include "app/findinfiles_text.h"
 #include <algorithm>
+#include <cstring>
+#include "platform/cp932.h"
 #include "app/output_line.h"
 
 namespace {
@@ -30,6 +32,28 @@ bool MatchesMask(const char* name, const char* mask) {
 }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// True when byte p starts a character, `start` (<= p) being known to start one.
+// The bytes before p that may lead a character (all of which may also trail
+// one) pair up from the last byte that cannot lead, which ends a character.
+bool StartsACharacter(const char* t, int start, int p) {
+  int q = p;
+  while (q > start && cp932::IsLeadByte(t[q - 1])) --q;
+  return ((p - q) & 1) == 0 || !cp932::IsTrailByte(t[p]);
+}
+
+bool EndsACharacter(const char* t, int p, int n, int length) {
+  int q = p;
+  while (q < p + n) q += static_cast<int>(cp932::CharLength(t, static_cast<size_t>(q), static_cast<size_t>(length)));
+  return q == p + n;
+}
+
+// The code of the character at p: its byte, or lead << 8 | trail.
+unsigned CharCode(const char* t, int p, int length) {
+  const auto* b = reinterpret_cast<const unsigned char*>(t);
+  return cp932::CharLength(t, static_cast<size_t>(p), static_cast<size_t>(length)) == 2 ? (b[p] << 8u) | b[p + 1]
+                                                                                          : b[p];
+}
 }  // namespace
 
 std::vector<std::string> SplitMasks(const std::string& list) {
@@ -51,9 +75,53 @@ bool MatchesAnyMask(const std::string& name, const std::vector<std::string>& mas
                      [&](const std::string& m) { return MatchesMask(name.c_str(), m.c_str()); });
 }
 
+LiteralMatcher::LiteralMatcher(std::string find, bool matchCase, SearchComparer& compare)
+    : m_request{std::move(find), true, matchCase}, m_compare(compare) {
+  const std::string& f = m_request.find;
+  size_t i = 0, lastStart = 0;
+  while (i < f.size()) {
+    lastStart = i;
+    i += cp932::CharLength(f.data(), i, f.size());
+  }
+  m_wholeCharacters = !f.empty() && !(cp932::IsLeadByte(f[lastStart]) && f.size() - lastStart == 1);
+  if (f.empty()) return;
+  if (matchCase) {
+    m_firstBytes[static_cast<unsigned char>(f[0])] = true;
+    return;
+  }
+  m_filter.Prepare(f, compare);
+  for (unsigned code = 1; code < 65536; ++code)
+    if (m_filter.Accepts(code)) m_firstBytes[code > 0xFF ? code >> 8 : code] = true;
+}
+
 int LiteralMatcher::FindFrom(const char* text, int length, int from) {
   SearchSource source{text, length, nullptr, 0};
-  return SearchText(source, from, from, m_request, m_compare, m_filter);
+  const std::string& find = m_request.find;
+  const int n = static_cast<int>(find.size());
+  if (!m_wholeCharacters) return SearchText(source, from, from, m_request, m_compare, m_filter);
+  const auto* t = reinterpret_cast<const unsigned char*>(text);
+  const int last = length - n;
+  const bool firstIsDouble = cp932::CharLength(find.data(), 0, find.size()) == 2;
+  int known = from;
+  for (int p = from; p <= last; ++p) {
+    if (m_request.matchCase) {
+      const void* at = std::memchr(t + p, find[0], static_cast<size_t>(last - p + 1));
+      if (!at) return -1;
+      p = static_cast<int>(static_cast<const unsigned char*>(at) - t);
+      if (firstIsDouble && t[p + 1] != static_cast<unsigned char>(find[1])) continue;
+    } else {
+      while (p <= last && !m_firstBytes[t[p]]) ++p;
+      if (p > last) return -1;
+      if (!m_filter.Accepts(CharCode(text, p, length))) continue;
+    }
+    // `known` starts a character: the walk back never goes past it, so the
+    // walks over a text add up to its length.
+    const bool starts = StartsACharacter(text, known, p);
+    known = starts ? p : p + 1;
+    if (starts && EndsACharacter(text, p, n, length) && m_compare.Equal(text + p, n, find.data(), n, m_request.matchCase))
+      return p;
+  }
+  return -1;
 }
 
 int ScanMatchingLines(const char* text, int length, TextMatcher& matcher,

@@ -25,17 +25,21 @@ class TextMatcher {
 };
 
 // The literal search of the find commands (character starts only, the
-// comparer's idea of equal, case-sensitive or not).
+// comparer's idea of equal, case-sensitive or not), over one contiguous text:
+// candidates are found by their first byte alone, and only those are checked
+// for standing at a character start (by the lead bytes before them) and
+// compared.
 class LiteralMatcher : public TextMatcher {
  public:
-  LiteralMatcher(std::string find, bool matchCase, SearchComparer& compare)
-      : m_request{std::move(find), true, matchCase}, m_compare(compare) {}
+  LiteralMatcher(std::string find, bool matchCase, SearchComparer& compare);
   int FindFrom(const char* text, int length, int from) override;
 
  private:
   SearchRequest m_request;
   SearchComparer& m_compare;
   SearchFilter m_filter;
+  bool m_wholeCharacters = false;      // the find text does not end in a lone lead byte
+  std::vector<bool> m_firstBytes = std::vector<bool>(256);  // bytes a match may begin with
 };
 
 // One matching line of a text.

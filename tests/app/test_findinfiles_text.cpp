@@ -4,17 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 #include "app/findinfiles_text.h"
 #include "app/output_line.h"
+#include "platform/cp932.h"
 
 namespace {
 
+// Byte equality, with ASCII letters folded unless the case must match.
 class ExactComparer : public SearchComparer {
  public:
-  bool Equal(const char* a, int na, const char* b, int nb, bool) override {
-    return na == nb && std::memcmp(a, b, static_cast<size_t>(na)) == 0;
+  bool Equal(const char* a, int na, const char* b, int nb, bool matchCase) override {
+    if (na != nb) return false;
+    for (int i = 0; i < na; ++i) {
+      char x = a[i], y = b[i];
+      if (!matchCase && x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+      if (!matchCase && y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+      if (x != y) return false;
+    }
+    return true;
   }
 };
 
@@ -86,6 +96,33 @@ TEST(FindInFilesText, OneResultPerMatchingLineWithItsCharacterColumn) {
       return true;
     });
     EXPECT_EQ(got, c.expected) << c.text;
+  }
+}
+
+// The matcher's first-byte scan finds exactly what the find commands' search
+// finds, from every start: texts of lead bytes that are also trail bytes,
+// 0x5C and '(' after a lead byte, lone lead bytes, letters of either case.
+TEST(FindInFilesText, LiteralMatcherFindsWhatTheFindCommandsFind) {
+  const unsigned char alphabet[] = {'a', 'A', 'b', '\\', '(', '\n', 0x81, 0x83, 0x95, 0x5C, 0x9F, 0xE0, 0x40, 0xFC};
+  std::mt19937 random(7);
+  ExactComparer compare;
+  auto pick = [&](int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += static_cast<char>(alphabet[random() % sizeof alphabet]);
+    return s;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    const std::string text = pick(static_cast<int>(random() % 40));
+    const std::string find = pick(1 + static_cast<int>(random() % 3));
+    const bool matchCase = round % 2 == 0;
+    LiteralMatcher matcher(find, matchCase, compare);
+    SearchFilter filter;
+    const int length = static_cast<int>(text.size());
+    for (int from = 0; from <= length; from += static_cast<int>(from < length ? cp932::CharLength(text.data(), static_cast<size_t>(from), text.size()) : 1)) {
+      const int expected = SearchText(SearchSource{text.data(), length, nullptr, 0}, from, from,
+                                      SearchRequest{find, true, matchCase}, compare, filter);
+      ASSERT_EQ(matcher.FindFrom(text.data(), length, from), expected) << round << " from " << from;
+    }
   }
 }
 
