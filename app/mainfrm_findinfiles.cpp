@@ -97,6 +97,10 @@ LRESULT CMainFrame::OnFindInFilesResults(WPARAM, LPARAM) {
   if (!batch.lines.empty()) output->AppendLines(batch.lines);
   if (batch.finished) output->SetNote("");
   else output->SetNote("検索中 " + std::to_string(batch.filesDone) + " ファイル / " + std::to_string(batch.matches) + " 件");
+  if (m_tabHook.m_tabBar.m_hWnd) {  // the tab follows the title now, its old width painted over
+    m_tabHook.m_tabBar.UpdateTabs(false);
+    ::InvalidateRect(m_tabHook.m_tabBar.m_hWnd, nullptr, TRUE);
+  }
   return 0;
 }
 

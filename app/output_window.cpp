@@ -121,6 +121,7 @@ void COutputWnd::AppendLines(const std::string& lines) {
   m_text.SendMessage(EM_SETSEL, end, end);
   m_text.SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   m_text.SendMessage(EM_SETSEL, start, stop);
+  m_text.SendMessage(EM_SCROLLCARET);  // the caret's column in sight, not the new text's end
 }
 
 void COutputWnd::SetNote(const std::string& note) {
