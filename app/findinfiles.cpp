@@ -171,76 +171,110 @@ FindInFilesBatch FindInFilesSearch::Take() {
   return batch;
 }
 
-void FindInFilesSearch::Post(bool force) {
+void FindInFilesSearch::Post(bool last) {
+  bool fresh = false;
   {
     std::lock_guard<std::mutex> hold(m_lock);
-    if (!m_lines.empty()) {
-      if (!m_pending.lines.empty()) m_pending.lines += "\r\n";
-      m_pending.lines += m_lines;
-      m_lines.clear();
+    for (; m_handed < m_listed.size() && m_listed[m_handed]->done; ++m_handed) {
+      FileResult& file = *m_listed[m_handed];
+      if (file.skipped) ++m_skipped;
+      else ++m_searched;
+      if (file.matches > 0) {
+        ++m_files;
+        m_pending.matches += file.matches;
+        if (!m_pending.lines.empty()) m_pending.lines += "\r\n";
+        m_pending.lines += file.lines;
+        std::string().swap(file.lines);
+      }
+      fresh = true;
     }
     m_pending.filesDone = m_searched + m_skipped;
-    m_pending.matches = m_matches;
-    if (force) m_pending.finished = true;
+    if (last) {
+      if (!m_pending.lines.empty()) m_pending.lines += "\r\n";
+      m_pending.lines += std::to_string(m_pending.matches) + " 件見つかりました (" + std::to_string(m_files) +
+                         " 個のファイル、検索 " + std::to_string(m_searched) + " 個、スキップ " +
+                         std::to_string(m_skipped) + " 個)";
+      if (m_stop) m_pending.lines += "\r\n中止しました";
+      m_pending.finished = true;
+      m_running = false;
+    }
   }
-  if (m_notify && (force || !m_posted.exchange(true))) ::PostMessageA(m_notify, m_message, 0, 0);
+  if (m_notify && (last || (fresh && !m_posted.exchange(true)))) ::PostMessageA(m_notify, m_message, 0, 0);
 }
 
 void FindInFilesSearch::Run(FindInFilesQuery query, bool autoDetect) {
-  m_files = m_matches = m_searched = m_skipped = 0;
-  m_lines.clear();
+  {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_listed.clear();
+    m_handed = 0;
+    m_files = m_searched = m_skipped = 0;
+  }
+  m_next = 0;
+  try {
+    ListFiles(query);
+    // Reading and decoding cost more than listing: a second thread halves them.
+    std::thread helper([&] { SearchFiles(query, autoDetect); });
+    SearchFiles(query, autoDetect);
+    helper.join();
+  } catch (...) {
+    m_stop = true;
+  }
+  Post(true);
+}
+
+void FindInFilesSearch::ListFiles(const FindInFilesQuery& query) {
+  const std::vector<std::string> masks = SplitMasks(query.masks);
+  std::vector<std::string> folders{query.folder};
+  while (!folders.empty() && !m_stop) {
+    std::string folder = folders.back();
+    folders.pop_back();
+    std::vector<std::string> subfolders;
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      std::string name = fd.cFileName;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (query.subfolders && name != "." && name != "..") subfolders.push_back(folder + "\\" + name);
+        continue;
+      }
+      if (!MatchesAnyMask(name, masks)) continue;
+      auto file = std::make_unique<FileResult>();
+      file->path = folder + "\\" + name;
+      file->size = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+      m_listed.push_back(std::move(file));
+    } while (!m_stop && FindNextFileA(find, &fd));
+    FindClose(find);
+    // Depth first, each folder's files before its subfolders, in the order the folder lists them.
+    folders.insert(folders.end(), subfolders.rbegin(), subfolders.rend());
+  }
+}
+
+void FindInFilesSearch::SearchFiles(const FindInFilesQuery& query, bool autoDetect) {
   try {
     SystemComparer compare;
     // The regular-expression engine plugs in here behind TextMatcher; until
     // then the 正規表現 option searches the pattern's text literally.
     LiteralMatcher matcher(query.find, query.matchCase, compare);
-    const std::vector<std::string> masks = SplitMasks(query.masks);
-    std::vector<std::string> folders{query.folder};
     std::vector<char> bytes;
-    while (!folders.empty() && !m_stop) {
-      std::string folder = folders.back();
-      folders.pop_back();
-      std::vector<std::string> subfolders;
-      WIN32_FIND_DATAA fd;
-      HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-      if (find == INVALID_HANDLE_VALUE) continue;
-      do {
-        std::string name = fd.cFileName;
-        std::string path = folder + "\\" + name;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          if (query.subfolders && name != "." && name != "..") subfolders.push_back(path);
-          continue;
-        }
-        if (!MatchesAnyMask(name, masks)) continue;
-        unsigned long long size = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-        if (!ReadSearchText(path, size, autoDetect, bytes)) {
-          ++m_skipped;
-        } else {
-          ++m_searched;
-          int found = ScanMatchingLines(bytes.data(), static_cast<int>(std::strlen(bytes.data())), matcher,
-                                        [&](const LineMatch& m) {
-                                          if (!m_lines.empty()) m_lines += "\r\n";
-                                          m_lines += FormatOutputLine(path, m.line, m.column, m.text);
-                                          ++m_matches;
-                                          return !m_stop.load();
-                                        });
-          if (found > 0) ++m_files;
-        }
-        Post(false);
-      } while (!m_stop && FindNextFileA(find, &fd));
-      FindClose(find);
-      // Depth first, in the order the folder lists them.
-      folders.insert(folders.end(), subfolders.rbegin(), subfolders.rend());
+    for (size_t i; !m_stop && (i = m_next++) < m_listed.size();) {
+      FileResult& file = *m_listed[i];
+      if (!ReadSearchText(file.path, file.size, autoDetect, bytes)) {
+        file.skipped = true;
+      } else {
+        ScanMatchingLines(bytes.data(), static_cast<int>(std::strlen(bytes.data())), matcher, [&](const LineMatch& m) {
+          if (!file.lines.empty()) file.lines += "\r\n";
+          file.lines += FormatOutputLine(file.path, m.line, m.column, m.text);
+          ++file.matches;
+          return !m_stop.load();
+        });
+      }
+      file.done = true;
+      Post(false);
     }
   } catch (...) {
     m_stop = true;
   }
-  if (!m_lines.empty()) m_lines += "\r\n";
-  m_lines += std::to_string(m_matches) + " 件見つかりました (" + std::to_string(m_files) + " 個のファイル、検索 " +
-             std::to_string(m_searched) + " 個、スキップ " + std::to_string(m_skipped) + " 個)";
-  if (m_stop) m_lines += "\r\n中止しました";
-  m_running = false;
-  Post(true);
 }
 
 bool FindInFilesSearch::ReadSearchText(const std::string& path, unsigned long long size, bool autoDetect,

@@ -55,8 +55,10 @@ struct FindInFilesBatch {
 // One search at a time over a folder tree. Files are read as opening them
 // would read them (the size limit, the encoding's detection and conversion);
 // a file over the limit, with a zero byte in its first 8 KB, or unreadable is
-// skipped and counted. The worker posts `message` to `notify` (when there is
-// one) when it has something new; Take() collects it.
+// skipped and counted. The worker lists the tree, then it and one more thread
+// take its files in turn; the results are handed over in the listing's order.
+// The worker posts `message` to `notify` (when there is one) when it has
+// something new; Take() collects it.
 class FindInFilesSearch {
  public:
   FindInFilesSearch(HWND notify, UINT message) : m_notify(notify), m_message(message) {}
@@ -73,8 +75,21 @@ class FindInFilesSearch {
   FindInFilesBatch Take();
 
  private:
+  // One listed file and, once searched, what it gave.
+  struct FileResult {
+    std::string path;
+    unsigned long long size = 0;
+    std::string lines;  // its result lines joined by CR LF
+    int matches = 0;
+    bool skipped = false;
+    std::atomic<bool> done{false};
+  };
   void Run(FindInFilesQuery query, bool autoDetect);
-  void Post(bool force);
+  void ListFiles(const FindInFilesQuery& query);
+  void SearchFiles(const FindInFilesQuery& query, bool autoDetect);
+  // Hands the results done, in order from the first not handed over, to the
+  // pending batch; posts when there is something new (always when `last`).
+  void Post(bool last);
   // The text of the file at `path` into `bytes`, ending at its first zero, as
   // the open command would load it; false for a file to skip.
   static bool ReadSearchText(const std::string& path, unsigned long long size, bool autoDetect,
@@ -85,8 +100,10 @@ class FindInFilesSearch {
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_running{false};
   std::atomic<bool> m_posted{false};
+  std::vector<std::unique_ptr<FileResult>> m_listed;  // written by the worker before the search starts
+  std::atomic<size_t> m_next{0};                      // the next listed file to search
   std::mutex m_lock;
-  FindInFilesBatch m_pending;  // guarded by m_lock
-  int m_files = 0, m_matches = 0, m_searched = 0, m_skipped = 0;  // worker's own
-  std::string m_lines;  // worker's own, handed over in Post
+  FindInFilesBatch m_pending;  // guarded by m_lock, as are the rest
+  size_t m_handed = 0;         // listed files handed over
+  int m_files = 0, m_searched = 0, m_skipped = 0;
 };

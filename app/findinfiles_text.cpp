@@ -86,12 +86,12 @@ LiteralMatcher::LiteralMatcher(std::string find, bool matchCase, SearchComparer&
   m_wholeCharacters = !f.empty() && !(cp932::IsLeadByte(f[lastStart]) && f.size() - lastStart == 1);
   if (f.empty()) return;
   if (matchCase) {
-    m_firstBytes[static_cast<unsigned char>(f[0])] = true;
+    m_firstBytes[static_cast<unsigned char>(f[0])] = 1;
     return;
   }
   m_filter.Prepare(f, compare);
   for (unsigned code = 1; code < 65536; ++code)
-    if (m_filter.Accepts(code)) m_firstBytes[code > 0xFF ? code >> 8 : code] = true;
+    if (m_filter.Accepts(code)) m_firstBytes[code > 0xFF ? code >> 8 : code] = 1;
 }
 
 int LiteralMatcher::FindFrom(const char* text, int length, int from) {

@@ -39,7 +39,7 @@ class LiteralMatcher : public TextMatcher {
   SearchComparer& m_compare;
   SearchFilter m_filter;
   bool m_wholeCharacters = false;      // the find text does not end in a lone lead byte
-  std::vector<bool> m_firstBytes = std::vector<bool>(256);  // bytes a match may begin with
+  unsigned char m_firstBytes[256] = {};  // 1 for the bytes a match may begin with
 };
 
 // One matching line of a text.
