@@ -5,7 +5,9 @@
 #include "platform/framework/app.h"
 #include "platform/framework/doc.h"
 #include "platform/framework/editview.h"
+#include "platform/framework/dialog.h"
 #include "platform/framework/fwids.h"
+#include "platform/framework/safe_file.h"
 #include "platform/framework/view.h"
 #include "platform/textctl/text_control.h"
 
@@ -48,7 +50,16 @@ BEGIN_MESSAGE_MAP(COutputWnd, CMDIChildWnd)
   ON_MESSAGE(WM_DESTROY, OnChildDestroy)
   ON_COMMAND(ID_EDIT_COPY, OnCopy)
   ON_COMMAND(ID_EDIT_SELECT_ALL, OnSelectAll)
+  ON_COMMAND(ID_FILE_SAVE, OnSaveAs)
+  ON_COMMAND(ID_FILE_SAVE_AS, OnSaveAs)
 END_MESSAGE_MAP(CMDIChildWnd)
+
+void COutputWnd::OnSaveAs() {
+  CFileDialog dlg(false, "txt", "出力.txt", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+                  "テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*||", m_hWnd);
+  if (dlg.DoModal() != IDOK) return;
+  SafeWriteFile(dlg.GetPathName(), AFX_IDP_FAILED_TO_SAVE_DOC, m_text.GetWindowText());
+}
 
 void COutputWnd::OnCopy() { m_text.SendMessage(WM_COPY); }
 void COutputWnd::OnSelectAll() { m_text.SendMessage(EM_SETSEL, 0, -1); }

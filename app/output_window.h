@@ -1,6 +1,6 @@
 // The 出力 window: one read-only MDI child of the main window for results
 // (find in files; later a script's check and captured output). Not a
-// document: nothing to save, closing asks nothing. Its lines that name a place
+// document: closing asks nothing, Save All passes it by, Ctrl+S offers Save As. Its lines that name a place
 // (app/output_line.h) jump there on a double-click, Enter or F4; F8 and
 // Shift+F8 step through them from any window. Esc asks its owner to stop the
 // work that fills it.
@@ -47,6 +47,8 @@ class COutputWnd : public CMDIChildWnd {
   // The next (step 1) or previous (step -1) place line after the caret's line,
   // selected in the window and jumped to. False when there is none.
   bool JumpToNext(int step);
+  // Shown maximised, like the documents' windows, with the focus in its text.
+  void ActivateFrame(int cmdShow = -1) override;
   // Called by Esc in the window.
   std::function<void()> m_onStop;
 
@@ -54,12 +56,13 @@ class COutputWnd : public CMDIChildWnd {
   COutputText m_text{*this};
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL OnCreateClient(CREATESTRUCTA* cs, CCreateContext* context) override;
-  void ActivateFrame(int cmdShow = -1) override;
   LRESULT OnSize(WPARAM, LPARAM);
   LRESULT OnSetFocus(WPARAM, LPARAM);
   LRESULT OnChildDestroy(WPARAM, LPARAM);
   void OnCopy();
   void OnSelectAll();
+  // Ctrl+S and Save As: the text, as shown, into a file the user names.
+  void OnSaveAs();
   std::string LineText(int line) const;
   friend class COutputText;
   DECLARE_MESSAGE_MAP()

@@ -5,6 +5,7 @@
 #include "tests/app/app_fixture.h"
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include "app/output_window.h"
 #include "platform/framework/dialog.h"
 #include "platform/framework/doc.h"
@@ -118,6 +119,23 @@ TEST_F(FindInFilesTest, ResultsOfThreeEncodingsFillTheOutputWindowAndJump) {
     EXPECT_EQ(ActivePath() + "(", next.substr(0, ActivePath().size() + 1));
   Command(ID_PREV_RESULT);
   EXPECT_EQ(ActivePath(), tree + "\\sub\\b.vbs");
+
+  // Ctrl+S in the 出力 window saves its text as shown under a name asked for;
+  // closing it asks nothing.
+  output->ActivateFrame();
+  ui.onFile = [&](CFileDialog& dlg) {
+    dlg.SetChosenPath(dir / "out.txt");
+    return IDOK;
+  };
+  Command(ID_FILE_SAVE);
+  ui.onFile = nullptr;
+  std::ifstream saved(dir / "out.txt", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), TextOf(text));
+  const size_t boxes = ui.shown.size();
+  ::SendMessageA(output->m_hWnd, WM_CLOSE, 0, 0);
+  PumpMessages();
+  EXPECT_EQ(COutputWnd::Find(Frame()), nullptr);
+  EXPECT_EQ(ui.shown.size(), boxes);
 }
 
 }  // namespace
