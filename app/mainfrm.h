@@ -41,6 +41,10 @@ class CMainFrame : public CMDIFrameWnd {
   std::shared_ptr<FindReplaceState> m_findState;
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+  // The first text of the find-in-files dialog: the active view's selection
+  // when it lies on one line, else the word at its caret (a run of ASCII word
+  // characters or of double-byte ones); empty for a selection over lines.
+  std::string FindTextAtCaret();
 
   // Shows the default topic of a compiled help file and returns the viewer's
   // window (null on failure); a test puts a recorder here instead of the viewer.
@@ -96,8 +100,6 @@ class CMainFrame : public CMDIFrameWnd {
   void OnNextResult();
   void OnPrevResult();
   void StopFindInFiles();
-  // The first text of the dialog: the active view's selection on one line, else the word at its caret.
-  std::string FindTextAtCaret();
   DECLARE_MESSAGE_MAP()
 };
 

@@ -138,4 +138,46 @@ TEST_F(FindInFilesTest, ResultsOfThreeEncodingsFillTheOutputWindowAndJump) {
   EXPECT_EQ(ui.shown.size(), boxes);
 }
 
+TEST_F(FindInFilesTest, TheDialogStartsWithTheSelectionOrTheWordAtTheCaret) {
+  auto* view = ViewOfActiveOrNewWindow<CEditView>();
+  ASSERT_NE(view, nullptr);
+  view->SetText("var 日本語テキスト = obj_1.Run();\r\nx");
+  struct Case {
+    int anchor, caret;
+    const char* expected;
+  } cases[] = {
+      {0, 3, "var"},           // a selection on one line, as it is
+      {8, 8, "日本語テキスト"},  // inside a run of double-byte characters
+      {23, 23, "obj_1"},       // inside an ASCII word
+      {26, 26, "obj_1"},       // just after it
+      {0, 40, ""},             // a selection over two lines gives nothing
+      {3, 3, "var"},           // the word that ends at the caret
+  };
+  for (const Case& c : cases) {
+    view->SetSel(c.anchor, c.caret);
+    EXPECT_EQ(Frame()->FindTextAtCaret(), c.expected) << c.anchor << "," << c.caret;
+  }
+}
+
+TEST_F(FindInFilesTest, EscInTheOutputWindowStopsTheSearchWithALastLine) {
+  for (int i = 0; i < 400; ++i) WriteBytes(dir / ("tree\\many" + std::to_string(i) + ".txt"), "needle\r\n");
+  ui.onDialog = [&](CDialog& dlg) {
+    dlg.SetDlgItemText(IDC_FIF_FIND, "needle");
+    dlg.SetDlgItemText(IDC_FIF_FOLDER, (dir / "tree").c_str());
+    return IDOK;
+  };
+  // Esc as soon as the command has started the search, before any result came in.
+  ::SendMessageA(Frame()->m_hWnd, WM_COMMAND, ID_EDIT_FIND_IN_FILES, 0);
+  COutputWnd* output = COutputWnd::Find(Frame());
+  ASSERT_NE(output, nullptr);
+  ::SendMessageA(output->TextWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+  PumpMessages();
+  std::vector<std::string> lines = Lines(TextOf(output->TextWindow()));
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines.back(), "中止しました");
+  EXPECT_NE(lines[lines.size() - 2].find("件見つかりました"), std::string::npos);
+  EXPECT_LT(lines.size(), 400u);  // stopped before the end
+  EXPECT_EQ(output->GetWindowText(), "出力");
+}
+
 }  // namespace
