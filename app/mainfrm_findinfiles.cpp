@@ -1,12 +1,14 @@
 // Main frame: the find-in-files command, its results in the 出力 window, and the
 // steps through the results (F8, Shift+F8).
 #include "app/mainfrm.h"
+#include "app/findinfiles_text.h"
 #include "app/output_window.h"
 #include "document/editor_settings.h"
 #include "platform/cp932.h"
 #include "platform/framework/app.h"
 #include "platform/framework/doc.h"
 #include "platform/framework/pathutil.h"
+#include "views/findreplace.h"
 
 namespace {
 bool IsWordByte(char c) {
@@ -81,6 +83,17 @@ void CMainFrame::OnFindInFiles() {
   output->AppendLines(FindInFilesSearch::HeaderLine(dlg.m_query));
   output->SetNote("検索中");
   output->m_onStop = [this] { StopFindInFiles(); };
+  // A jump selects the whole match, found again on its line as the search found it.
+  struct LineMatcher {
+    SystemComparer compare;
+    LiteralMatcher matcher;
+    explicit LineMatcher(const FindInFilesQuery& q) : matcher(q.find, q.matchCase, compare) {}
+  };
+  auto lineMatcher = std::make_shared<LineMatcher>(dlg.m_query);
+  const int findLength = static_cast<int>(dlg.m_query.find.size());
+  output->m_matchLength = [lineMatcher, findLength](const char* line, int length, int at) {
+    return lineMatcher->matcher.FindFrom(line, length, at) == at ? findLength : 0;
+  };
   if (!m_findInFilesSearch) m_findInFilesSearch = std::make_unique<FindInFilesSearch>(m_hWnd, kFindInFilesMessage);
   m_findInFilesSearch->Start(dlg.m_query, GetEditorSettings()->AutoDetect());
 }

@@ -168,8 +168,10 @@ bool COutputWnd::JumpToLine(int line) {
   *reinterpret_cast<WORD*>(&text[0]) = static_cast<WORD>(length + 1);
   int got = static_cast<int>(::SendMessageA(edit, EM_GETLINE, at.line - 1, reinterpret_cast<LPARAM>(&text[0])));
   if (got < 0) got = 0;
-  int from = lineStart + ByteOfColumn(text.data(), got, at.column);
-  int to = lineStart + ByteOfColumn(text.data(), got, at.column + 1);
+  const int column = ByteOfColumn(text.data(), got, at.column);
+  const int matched = m_matchLength ? m_matchLength(text.data(), got, column) : 0;
+  int from = lineStart + column;
+  int to = matched > 0 ? from + matched : lineStart + ByteOfColumn(text.data(), got, at.column + 1);
   view->SetSel(from, to);
   ::SendMessageA(edit, EM_SCROLLCARET, 0, 0);
   if (CFrameWnd* frame = view->GetParentFrame()) frame->ActivateFrame();

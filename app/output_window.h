@@ -41,7 +41,7 @@ class COutputWnd : public CMDIChildWnd {
   // The title: "出力" and, when given, a note after it (a search's progress).
   void SetNote(const std::string& note);
   // Jumps to the place of line `line` (from 0) when it names one: opens the
-  // file or activates its window, selects the column's character. False when
+  // file or activates its window, selects the match at the column. False when
   // the line names no place or the file cannot be opened.
   bool JumpToLine(int line);
   // The next (step 1) or previous (step -1) place line after the caret's line,
@@ -49,6 +49,10 @@ class COutputWnd : public CMDIChildWnd {
   bool JumpToNext(int step);
   // Shown maximised, like the documents' windows, with the focus in its text.
   void ActivateFrame(int cmdShow = -1) override;
+  // The length in bytes of the match at byte `at` of a line of the file a
+  // place line names (0: none there); the jump selects that much, else the
+  // one character. Set by whoever fills the window.
+  std::function<int(const char* line, int length, int at)> m_matchLength;
   // Called by Esc in the window.
   std::function<void()> m_onStop;
 

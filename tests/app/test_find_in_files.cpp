@@ -110,7 +110,7 @@ TEST_F(FindInFilesTest, ResultsOfThreeEncodingsFillTheOutputWindowAndJump) {
   int start = 0, end = 0;
   view->GetSel(start, end);
   EXPECT_EQ(start, 26 + 8);  // past the first line: ', a blank, 11 double-byte characters, CR LF
-  EXPECT_EQ(end, start + 2);
+  EXPECT_EQ(end, start + 4);  // the whole match, 検索
 
   // F8 from the document's window goes on to the next result line, Shift+F8 back.
   std::string next = Lines(TextOf(text))[static_cast<size_t>(line) + 1];

@@ -4,8 +4,8 @@
 # the 出力 window fills and names each match by path, line and column; its text
 # copied (Ctrl+A, Ctrl+C) and pasted into a new script is saved and read back;
 # F8 from that script's window jumps to the first result and then the next,
-# each time selecting the match's first character in its file, which a typed
-# letter replaces and Ctrl+S saves in the file's own encoding.
+# each time selecting the match in its file, which a typed word replaces and
+# Ctrl+S saves in the file's own encoding.
 # E2E_SHOT=<dir>: find-in-files-dialog.png (the dialog over the main window) and
 # output-window.png (the 出力 window with the results).
 source "$(dirname "$0")/e2e_lib.sh"
@@ -54,15 +54,15 @@ done
 # F8 from the new script's window: the first result (a.js, open already), then the next.
 xdotool key --clearmodifiers F8
 poll title_has "$WIN" a.js || fail "F8 did not go to a.js: '$(xdotool getwindowname "$WIN")'"
-xdotool type 'N'
+xdotool type 'pin'
 xdotool key --clearmodifiers ctrl+s
-saved_a() { iconv -f CP932 -t UTF-8 < "$TREE/a.js" | grep -qF '// 日本語 Needle one'; }
+saved_a() { iconv -f CP932 -t UTF-8 < "$TREE/a.js" | grep -qF '// 日本語 pin one'; }
 poll saved_a || fail "the jump did not select the match in a.js: $(iconv -f CP932 -t UTF-8 < "$TREE/a.js")"
 xdotool key --clearmodifiers F8
 poll title_has "$WIN" b.vbs || fail "F8 did not go on to b.vbs: '$(xdotool getwindowname "$WIN")'"
-xdotool type 'N'
+xdotool type 'pin'
 xdotool key --clearmodifiers ctrl+s
-saved_b() { grep -qF 'MsgBox "検索 Needle"' "$TREE/sub/b.vbs"; }
+saved_b() { grep -qF 'MsgBox "検索 pin"' "$TREE/sub/b.vbs"; }
 poll saved_b || fail "the jump did not select the match in b.vbs: $(cat "$TREE/sub/b.vbs")"
 grep -qF "' 日本語のコメントです。" "$TREE/sub/b.vbs" || fail "b.vbs lost its UTF-8 text"
 exit_through_menu "$WIN"
