@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <cstdio>
 #include "app/myapp.h"
+#include "app/output_window.h"
 #include "app/settings_format.h"
 #include "dialogs/colorfontdlg.h"
 #include "dialogs/optionsdlg.h"
@@ -151,6 +152,9 @@ FontRecord FontRecordOf(const LOGFONTA& lf) {
 void CMainFrame::SetEditorFont(const LOGFONTA& font) {
   HFONT made = CreateFontIndirectA(&font);
   if (!made) return;
+  // The 出力 window draws with the editor font too: it takes the new one before the old one goes.
+  if (COutputWnd* output = COutputWnd::Find(this))
+    ::SendMessageA(output->TextWindow(), WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
   if (m_font) DeleteObject(m_font);
   m_font = made;
   LOGFONTA actual{};

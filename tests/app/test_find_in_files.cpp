@@ -96,6 +96,13 @@ TEST_F(FindInFilesTest, ResultsOfThreeEncodingsFillTheOutputWindowAndJump) {
   EXPECT_EQ(lines.back(), "3 件見つかりました (3 個のファイル、検索 3 個、スキップ 1 個)");
   EXPECT_EQ(output->GetWindowText(), "出力");
   EXPECT_EQ(Ini("FindInFiles", "Find0"), "検索");
+  // It draws with the editor font, and with the new one once the font is changed.
+  EXPECT_EQ(::SendMessageA(output->TextWindow(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(Frame()->EditorFont()));
+  LOGFONTA font{};
+  GetObjectA(Frame()->EditorFont(), sizeof font, &font);
+  font.lfHeight -= 2;
+  Frame()->SetEditorFont(font);
+  EXPECT_EQ(::SendMessageA(output->TextWindow(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(Frame()->EditorFont()));
 
   // Enter on the UTF-8 file's line opens it with the match selected.
   HWND text = output->TextWindow();
