@@ -9,6 +9,7 @@
 #include "platform/framework/app.h"
 #include "platform/framework/editview.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/resstr.h"
 #include "resources/resource.h"
 #include "views/findreplace.h"
 
@@ -76,6 +77,13 @@ void FindInFilesHistory::Remember(const FindInFilesQuery& query) {
   regex = query.regex;
 }
 
+std::unique_ptr<TextMatcher> MakeMatcher(const FindInFilesQuery& query, SearchComparer& compare, std::string& error) {
+  if (!query.regex) return std::make_unique<LiteralMatcher>(query.find, query.matchCase, compare);
+  CompiledRegex pattern = CompileRegex(query.find, query.matchCase, error);
+  if (!pattern.Valid()) return nullptr;
+  return std::make_unique<RegexMatcher>(std::move(pattern));
+}
+
 // ------------------------------------------------------------ the dialog
 
 CFindInFilesDlg::CFindInFilesDlg(FindInFilesHistory& history, FindInFilesQuery query, CWnd* parent)
@@ -121,6 +129,15 @@ void CFindInFilesDlg::OnOK() {
     AfxMessageBox("検索する文字列を入力してください。", MB_OK | MB_ICONEXCLAMATION, m_hWnd);
     ::SetFocus(GetDlgItem(IDC_FIF_FIND));
     return;
+  }
+  if (q.regex) {
+    SystemComparer compare;
+    std::string error;
+    if (!MakeMatcher(q, compare, error)) {
+      AfxMessageBox(AfxFormatString1(IDS_REGEX_INVALID, error.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION, m_hWnd);
+      ::SetFocus(GetDlgItem(IDC_FIF_FIND));
+      return;
+    }
   }
   if (!IsFolder(q.folder)) {
     AfxMessageBox(("フォルダ \"" + q.folder + "\" が見つかりません。").c_str(), MB_OK | MB_ICONEXCLAMATION, m_hWnd);
@@ -253,21 +270,27 @@ void FindInFilesSearch::ListFiles(const FindInFilesQuery& query) {
 void FindInFilesSearch::SearchFiles(const FindInFilesQuery& query, bool autoDetect) {
   try {
     SystemComparer compare;
-    // The regular-expression engine plugs in here behind TextMatcher; until
-    // then the 正規表現 option searches the pattern's text literally.
-    LiteralMatcher matcher(query.find, query.matchCase, compare);
+    std::string error;
+    std::unique_ptr<TextMatcher> matcher = MakeMatcher(query, compare, error);
+    if (!matcher) return;  // the dialog let no such pattern through
+    const std::string tooComplex = LoadResString(IDS_REGEX_TOO_COMPLEX);
     std::vector<char> bytes;
     for (size_t i; !m_stop && (i = m_next++) < m_listed.size();) {
       FileResult& file = *m_listed[i];
       if (!ReadSearchText(file.path, file.size, autoDetect, bytes)) {
         file.skipped = true;
       } else {
-        ScanMatchingLines(bytes.data(), static_cast<int>(std::strlen(bytes.data())), matcher, [&](const LineMatch& m) {
+        ScanMatchingLines(bytes.data(), static_cast<int>(std::strlen(bytes.data())), *matcher, [&](const LineMatch& m) {
           if (!file.lines.empty()) file.lines += "\r\n";
           file.lines += FormatOutputLine(file.path, m.line, m.column, m.text);
           ++file.matches;
           return !m_stop.load();
         });
+        if (matcher->TakeTooComplex()) {
+          if (!file.lines.empty()) file.lines += "\r\n";
+          file.lines += file.path + ": " + tooComplex;
+          ++file.matches;  // the line goes out with the file's results
+        }
       }
       file.done = true;
       Post(false);

@@ -12,6 +12,8 @@
 #include "platform/framework/dialog.h"
 
 class CWinApp;
+class SearchComparer;
+class TextMatcher;
 
 struct FindInFilesQuery {
   std::string find;
@@ -32,6 +34,11 @@ struct FindInFilesHistory {
   void Save(const CWinApp& app) const;
   void Remember(const FindInFilesQuery& query);
 };
+
+// The matcher of a query: its compiled pattern, or the find commands' literal
+// search through `compare`. Null, with the library's reason in `error`, for a
+// pattern that does not compile.
+std::unique_ptr<TextMatcher> MakeMatcher(const FindInFilesQuery& query, SearchComparer& compare, std::string& error);
 
 class CFindInFilesDlg : public CDialog {
  public:

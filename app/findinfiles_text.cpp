@@ -94,11 +94,15 @@ LiteralMatcher::LiteralMatcher(std::string find, bool matchCase, SearchComparer&
     if (m_filter.Accepts(code)) m_firstBytes[code > 0xFF ? code >> 8 : code] = 1;
 }
 
-int LiteralMatcher::FindFrom(const char* text, int length, int from) {
+int LiteralMatcher::FindFrom(const char* text, int length, int from, int* end) {
   SearchSource source{text, length, nullptr, 0};
   const std::string& find = m_request.find;
   const int n = static_cast<int>(find.size());
-  if (!m_wholeCharacters) return SearchText(source, from, from, m_request, m_compare, m_filter);
+  if (!m_wholeCharacters) {
+    const int at = SearchText(source, from, from, m_request, m_compare, m_filter);
+    if (at >= 0 && end) *end = at + n;
+    return at;
+  }
   const auto* t = reinterpret_cast<const unsigned char*>(text);
   const int last = length - n;
   const bool firstIsDouble = cp932::CharLength(find.data(), 0, find.size()) == 2;
@@ -118,10 +122,23 @@ int LiteralMatcher::FindFrom(const char* text, int length, int from) {
     // walks over a text add up to its length.
     const bool starts = StartsACharacter(text, known, p);
     known = starts ? p : p + 1;
-    if (starts && EndsACharacter(text, p, n, length) && m_compare.Equal(text + p, n, find.data(), n, m_request.matchCase))
+    if (starts && EndsACharacter(text, p, n, length) && m_compare.Equal(text + p, n, find.data(), n, m_request.matchCase)) {
+      if (end) *end = p + n;
       return p;
+    }
   }
   return -1;
+}
+
+int RegexMatcher::FindFrom(const char* text, int length, int from, int* end) {
+  RegexMatch match;
+  if (RegexFindFrom(m_pattern, SearchSource{text, length, nullptr, 0}, from, false, match) == RegexStatus::kTooComplex) {
+    m_tooComplex = true;
+    return -1;
+  }
+  if (!match.Found()) return -1;
+  if (end) *end = match.End();
+  return match.Start();
 }
 
 int ScanMatchingLines(const char* text, int length, TextMatcher& matcher,

@@ -86,13 +86,14 @@ void CMainFrame::OnFindInFiles() {
   // A jump selects the whole match, found again on its line as the search found it.
   struct LineMatcher {
     SystemComparer compare;
-    LiteralMatcher matcher;
-    explicit LineMatcher(const FindInFilesQuery& q) : matcher(q.find, q.matchCase, compare) {}
+    std::unique_ptr<TextMatcher> matcher;
   };
-  auto lineMatcher = std::make_shared<LineMatcher>(dlg.m_query);
-  const int findLength = static_cast<int>(dlg.m_query.find.size());
-  output->m_matchLength = [lineMatcher, findLength](const char* line, int length, int at) {
-    return lineMatcher->matcher.FindFrom(line, length, at) == at ? findLength : 0;
+  auto lineMatcher = std::make_shared<LineMatcher>();
+  std::string error;
+  lineMatcher->matcher = MakeMatcher(dlg.m_query, lineMatcher->compare, error);
+  output->m_matchLength = [lineMatcher](const char* line, int length, int at) {
+    int end = at;
+    return lineMatcher->matcher && lineMatcher->matcher->FindFrom(line, length, at, &end) == at ? end - at : 0;
   };
   if (!m_findInFilesSearch) m_findInFilesSearch = std::make_unique<FindInFilesSearch>(m_hWnd, kFindInFilesMessage);
   m_findInFilesSearch->Start(dlg.m_query, GetEditorSettings()->AutoDetect());

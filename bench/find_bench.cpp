@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 #include "bench/bench_util.h"
+#include "bench/view_bench.h"
 #include "views/findreplace.h"
 #include "views/myeditview.h"
 
@@ -44,12 +45,8 @@ std::string PlainReplace(std::string text, const std::string& find, const std::s
 }  // namespace
 
 int main() {
-  const char* cls = CWnd::RegisterWndClass("RvFindBench", 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
   CWnd parent;
-  parent.CreateEx(0, cls, "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700, nullptr, nullptr);
-  auto* view = new CMyEditView;  // deletes itself when its window goes
-  view->Create(&parent, nullptr);
-  MoveWindow(view->m_hWnd, 0, 0, 880, 660, TRUE);
+  CMyEditView* view = bench::OpenBenchView(parent, "RvFindBench");
   HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 400, 300, parent.m_hWnd,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
   SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
@@ -77,18 +74,8 @@ int main() {
   // 10,000 hits: "HIT" at the start of every other line of a text that,
   // replaced, stays within the size a file may have (1,048,575 bytes).
   const std::string base = MakeText((1 << 20) - 50000);
-  std::string hits;
   int count = 0;
-  for (size_t p = 0, line = 0; p < base.size(); ++line) {
-    size_t e = base.find("\r\n", p);
-    e = e == std::string::npos ? base.size() : e + 2;
-    if (line % 2 == 0 && count < 10000) {
-      hits += "HIT";
-      ++count;
-    }
-    hits.append(base, p, e - p);
-    p = e;
-  }
+  const std::string hits = bench::WithMarkers(base, 10000, count, [](int) { return std::string("HIT"); });
   const std::string want = PlainReplace(hits, "HIT", "hit!");
   view->SetText(hits.c_str());
   view->m_undo.Clear();

@@ -186,6 +186,11 @@ struct Utf8FormsRead {
 std::size_t Utf8ToShiftJis(char* buffer, std::size_t byteCount,
                            std::size_t* unmappable = nullptr, Utf8FormsRead* forms = nullptr);
 
+// The UTF-16 unit the system reads one code page 932 character as: `code` is
+// a single byte (below 0x100) or a pair lead << 8 | trail whose trail byte is
+// valid (cp932_table::StartsPair). An undefined pair reads as its lead byte.
+std::uint16_t Cp932CharToUnit(unsigned code);
+
 // Shift-JIS to UTF-8 without byte-order mark. The whole of `text` is
 // converted, zero bytes included, one character at a time as platform/cp932.h
 // counts them (a lead byte without a valid trail byte is a character alone,

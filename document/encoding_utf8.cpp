@@ -25,6 +25,12 @@ std::uint16_t ReadCode(Code code) {
   return unit != 0 ? unit : kSingleUnit[code >> 8];
 }
 
+}  // namespace
+
+std::uint16_t Cp932CharToUnit(unsigned code) { return ReadCode(static_cast<Code>(code)); }
+
+namespace {
+
 // The six cells that the JIS tables give other code points than code page
 // 932 does (encoding.h); bit i of Utf8Forms::jisCells is kJisForms[i].
 struct JisForm {

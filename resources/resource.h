@@ -16,13 +16,13 @@
 #define IDD_MACRO_RUNNING 143
 #define IDD_GOTO_LINE 132
 #define IDD_FIND_IN_FILES 144
-#define IDC_FIF_FIND 1100
-#define IDC_FIF_TYPES 1101
-#define IDC_FIF_FOLDER 1102
-#define IDC_FIF_BROWSE 1103
-#define IDC_FIF_SUBFOLDERS 1104
-#define IDC_FIF_MATCH_CASE 1105
-#define IDC_FIF_REGEX 1106
+#define IDC_FIF_FIND 1110
+#define IDC_FIF_TYPES 1111
+#define IDC_FIF_FOLDER 1112
+#define IDC_FIF_BROWSE 1113
+#define IDC_FIF_SUBFOLDERS 1114
+#define IDC_FIF_MATCH_CASE 1115
+#define IDC_FIF_REGEX 1116
 #define IDC_GOTO_LINE 1000
 #define IDR_CONTEXT_MENU 138
 #define IDC_BUILD 1002
@@ -74,3 +74,13 @@
 #define IDS_ENCODE_OVER_SOURCE 2220
 // A macro's edit that its window refused.
 #define IDS_MACRO_EDIT_REFUSED 2260
+
+// The Find and Replace dialogs' own templates (the system's controls and ids,
+// with the regular-expression and in-selection check boxes), and the messages
+// of a regular-expression search.
+#define IDD_FIND_TEMPLATE 150
+#define IDD_REPLACE_TEMPLATE 151
+#define IDC_FIND_REGEX 1100
+#define IDC_FIND_IN_SELECTION 1101
+#define IDS_REGEX_INVALID 2300
+#define IDS_REGEX_TOO_COMPLEX 2301

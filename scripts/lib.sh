@@ -16,7 +16,7 @@ export LC_ALL=ja_JP.UTF-8
 
 PACKAGES="cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386 wine64
           xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic fonts-wine imagemagick python3
-          g++ clang ghostscript"
+          g++ clang ghostscript libboost1.81-dev"
 
 log() { echo "== $*" >&2; }
 

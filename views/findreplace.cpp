@@ -10,6 +10,8 @@
 #include "platform/framework/app.h"
 #include "platform/framework/fwids.h"
 #include "platform/framework/modal.h"
+#include "platform/framework/resstr.h"
+#include "resources/resource.h"
 #include "views/myeditview.h"
 
 FindReplaceState& CMyEditView::FindState() {
@@ -38,14 +40,17 @@ void CopyToBuffer(const std::string& text, char* buffer, int size) {
   buffer[n] = '\0';
 }
 
-bool FindReplaceState::Open(HWND view, BOOL findOnlyDialog, const std::string& initialFind) {
+bool FindReplaceState::Open(HWND view, BOOL findOnlyDialog, const std::string& initialFind,
+                            bool selectionSpansLines) {
   Close();
   CopyToBuffer(initialFind, findBuffer, kBufferSize);
   CopyToBuffer(replaceText, replaceBuffer, kBufferSize);
   fr = FINDREPLACEA{};
   fr.lStructSize = sizeof fr;
   fr.hwndOwner = view;
-  fr.Flags = FR_HIDEWHOLEWORD | (searchDown ? FR_DOWN : 0) | (matchCase ? FR_MATCHCASE : 0);
+  fr.Flags = FR_HIDEWHOLEWORD | FR_ENABLETEMPLATE | (searchDown ? FR_DOWN : 0) | (matchCase ? FR_MATCHCASE : 0);
+  fr.hInstance = AfxGetInstanceHandle();
+  fr.lpTemplateName = MAKEINTRESOURCEA(findOnlyDialog ? IDD_FIND_TEMPLATE : IDD_REPLACE_TEMPLATE);
   fr.lpstrFindWhat = findBuffer;
   fr.wFindWhatLen = kBufferSize;
   fr.lpstrReplaceWith = replaceBuffer;
@@ -55,10 +60,33 @@ bool FindReplaceState::Open(HWND view, BOOL findOnlyDialog, const std::string& i
   dialog = created;
   owner = view;
   findOnly = findOnlyDialog;
+  inSelection = !findOnlyDialog && selectionSpansLines;
+  ::CheckDlgButton(dialog, IDC_FIND_REGEX, regex ? BST_CHECKED : BST_UNCHECKED);
+  ::CheckDlgButton(dialog, IDC_FIND_IN_SELECTION, inSelection ? BST_CHECKED : BST_UNCHECKED);
   if (CWinApp* app = AfxGetApp()) app->m_hWndModeless = dialog;
   ::ShowWindow(dialog, SW_SHOW);
   ::SetActiveWindow(dialog);
   return true;
+}
+
+void FindReplaceState::ReadOptions() {
+  if (!dialog || !::IsWindow(dialog)) return;
+  regex = ::IsDlgButtonChecked(dialog, IDC_FIND_REGEX) == BST_CHECKED;
+  inSelection = !findOnly && ::IsDlgButtonChecked(dialog, IDC_FIND_IN_SELECTION) == BST_CHECKED;
+}
+
+const CompiledRegex* FindReplaceState::Pattern(BOOL matchCase, bool tell) {
+  if (m_pattern.Valid() && m_patternText == findText && m_patternCase == matchCase) return &m_pattern;
+  std::string error;
+  m_pattern = CompileRegex(findText, matchCase != FALSE, error);
+  if (!m_pattern.Valid()) {
+    if (tell)
+      AfxMessageBox(AfxFormatString1(IDS_REGEX_INVALID, error.c_str()).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return nullptr;
+  }
+  m_patternText = findText;
+  m_patternCase = matchCase;
+  return &m_pattern;
 }
 
 void FindReplaceState::Close() {
@@ -133,6 +161,85 @@ void MoveDialogOffSelection(CMyEditView& view) {
     ::SetWindowPos(state.dialog, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Says that a search was given up (an explosive pattern); true when it was.
+bool SaidTooComplex(RegexStatus status) {
+  if (status != RegexStatus::kTooComplex) return false;
+  AfxMessageBox(IDS_REGEX_TOO_COMPLEX, MB_OK | MB_ICONEXCLAMATION);
+  return true;
+}
+
+enum class PatternFound { kFound, kNone, kStopped };
+
+// The next match of the find text as a pattern. Down: from the selection, or
+// from its end when it is itself a match (an empty selection takes no empty
+// match at the caret, so that the next search moves on); up: the last match
+// that starts before the selection. kStopped after a message.
+PatternFound FindPattern(CMyEditView& view, FindReplaceState& state, bool down, BOOL matchCase, RegexMatch& match) {
+  match.groups.clear();
+  const CompiledRegex* re = state.Pattern(matchCase);
+  if (!re) return PatternFound::kStopped;
+  const SearchSource text = TextOf(view);
+  int s, e;
+  view.GetSel(s, e);
+  RegexStatus status;
+  if (down) {
+    RegexMatch current;
+    status = s != e ? RegexMatchExactly(*re, text, s, e, current) : RegexStatus::kDone;
+    if (status == RegexStatus::kDone) status = RegexFindFrom(*re, text, current.Found() ? e : s, s == e, match);
+  } else {
+    status = RegexFindAllFrom(*re, text, 0, [&](const RegexMatch& m) {
+      if (m.Start() >= s) return false;
+      match = m;
+      return true;
+    });
+  }
+  if (SaidTooComplex(status)) return PatternFound::kStopped;
+  return match.Found() ? PatternFound::kFound : PatternFound::kNone;
+}
+
+// Replace All with the find text as a pattern: every match in the selection
+// (選択範囲のみ) or from the selection on, replaced in one change of the text,
+// one step of the history. Nothing changes when the search is given up.
+// In the selection, the selection afterwards covers the replaced text; else
+// the last replacement is selected.
+void ReplacePatternAll(CMyEditView& view, FindReplaceState& state) {
+  const CompiledRegex* re = state.Pattern(state.matchCase);
+  if (!re) return;
+  int s, e;
+  view.GetSel(s, e);
+  const bool inSelection = state.inSelection && s != e;
+  const rv::textctl::TextReader& reader = view.Reader();
+  // In the selection the pattern sees the selected text only (^ at its start).
+  const SearchSource text = inSelection ? reader.Spans(s, e - s) : reader.AllSpans();
+  const int base = inSelection ? s : 0;
+  std::string out, scratch;
+  int first = -1, copied = 0, lastStart = 0;
+  const RegexStatus status = RegexFindAllFrom(*re, text, inSelection ? 0 : s, [&](const RegexMatch& m) {
+    if (first < 0) first = copied = inSelection ? 0 : m.Start();
+    out.append(text.Bytes(copied, m.Start() - copied, scratch), static_cast<size_t>(m.Start() - copied));
+    lastStart = static_cast<int>(out.size());
+    out += ExpandReplacement(state.replaceText, m, text);
+    copied = m.End();
+    return true;
+  });
+  if (SaidTooComplex(status)) return;
+  if (first < 0) {
+    view.ReportNotFound(state.findText);
+    view.FocusFindDialog();
+    return;
+  }
+  const int end = inSelection ? text.Length() : copied;
+  out.append(text.Bytes(copied, end - copied, scratch), static_cast<size_t>(end - copied));
+  const int from = base + first, to = base + end;
+  if (!view.ApplyEdit(from, to, out, from + static_cast<int>(out.size()))) {
+    AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
+    return;
+  }
+  if (inSelection) view.SetSel(from, from + static_cast<int>(out.size()));
+  else view.SetSel(from + lastStart, from + static_cast<int>(out.size()) - (end - copied));
+  view.ScrollCaret();
+}
+
 }  // namespace
 
 void CMyEditView::ShowFindDialog(BOOL findOnly) {
@@ -145,7 +252,10 @@ void CMyEditView::ShowFindDialog(BOOL findOnly) {
   }
   std::string initial;
   if (!CopySelectedText(initial)) initial = state.findText;
-  if (state.Open(m_hWnd, findOnly, initial)) MoveDialogOffSelection(*this);
+  int s, e;
+  GetSel(s, e);
+  const bool spansLines = s != e && Reader().LineFromPos(s) != Reader().LineFromPos(e - 1);
+  if (state.Open(m_hWnd, findOnly, initial, spansLines)) MoveDialogOffSelection(*this);
 }
 
 LRESULT CMyEditView::OnFindDialogMessage(WPARAM, LPARAM lp) {
@@ -156,6 +266,7 @@ LRESULT CMyEditView::OnFindDialogMessage(WPARAM, LPARAM lp) {
   const BOOL matchCase = (fr->Flags & FR_MATCHCASE) != 0;
   const std::string find = fr->lpstrFindWhat ? fr->lpstrFindWhat : "";
   const std::string replacement = fr->lpstrReplaceWith ? fr->lpstrReplaceWith : "";
+  if (state.owner == m_hWnd) state.ReadOptions();
   if (fr->Flags & FR_DIALOGTERM) {
     if (state.owner == m_hWnd) {
       state.dialog = nullptr;
@@ -207,11 +318,20 @@ void CMyEditView::ReplaceCurrent(const std::string& find, BOOL down, BOOL matchC
   state.matchCase = matchCase;
   state.searchDown = down;
   if (!PrepareReplace()) return;
-  if (!ChangeFits(static_cast<long long>(replacement.size()) - static_cast<long long>(find.size()))) {
+  int s, e;
+  GetSel(s, e);
+  std::string text = state.replaceText;
+  if (state.regex) {
+    RegexMatch m;
+    if (const CompiledRegex* re = state.Pattern(matchCase)) RegexMatchExactly(*re, TextOf(*this), s, e, m);
+    if (!m.Found()) return;
+    text = ExpandReplacement(state.replaceText, m, TextOf(*this));
+  }
+  if (!ChangeFits(static_cast<long long>(text.size()) - (e - s))) {
     AfxMessageBox(AFX_IDP_FILE_TOO_LARGE, MB_OK);
     return;
   }
-  ReplaceSelWithUndo(state.replaceText.c_str());
+  ReplaceSelWithUndo(text.c_str());
   SearchText(state.findText, state.searchDown, state.matchCase);
 }
 
@@ -221,19 +341,36 @@ void CMyEditView::ReplaceAll(const std::string& find, const std::string& replace
   state.replaceText = replacement;
   state.matchCase = matchCase;
   state.searchDown = TRUE;
-  if (!PrepareReplace() && !SelectionEquals(state.findText, state.matchCase)) return;
-
-  // Every match from the selected one on, as the repeated search would find
-  // them in the text being replaced: each search starts after the previous
-  // replacement, in bytes that were there before.
+  if (state.regex) {
+    if (!state.findText.empty()) ReplacePatternAll(*this, state);
+    return;
+  }
   int s, e;
   GetSel(s, e);
+  const bool inSelection = state.inSelection && s != e;
   const int n = static_cast<int>(state.findText.size());
-  std::vector<int> matches{s};
-  {
+  const SearchRequest request{state.findText, true, matchCase != FALSE};
+  SystemComparer compare;
+  std::vector<int> matches;
+  if (inSelection) {
+    // Every match that lies wholly inside the selection, read as a text of its own.
+    if (n == 0) return;
+    const SearchSource text = Reader().Spans(s, e - s);
+    for (int m = 0; (m = ::SearchText(text, m, m, request, compare, state.filter)) >= 0; m += n)
+      matches.push_back(s + m);
+    if (matches.empty()) {
+      ReportNotFound(state.findText);
+      FocusFindDialog();
+      return;
+    }
+  } else {
+    if (!PrepareReplace() && !SelectionEquals(state.findText, state.matchCase)) return;
+    // Every match from the selected one on, as the repeated search would find
+    // them in the text being replaced: each search starts after the previous
+    // replacement, in bytes that were there before.
+    GetSel(s, e);
+    matches.push_back(s);
     const SearchSource text = TextOf(*this);
-    SystemComparer compare;
-    const SearchRequest request{state.findText, true, matchCase != FALSE};
     for (int m = s; (m = ::SearchText(text, m + n, m + n, request, compare, state.filter)) >= 0;)
       matches.push_back(m);
   }
@@ -251,6 +388,7 @@ void CMyEditView::ReplaceAll(const std::string& find, const std::string& replace
     ReplaceSelWithUndo(state.replaceText.c_str());
     delta += static_cast<long long>(replacement.size()) - n;
   }
+  if (inSelection) SetSel(s, static_cast<int>(e + delta));  // the selection covers the replaced text
   SetRedraw(true);
   ::InvalidateRect(m_hWnd, nullptr, TRUE);
   ScrollCaret();
@@ -266,6 +404,16 @@ BOOL CMyEditView::SearchText(const std::string& find, BOOL down, BOOL matchCase)
   int s, e;
   GetSel(s, e);
   if (find.empty() || (!down && s == 0)) return FALSE;
+  if (FindState().regex) {
+    RegexMatch m;
+    const PatternFound found = FindPattern(*this, FindState(), down != FALSE, matchCase, m);
+    if (found == PatternFound::kStopped) return TRUE;  // said why already: no "not found" after it
+    if (found == PatternFound::kNone) return FALSE;
+    SetSel(m.Start(), m.End());
+    ScrollCaret();
+    MoveDialogOffSelection(*this);
+    return TRUE;
+  }
   HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
   SystemComparer compare;
   const int m = ::SearchText(TextOf(*this), s, e, SearchRequest{find, down != FALSE, matchCase != FALSE}, compare,
@@ -281,6 +429,12 @@ BOOL CMyEditView::SearchText(const std::string& find, BOOL down, BOOL matchCase)
 BOOL CMyEditView::SelectionEquals(const std::string& find, BOOL matchCase) const {
   int s, e;
   GetSel(s, e);
+  FindReplaceState& state = const_cast<CMyEditView*>(this)->FindState();
+  if (state.regex) {
+    RegexMatch m;
+    if (const CompiledRegex* re = state.Pattern(matchCase, false)) RegexMatchExactly(*re, TextOf(*this), s, e, m);
+    return m.Found() && s != e;
+  }
   SystemComparer compare;
   return SearchSelectionEquals(TextOf(*this), s, e, find, matchCase != FALSE, compare);
 }

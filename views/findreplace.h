@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <string>
+#include "views/regex_search.h"
 #include "views/search.h"
 
 struct FindReplaceState {
@@ -22,6 +23,8 @@ struct FindReplaceState {
   std::string replaceText;
   BOOL matchCase = FALSE;
   BOOL searchDown = TRUE;
+  BOOL regex = FALSE;        // 正規表現, remembered for the run
+  BOOL inSelection = FALSE;  // the Replace dialog's 選択範囲のみ (set as it opens)
 
   // What the open dialog reads and writes; lives as long as the dialog.
   FINDREPLACEA fr{};
@@ -29,9 +32,22 @@ struct FindReplaceState {
   char replaceBuffer[kBufferSize] = {};
   SearchFilter filter;  // case-insensitive first characters of findText
 
+ private:
+  CompiledRegex m_pattern;  // findText compiled, when m_patternText is findText
+  std::string m_patternText;
+  BOOL m_patternCase = FALSE;
+
+ public:
+
   // Opens a dialog of the kind asked for, reporting to `view`, with the texts
-  // and options filled in; false when the system could not create it.
-  bool Open(HWND view, BOOL findOnlyDialog, const std::string& initialFind);
+  // and options filled in (選択範囲のみ checked when the selection spans lines);
+  // false when the system could not create it.
+  bool Open(HWND view, BOOL findOnlyDialog, const std::string& initialFind, bool selectionSpansLines = false);
+  // Takes the open dialog's own check boxes into `regex` and `inSelection`.
+  void ReadOptions();
+  // The find text as a pattern, compiled once per text and case; null when
+  // it is wrong, after telling the user why when `tell`.
+  const CompiledRegex* Pattern(BOOL matchCase, bool tell = true);
   // Closes the open dialog (if any) and forgets it.
   void Close();
 };

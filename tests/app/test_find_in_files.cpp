@@ -58,10 +58,11 @@ class FindInFilesTest : public AppFixture {
   }
 
   // Runs the command with the dialog answered, and waits for the last line.
-  COutputWnd* Search(const std::string& find) {
+  COutputWnd* Search(const std::string& find, bool pattern = false) {
     ui.onDialog = [&](CDialog& dlg) {
       dlg.SetDlgItemText(IDC_FIF_FIND, find.c_str());
       dlg.SetDlgItemText(IDC_FIF_FOLDER, (dir / "tree").c_str());
+      CheckDlgButton(dlg.m_hWnd, IDC_FIF_REGEX, pattern ? BST_CHECKED : BST_UNCHECKED);
       return IDOK;
     };
     Command(ID_EDIT_FIND_IN_FILES);
@@ -185,6 +186,18 @@ TEST_F(FindInFilesTest, EscInTheOutputWindowStopsTheSearchWithALastLine) {
   EXPECT_NE(lines[lines.size() - 2].find("件見つかりました"), std::string::npos);
   EXPECT_LT(lines.size(), 400u);  // stopped before the end
   EXPECT_EQ(output->GetWindowText(), "出力");
+}
+
+TEST_F(FindInFilesTest, APatternSearchesTheTreeAndABadOneIsSaidBeforeAnySearch) {
+  COutputWnd* output = Search("検索.+行|^MsgBox", true);
+  ASSERT_NE(output, nullptr);
+  std::vector<std::string> lines = Lines(TextOf(output->TextWindow()));
+  EXPECT_EQ(lines.back(), "2 件見つかりました (2 個のファイル、検索 3 個、スキップ 1 個)");
+  const std::string shown = TextOf(output->TextWindow());
+  Search("needle(", true);
+  ASSERT_FALSE(ui.shown.empty());
+  EXPECT_EQ(ui.shown.back().text.rfind("正規表現が正しくありません。", 0), 0u) << ui.shown.back().text;
+  EXPECT_EQ(TextOf(output->TextWindow()), shown);  // nothing searched
 }
 
 }  // namespace

@@ -126,6 +126,40 @@ TEST(FindInFilesText, LiteralMatcherFindsWhatTheFindCommandsFind) {
   }
 }
 
+TEST(FindInFilesText, PatternsFindLinesWithTheirCharacterColumns) {
+  struct Case {
+    const char* pattern;
+    const char* text;
+    std::vector<std::string> expected;  // "line,column"
+  } cases[] = {
+      {"Set \\w+ = CreateObject", "x\r\n  Set fso = CreateObject(\"a\")\r\nSet = CreateObject", {"2,3"}},
+      {"^[ァ-ヶー]+[0-9]{3}", "ア123\r\nxカード999\r\nテスト12", {"1,1"}},
+      {"\\\\", "表ソ\r\n表\\ソ", {"2,2"}},  // never the trail byte 5C of 表 or ソ
+      {"語.b", "日本語xb\n日本語語b", {"1,3", "2,3"}},
+      {"a\\r\\nb", "xa\r\nb\r\na", {"1,2"}},  // a match across lines is reported at its start
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    CompiledRegex pattern = CompileRegex(c.pattern, true, error);
+    ASSERT_TRUE(pattern.Valid()) << c.pattern << ": " << error;
+    RegexMatcher matcher(pattern);
+    std::vector<std::string> got;
+    ScanMatchingLines(c.text, static_cast<int>(std::strlen(c.text)), matcher, [&](const LineMatch& m) {
+      got.push_back(std::to_string(m.line) + "," + std::to_string(m.column));
+      return true;
+    });
+    EXPECT_EQ(got, c.expected) << c.pattern;
+    EXPECT_FALSE(matcher.TakeTooComplex()) << c.pattern;
+  }
+  // An explosive pattern gives up on the text, and says so once.
+  std::string error;
+  RegexMatcher explosive(CompileRegex("(a+)+b", true, error));
+  const std::string run(200, 'a');
+  EXPECT_EQ(explosive.FindFrom(run.data(), static_cast<int>(run.size()), 0), -1);
+  EXPECT_TRUE(explosive.TakeTooComplex());
+  EXPECT_FALSE(explosive.TakeTooComplex());
+}
+
 TEST(OutputLine, ColumnsAndBytesConvertBothWays) {
   const char* line = "表a\x83";  // a double-byte character, a letter, a lone lead byte at the end
   int n = static_cast<int>(std::strlen(line));

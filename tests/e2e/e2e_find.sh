@@ -12,12 +12,8 @@ printf 'var count = 1; // \x95\x5c\r\ncount = count + 1;\r\nWScript.Echo(count);
 start_app "Z:$WORK/find.js"
 WIN=$(wait_main_window)
 poll title_has "$WIN" find.js || fail "title '$(xdotool getwindowname "$WIN")' does not name the file"
-xdotool key --clearmodifiers ctrl+Home ctrl+h
-DLG=$(wait_focused_window "文字列の置換") || exit 1
 # Find what: "x", every one of them; replace with: "count".
-xdotool type --delay 30 'x'
-xdotool key Tab
-xdotool type --delay 30 'count'
+fill_replace_dialog 'x' 'count'
 xdotool key --clearmodifiers alt+a
 xdotool key Escape
 poll eval '! window_titled "文字列の置換" >/dev/null' || fail "the Replace dialog stayed open"

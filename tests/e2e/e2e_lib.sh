@@ -184,6 +184,15 @@ wait_main_window() {
   echo "$id"
 }
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+# fill_replace_dialog <find> <replacement>: Ctrl+H from the start of the text,
+# then both texts typed into the Replace dialog; sets DLG to the dialog.
+fill_replace_dialog() {
+  xdotool key --clearmodifiers ctrl+Home ctrl+h
+  DLG=$(wait_focused_window "文字列の置換") || exit 1
+  xdotool type --delay 30 "$1"
+  xdotool key Tab
+  xdotool type --delay 30 "$2"
+}
 
 # A shown popup menu of the program: a window of its own without a title.
 menu_window() {

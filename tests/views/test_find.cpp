@@ -24,6 +24,8 @@ class FindTest : public ViewFixture<CMyEditView> {
     state.replaceText.clear();
     state.matchCase = FALSE;
     state.searchDown = TRUE;
+    state.regex = FALSE;
+    state.inSelection = FALSE;
   }
 
   CMyEditView* ActiveView() const { return ActiveViewAs<CMyEditView>(); }
@@ -254,6 +256,116 @@ TEST_F(FindTest, TheDialogBelongsToItsViewAndEndsWithIt) {
   Command(ID_FILE_CLOSE);
   EXPECT_FALSE(IsWindow(dialogOfB));
   EXPECT_EQ(state.dialog, nullptr);
+}
+
+// With 正規表現: Find Next and Shift+F3 over Shift-JIS text, Replace All as one
+// change and one undo step (in the selection or from it on), Replace on the
+// selected match; a wrong or explosive pattern says so and changes nothing.
+TEST_F(FindTest, RegexFindAndReplaceOnShiftJisText) {
+  const std::string text = "Set fso = CreateObject(\"表\")\r\nSet sh = CreateObject(\"ソ\")\r\nx = 1";
+  const struct {
+    DWORD flags;
+    const char* find;
+    const char* replacement;
+    bool inSelection;
+    int selStart, selEnd;
+    const char* after;  // the text afterwards, or null: unchanged
+    int afterStart, afterEnd;
+    const char* message;  // the one message shown, or null
+  } cases[] = {
+      {FR_FINDNEXT | FR_DOWN, "Set (\\w+) =", "", false, 0, 0, nullptr, 0, 9, nullptr},
+      {FR_FINDNEXT | FR_DOWN, "Set (\\w+) =", "", false, 0, 9, nullptr, 30, 38, nullptr},
+      {FR_FINDNEXT, "^set", "", false, 40, 40, nullptr, 30, 33, nullptr},
+      {FR_FINDNEXT | FR_DOWN, "\\\\", "", false, 0, 0, nullptr, 0, 0, "文字列 '\\\\' が見つかりません。"},
+      {FR_FINDNEXT | FR_DOWN, "(\"[^\"]", "", false, 0, 0, nullptr, 0, 0, "*正規表現が正しくありません。"},
+      {FR_REPLACEALL | FR_DOWN, "Set (\\w+) = CreateObject\\(\"(.)\"\\)", "$2:$1", false, 0, 0,
+       "表:fso\r\nソ:sh\r\nx = 1", 8, 13, nullptr},
+      {FR_REPLACEALL | FR_DOWN, "^Set", "Dim", true, 0, 40, "Dim fso = CreateObject(\"表\")\r\nDim sh = CreateObject(\"ソ\")\r\nx = 1",
+       0, 40, nullptr},
+      {FR_REPLACEALL | FR_DOWN, "Set", "Dim", false, 30, 30, "Set fso = CreateObject(\"表\")\r\nDim sh = CreateObject(\"ソ\")\r\nx = 1",
+       30, 33, nullptr},
+      {FR_REPLACE | FR_DOWN, "\\d", "[$&]", false, 63, 64, "Set fso = CreateObject(\"表\")\r\nSet sh = CreateObject(\"ソ\")\r\nx = [1]",
+       66, 66, nullptr},
+      {FR_REPLACEALL | FR_DOWN, "(S+)+\\d", "", false, 0, 0, nullptr, 0, 0, "正規表現が複雑すぎるため検索を中止しました。"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.find);
+    Load(text);
+    ui.shown.clear();
+    view->FindState().regex = TRUE;
+    view->FindState().inSelection = c.inSelection;
+    view->SetSel(c.selStart, c.selEnd);
+    if (c.message && std::strcmp(c.message, "正規表現が複雑すぎるため検索を中止しました。") == 0)
+      Load(std::string(3000, 'S'));
+    Notify(c.flags, c.find, c.replacement);
+    EXPECT_EQ(c.after ? c.after : view->GetText(), view->GetText());
+    if (!c.message) EXPECT_EQ(Sel(), std::make_pair(c.afterStart, c.afterEnd));
+    ASSERT_EQ(ui.shown.size(), c.message ? 1u : 0u);
+    if (c.message && c.message[0] == '*') EXPECT_EQ(0u, Shown(0).find(c.message + 1)) << Shown(0);
+    else if (c.message) EXPECT_EQ(c.message, Shown(0));
+    if (c.after && c.flags & FR_REPLACEALL) {
+      view->Undo();
+      EXPECT_EQ(text, view->GetText());
+    }
+  }
+}
+
+// The dialogs carry 正規表現 (remembered for the run) and, in Replace,
+// 選択範囲のみ, checked as it opens over a selection of more than one line.
+TEST_F(FindTest, TheDialogsCarryTheRegexAndInSelectionBoxes) {
+  Load("ab\r\ncd\r\n");
+  FindReplaceState& state = view->FindState();
+  const struct {
+    UINT command;
+    int selEnd;
+    bool inSelection;
+  } cases[] = {{ID_EDIT_REPLACE, 6, true}, {ID_EDIT_REPLACE, 4, false}, {ID_EDIT_REPLACE, 0, false}, {ID_EDIT_FIND, 6, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.selEnd);
+    state.Close();
+    view->SetSel(0, c.selEnd);
+    Command(c.command);
+    ASSERT_TRUE(state.dialog);
+    EXPECT_EQ(c.inSelection, IsDlgButtonChecked(state.dialog, 1101) == BST_CHECKED);
+    EXPECT_TRUE(GetDlgItem(state.dialog, 0x480) && GetDlgItem(state.dialog, 0x411));  // the system's edt1, chx2
+    CheckDlgButton(state.dialog, 1100, BST_CHECKED);
+    Notify(FR_FINDNEXT | FR_DOWN, "^c.");
+    EXPECT_EQ(Sel(), std::make_pair(4, 6));
+    EXPECT_TRUE(state.regex);
+    state.Close();
+    Command(c.command);
+    EXPECT_EQ(IsDlgButtonChecked(state.dialog, 1100), BST_CHECKED);
+    CheckDlgButton(state.dialog, 1100, BST_UNCHECKED);
+    Notify(FR_FINDNEXT | FR_DOWN, "^c.");
+    EXPECT_FALSE(state.regex);
+    view->SetSel(0, c.selEnd);
+  }
+}
+
+// 選択範囲のみ: Replace All takes the matches wholly inside the selection, with or
+// without a pattern, as one step; the selection then covers the replaced text.
+TEST_F(FindTest, ReplaceAllInTheSelectionOnly) {
+  const std::string text = "a-b\r\na-b\r\na-b";
+  const struct {
+    BOOL regex;
+    const char* find;
+    const char* after;
+    int selEnd;
+  } cases[] = {{FALSE, "a-b", "a-b\r\nX\r\na-b", 10}, {TRUE, "^a", "a-b\r\nX-b\r\nX-b", 12}, {FALSE, "zz", nullptr, 12}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.find);
+    Load(text);
+    ui.shown.clear();
+    view->FindState().regex = c.regex;
+    view->FindState().inSelection = TRUE;
+    view->SetSel(2, 12);
+    Notify(FR_REPLACEALL | FR_DOWN, c.find, "X");
+    EXPECT_EQ(c.after ? c.after : text, view->GetText());
+    EXPECT_EQ(Sel(), std::make_pair(2, c.selEnd));
+    EXPECT_EQ(ui.shown.size(), c.after ? 0u : 1u);
+    view->Undo();
+    EXPECT_EQ(text, view->GetText());
+  }
 }
 
 }  // namespace
