@@ -196,9 +196,9 @@ void FindInFilesSearch::Post(bool last) {
       FileResult& file = *m_listed[m_handed];
       if (file.skipped) ++m_skipped;
       else ++m_searched;
-      if (file.matches > 0) {
-        ++m_files;
-        m_pending.matches += file.matches;
+      if (file.matches > 0) ++m_files;
+      m_pending.matches += file.matches;
+      if (!file.lines.empty()) {
         if (!m_pending.lines.empty()) m_pending.lines += "\r\n";
         m_pending.lines += file.lines;
         std::string().swap(file.lines);
@@ -289,7 +289,6 @@ void FindInFilesSearch::SearchFiles(const FindInFilesQuery& query, bool autoDete
         if (matcher->TakeTooComplex()) {
           if (!file.lines.empty()) file.lines += "\r\n";
           file.lines += file.path + ": " + tooComplex;
-          ++file.matches;  // the line goes out with the file's results
         }
       }
       file.done = true;
