@@ -236,7 +236,12 @@ void FindInFilesSearch::Run(FindInFilesQuery query, bool autoDetect) {
   } catch (...) {
     m_stop = true;
   }
-  Post(true);
+  try {
+    Post(true);
+  } catch (...) {  // no memory for the last lines: the search still ends
+    m_running = false;
+    if (m_notify) ::PostMessageA(m_notify, m_message, 0, 0);
+  }
 }
 
 void FindInFilesSearch::ListFiles(const FindInFilesQuery& query) {
