@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <cstdio>
 #include "app/myapp.h"
+#include "app/output_window.h"
 #include "app/settings_format.h"
 #include "dialogs/colorfontdlg.h"
 #include "dialogs/optionsdlg.h"
@@ -63,6 +64,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_COMMAND_RANGE(ID_MACRO_VBSCRIPT, ID_MACRO_VBSCRIPT, OnMacroLanguage)
   ON_UPDATE_COMMAND_UI(ID_MACRO_JSCRIPT, OnUpdateMacroLanguage)
   ON_UPDATE_COMMAND_UI(ID_MACRO_VBSCRIPT, OnUpdateMacroLanguage)
+  ON_COMMAND(ID_EDIT_FIND_IN_FILES, OnFindInFiles)
+  ON_MESSAGE(CMainFrame::kFindInFilesMessage, OnFindInFilesResults)
+  ON_COMMAND(ID_NEXT_RESULT, OnNextResult)
+  ON_COMMAND(ID_PREV_RESULT, OnPrevResult)
   ON_COMMAND(ID_MACRO_ORGANIZE, OnMacroOrganize)
   ON_UPDATE_COMMAND_UI(ID_MACRO_ORGANIZE, OnUpdateMacroOrganize)
 END_MESSAGE_MAP(CMDIFrameWnd)
@@ -147,6 +152,9 @@ FontRecord FontRecordOf(const LOGFONTA& lf) {
 void CMainFrame::SetEditorFont(const LOGFONTA& font) {
   HFONT made = CreateFontIndirectA(&font);
   if (!made) return;
+  // The 出力 window draws with the editor font too: it takes the new one before the old one goes.
+  if (COutputWnd* output = COutputWnd::Find(this))
+    ::SendMessageA(output->TextWindow(), WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
   if (m_font) DeleteObject(m_font);
   m_font = made;
   LOGFONTA actual{};
@@ -200,6 +208,7 @@ LRESULT CMainFrame::OnCreate(WPARAM wp, LPARAM lp) {
   std::string macro = ExecutableFolder() + "macro";
   if (GetFileAttributesA(macro.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(macro.c_str(), nullptr);
   m_macros.SetSite(m_hWnd);
+  m_findInFiles.Load(*AfxGetApp());
   m_tabHook.Attach(this, TCS_BOTTOM | TCS_MULTILINE | TCS_HOTTRACK);  // the frame goes on without it on failure
   RecalcLayout();
   return 0;
@@ -291,6 +300,8 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
   StorePlacement();
   SettingsSection section(*AfxGetApp());
   m_settings.Write(section);
+  StopFindInFiles();
+  m_findInFiles.Save(*AfxGetApp());
   RemoveFinishedConsoleWrappers();  // a console still open keeps its wrapper
   // The shared document menu must not go down with this window.
   if (m_hMenuDefault && GetMenu(m_hWnd) != m_hMenuDefault) SetMenu(m_hWnd, m_hMenuDefault);

@@ -3,8 +3,10 @@
 // it is created and writes them back when it is destroyed; owns the editor
 // font made from them; the Help menu's commands.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
+#include "app/findinfiles.h"
 #include "app/settings_store.h"
 #include "app/tabbar.h"
 #include "platform/framework/bars.h"
@@ -39,6 +41,10 @@ class CMainFrame : public CMDIFrameWnd {
   std::shared_ptr<FindReplaceState> m_findState;
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+  // The first text of the find-in-files dialog: the active view's selection
+  // when it lies on one line, else the word at its caret (a run of ASCII word
+  // characters or of double-byte ones); empty for a selection over lines.
+  std::string FindTextAtCaret();
 
   // Shows the default topic of a compiled help file and returns the viewer's
   // window (null on failure); a test puts a recorder here instead of the viewer.
@@ -82,6 +88,18 @@ class CMainFrame : public CMDIFrameWnd {
   void OnUpdateMacroLanguage(CCmdUI* ui);
   void OnMacroOrganize();
   void OnUpdateMacroOrganize(CCmdUI* ui);
+
+  // Find in files (mainfrm_findinfiles.cpp): the command opens the dialog, or
+  // stops the search under way; its results fill the 出力 window, whose place
+  // lines F8 and Shift+F8 step through.
+  static const UINT kFindInFilesMessage = WM_APP + 0x42;  // the worker has results
+  FindInFilesHistory m_findInFiles;
+  std::unique_ptr<FindInFilesSearch> m_findInFilesSearch;
+  void OnFindInFiles();
+  LRESULT OnFindInFilesResults(WPARAM, LPARAM);
+  void OnNextResult();
+  void OnPrevResult();
+  void StopFindInFiles();
   DECLARE_MESSAGE_MAP()
 };
 

@@ -1,5 +1,6 @@
 // Modal UI seam and the application's message boxes.
 #include "platform/framework/modal.h"
+#include <shlobj.h>
 #include <vector>
 #include "platform/framework/app.h"
 #include "platform/framework/pathutil.h"
@@ -113,6 +114,14 @@ BOOL AfxRunCommonDialog(const char* kind, void* data) {
   if (k == "print") return PrintDlgA(static_cast<PRINTDLGA*>(data));
   if (k == "font") return ChooseFontA(static_cast<CHOOSEFONTA*>(data));
   if (k == "color") return ChooseColorA(static_cast<CHOOSECOLORA*>(data));
+  if (k == "folder") {
+    auto* browse = static_cast<BROWSEINFOA*>(data);
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(browse);
+    if (!chosen) return FALSE;
+    BOOL ok = SHGetPathFromIDListA(chosen, browse->pszDisplayName);
+    CoTaskMemFree(chosen);
+    return ok;
+  }
   return FALSE;
 }
 

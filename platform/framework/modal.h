@@ -87,7 +87,9 @@ class KeepEnabled {
 };
 
 // Runs a common dialog through the seam: PrintDlgA ("print"), ChooseFontA
-// ("font"), ChooseColorA ("color"). Returns TRUE when confirmed.
+// ("font"), ChooseColorA ("color"), the folder picker ("folder": a BROWSEINFOA
+// whose pszDisplayName, MAX_PATH bytes, receives the chosen folder's full
+// path). Returns TRUE when confirmed.
 BOOL AfxRunCommonDialog(const char* kind, void* data);
 // Called by a live common dialog's hook once its message loop runs: hands the
 // dialog to a responder that drives it live and presses the button it names.

@@ -20,16 +20,17 @@ TEST_F(CommandTest, MenuBarsHoldEveryItemInOrder) {
   HMENU m128 = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128));
   HMENU m129 = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(129));
   EXPECT_EQ(MenuItemTexts(m128),
-            (std::vector<std::string>{">ファイル(&F)", ">表示(&V)", ">マクロ(&M)", ">ヘルプ(&H)"}));
+            (std::vector<std::string>{">ファイル(&F)", ">編集(&E)", ">表示(&V)", ">マクロ(&M)", ">ヘルプ(&H)"}));
   EXPECT_EQ(Popup(m128, 0), (std::vector<std::string>{"新規作成(&N)\tCtrl+N", "開く(&O)...\tCtrl+O", "-",
                                                       "プリンタの設定(&R)...", "カラー印刷(&L)", "-", "最近使ったファイル", "-",
                                                       "アプリケーションの終了(&X)"}));
   EXPECT_EQ(MenuItemIds(GetSubMenu(m128, 0)),
             (std::vector<UINT>{57600, 57601, 0, 57606, 32800, 0, 57616, 0, 57665}));
-  EXPECT_EQ(Popup(m128, 3), (std::vector<std::string>{"お読みください(&R)", "Windows Script ドキュメント(&D)",
+  EXPECT_EQ(MenuItemIds(GetSubMenu(m128, 1)), (std::vector<UINT>{57634, 57642, 0, 32801, 32802, 32803}));
+  EXPECT_EQ(Popup(m128, 4), (std::vector<std::string>{"お読みください(&R)", "Windows Script ドキュメント(&D)",
                                                       "オンライン ヘルプ(&H)", "-", "WSH のバージョン情報(&V)", "-",
                                                       "バージョン情報(&A)..."}));
-  EXPECT_EQ(MenuItemTexts(GetSubMenu(GetSubMenu(m128, 2), 0)),
+  EXPECT_EQ(MenuItemTexts(GetSubMenu(GetSubMenu(m128, 3), 0)),
             (std::vector<std::string>{"JScript(&J)", "VBScript(&V)"}));
 
   EXPECT_EQ(MenuItemTexts(m129),
@@ -44,7 +45,7 @@ TEST_F(CommandTest, MenuBarsHoldEveryItemInOrder) {
   EXPECT_EQ(MenuItemIds(GetSubMenu(GetSubMenu(m129, 0), 8)), (std::vector<UINT>{32790, 32792, 32793, 0, 32791}));
   EXPECT_EQ(MenuItemIds(GetSubMenu(m129, 1)),
             (std::vector<UINT>{57643, 57644, 0, 57635, 57634, 57637, 57632, 0, 57642, 0, 57636, 57640, 32789, 57641,
-                               0, 32782}));
+                               32801, 32802, 32803, 0, 32782}));
   EXPECT_EQ(Popup(m129, 1)[13], "置換(&E)...\tCtrl+H");
   EXPECT_EQ(Popup(m129, 3), (std::vector<std::string>{"既定のホストで実行(&R)\tF7", "-", "WScript.exeで実行(&W)...",
                                                       "CScript.exeで実行(&C)...", "-", "エンコード ファイル出力(&E)"}));
@@ -52,8 +53,9 @@ TEST_F(CommandTest, MenuBarsHoldEveryItemInOrder) {
   EXPECT_EQ(Popup(m129, 5), (std::vector<std::string>{"すべて閉じる(&L)", "-", "重ねて表示(&C)", "上下に並べて表示(&H)",
                                                       "左右に並べて表示(&T)", "アイコンの整列(&A)"}));
   EXPECT_EQ(MenuItemIds(GetSubMenu(m129, 5)), (std::vector<UINT>{32778, 0, 57650, 57651, 57652, 57649}));
-  EXPECT_EQ(Popup(m129, 2), Popup(m128, 1));
-  EXPECT_EQ(Popup(m129, 6), Popup(m128, 3));
+  EXPECT_EQ(Popup(m129, 1)[14], "ファイル内検索(&I)...\tCtrl+Shift+F");
+  EXPECT_EQ(Popup(m129, 2), Popup(m128, 2));
+  EXPECT_EQ(Popup(m129, 6), Popup(m128, 4));
   DestroyMenu(m128);
   DestroyMenu(m129);
 }
@@ -65,11 +67,13 @@ TEST_F(CommandTest, AcceleratorTableMapsEveryKey) {
   int n = CopyAcceleratorTableA(table, keys, 64);
   struct Want { BYTE mods; WORD key; WORD cmd; };
   const Want want[] = {
-      {FCONTROL, 'A', 57642}, {FCONTROL, 'C', 57634}, {FCONTROL, 'F', 57636}, {FCONTROL, 'G', 32782},
+      {FCONTROL, 'A', 57642}, {FCONTROL, 'C', 57634}, {FCONTROL, 'F', 57636},
+      {FCONTROL | FSHIFT, 'F', 32801}, {FCONTROL, 'G', 32782},
       {FCONTROL, 'H', 57641}, {FCONTROL, 'N', 57600}, {FCONTROL, 'O', 57601}, {FCONTROL, 'P', 57607},
       {FCONTROL, 'S', 57603}, {FCONTROL, 'V', 57637}, {FALT, VK_BACK, 57643}, {FCONTROL, VK_DELETE, 32799},
       {FSHIFT, VK_DELETE, 57635}, {FCONTROL | FSHIFT, VK_DELETE, 32798}, {0, VK_F3, 57640},
       {FSHIFT, VK_F3, 32789}, {0, VK_F6, 57680}, {FSHIFT, VK_F6, 57681}, {0, VK_F7, 32771},
+      {0, VK_F8, 32802}, {FSHIFT, VK_F8, 32803},
       {FCONTROL, VK_INSERT, 57634}, {FSHIFT, VK_INSERT, 57637}, {FCONTROL, 'X', 57635}, {FCONTROL, 'Y', 57644},
       {FCONTROL, 'Z', 57643}};
   ASSERT_EQ(n, static_cast<int>(sizeof want / sizeof want[0]));
