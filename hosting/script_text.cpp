@@ -69,7 +69,8 @@ std::string ScriptWrapperText(const std::string& host, const std::string& name, 
 
 std::string CapturedRunCommandLine(const std::string& host, const std::string& path, const std::string& hostParams,
                                    const std::string& scriptParams) {
-  return HostCommandLine(host, path, hostParams.empty() ? "//nologo" : "//nologo " + hostParams, scriptParams);
+  const std::string quotedHost = QuoteHostFileName(host);
+  return quotedHost + " //nologo" + HostCommandLine(host, path, hostParams, scriptParams).substr(quotedHost.size());
 }
 
 bool CanRunScript(const std::string& path) { return !path.empty(); }

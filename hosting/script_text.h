@@ -22,8 +22,8 @@ std::string EscapeBatchLine(const std::string& line);
 std::string HostCommandLine(const std::string& host, const std::string& name, const std::string& hostParams,
                             const std::string& scriptParams);
 // The command line of a run whose output the editor shows: the console host
-// without its banner ("//nologo" first among the host parameters) on the
-// script's full path.
+// without its banner, "host //nologo path[ host parameters][ script parameters]",
+// on the script's full path.
 std::string CapturedRunCommandLine(const std::string& host, const std::string& path, const std::string& hostParams,
                                    const std::string& scriptParams);
 // The whole wrapper file: "host name[ host parameters][ script parameters]"
