@@ -33,10 +33,10 @@ class CapturedOutputTest : public AppFixture {
 };
 
 TEST_F(CapturedOutputTest, ShiftF7ShowsTheLinesAndTheExitCode) {
-  Open("echo.js", "WScript.Echo(\"\x93\xfa\x96\x7b\x8c\xea\");\r\nWScript.Quit(4);\r\n");  // 日本語
+  Open("echo.js", "WScript.Echo(\"\x93\xfa\x96\x7b\x8c\xea\");\r\nWScript.Echo(\"\");\r\nWScript.Quit(4);\r\n");  // 日本語
   Command(ID_SCRIPT_CAPTURE);
   const std::string text = WaitFor("終了コード");
-  EXPECT_NE(text.find("CScript.exe //nologo " + (dir / "echo.js") + "\r\n日本語\r\n終了コード 4 ("), std::string::npos)
+  EXPECT_NE(text.find("CScript.exe //nologo " + (dir / "echo.js") + "\r\n日本語\r\n\r\n終了コード 4 ("), std::string::npos)
       << text;
   EXPECT_EQ(COutputWnd::Find(Frame())->GetWindowText(), "出力");
 }

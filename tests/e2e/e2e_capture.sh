@@ -8,7 +8,8 @@ source "$(dirname "$0")/e2e_lib.sh"
 install_copy
 DIR="$WORK/実行"
 mkdir -p "$DIR"
-printf 'WScript.Echo("日本語の出力です");\r\nWScript.Echo("二行目");\r\nWScript.Quit(5);\r\n' |
+printf '%s\r\n' 'WScript.Echo("日本語の出力です");' 'WScript.Echo("二行目");' \
+  'new ActiveXObject("Scripting.FileSystemObject").CreateTextFile("done.txt", true).Close();' 'WScript.Quit(5);' |
   iconv -f UTF-8 -t CP932 > "$DIR/echo.js"
 shot() { [ -z "${E2E_SHOT:-}" ] || shot_of_windows "$E2E_SHOT/$1" "${@:2}"; }
 winpath() { echo "Z:$1" | tr / '\\'; }
@@ -20,7 +21,8 @@ xdotool key --clearmodifiers shift+F7
 wait_focused_window "パラメータの指定" >/dev/null || exit 1
 xdotool key Return
 # The 出力 window, maximised, names itself in the main window's title, with
-# "実行中" while the script runs.
+# "実行中" while the script runs; the script's marker says it has got that far.
+poll test -f "$DIR/done.txt" || fail "the script did not run"
 done_title() { case "$(xdotool getwindowname "$WIN")" in *"[出力]"*) return 0;; esac; return 1; }
 poll done_title || fail "the run did not end: title '$(xdotool getwindowname "$WIN")'"
 shot capture-output.png "$WIN"
