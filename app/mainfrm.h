@@ -9,6 +9,7 @@
 #include "app/findinfiles.h"
 #include "app/settings_store.h"
 #include "app/tabbar.h"
+#include "hosting/captured_run.h"
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
 #include "macros/macro_commands.h"
@@ -100,6 +101,23 @@ class CMainFrame : public CMDIFrameWnd {
   void OnNextResult();
   void OnPrevResult();
   void StopFindInFiles();
+
+  // Run with captured output (mainfrm_capture.cpp): the console host on the
+  // active script, its lines streaming into the cleared 出力 window, then its
+  // exit code; Esc there or the stop command ends it and all it started.
+  static const UINT kCapturedRunMessage = WM_APP + 0x43;  // the run has lines or has ended
+  std::unique_ptr<CapturedRun> m_capturedRun;
+  void OnCaptureRun();
+  void OnUpdateCaptureRun(CCmdUI* ui);
+  void OnStopRun();
+  void OnUpdateStopRun(CCmdUI* ui);
+  LRESULT OnCapturedRunOutput(WPARAM, LPARAM);
+
+ public:
+  // True while a captured run is under way.
+  bool CapturedRunRunning() const { return m_capturedRun && m_capturedRun->Running(); }
+
+ protected:
   DECLARE_MESSAGE_MAP()
 };
 

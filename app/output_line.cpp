@@ -12,6 +12,19 @@ int ReadNumber(const std::string& text, std::size_t* i) {
   if (*i < n && text[*i] >= '0' && text[*i] <= '9') return 0;  // too long
   return *i > start ? value : 0;
 }
+
+// True when text[from..] is a host's "<source>: <description>": a source of at
+// least one character that holds no parenthesis or backslash (so that a folder
+// like "C:\\dir (2) x\\" is never taken for one), then ": ".
+bool HostSourceFollows(const std::string& text, std::size_t from) {
+  const std::size_t n = text.size();
+  for (std::size_t i = from; i < n; i += cp932::CharLengthLoose(text.data(), i, n)) {
+    const char c = text[i];
+    if (c == ':') return i > from && i + 1 < n && text[i + 1] == ' ';
+    if (c == '(' || c == ')' || c == '\\') return false;
+  }
+  return false;
+}
 }  // namespace
 
 std::string FormatOutputLine(const std::string& path, int line, int column, const std::string& text) {
@@ -29,12 +42,13 @@ bool ParseOutputLine(const std::string& text, OutputLocation* out) {
     int column = 1;
     if (j < n && text[j] == ',') {
       ++j;
+      if (j < n && text[j] == ' ') ++j;  // the hosts' "(line, column)"
       column = ReadNumber(text, &j);
       if (column <= 0) continue;
     }
     if (j >= n || text[j] != ')') continue;
     ++j;
-    if (j < n && text[j] != ':') continue;
+    if (j < n && text[j] != ':' && !(text[j] == ' ' && HostSourceFollows(text, j + 1))) continue;
     out->path = text.substr(0, i);
     out->line = line;
     out->column = column;

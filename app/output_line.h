@@ -17,7 +17,8 @@ std::string FormatOutputLine(const std::string& path, int line, int column, cons
 
 // True when `text` (one line, without its line end) names a place: a path, then
 // `(line,column)` or `(line)` with numbers from 1, then ':' or the end of the
-// line. Parentheses inside the path are part of it: the place is the first
+// line; or a script host's error line, `<path>(<line>, <column>) <source>:
+// <description>`, whose source holds no parenthesis or backslash. Parentheses inside the path are part of it: the place is the first
 // such group that is followed by ':' or the end.
 bool ParseOutputLine(const std::string& text, OutputLocation* out);
 

@@ -144,20 +144,28 @@ bool WriteEncodedCopy(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 bool IsScriptCommandEnabled(UINT id, const std::string& path) {
-  return id == ID_SCRIPT_WSCRIPT || id == ID_SCRIPT_CSCRIPT ? CanRunUnderHosts(path) : CanRunScript(path);
+  return id == ID_SCRIPT_WSCRIPT || id == ID_SCRIPT_CSCRIPT || id == ID_SCRIPT_CAPTURE ? CanRunUnderHosts(path)
+                                                                                    : CanRunScript(path);
+}
+
+bool PrepareScriptRun(bool parameters, CDocument& doc, ScriptRunRequest& request) {
+  if (parameters) {
+    CParameterDlg dlg;
+    if (dlg.DoModal() != IDOK) return false;
+    request.hostParameters = dlg.m_hostParameter;
+    request.scriptParameters = dlg.m_scriptParameter;
+  }
+  if (!SaveBeforeRun(doc)) return false;
+  request.path = doc.GetPathName();
+  return !FileIsUtf8(request.path) || AskWithNoFirst(IDS_RUN_UTF8_SCRIPT, request.path);
 }
 
 void RunScriptCommand(UINT id, CDocument& doc) {
-  std::string host, script;
-  if (id != ID_SCRIPT_RUN) {
-    CParameterDlg dlg;
-    if (dlg.DoModal() != IDOK) return;
-    host = dlg.m_hostParameter;
-    script = dlg.m_scriptParameter;
-  }
-  if (!SaveBeforeRun(doc)) return;
-  const std::string path = doc.GetPathName();
-  if (FileIsUtf8(path) && !AskWithNoFirst(IDS_RUN_UTF8_SCRIPT, path)) return;
+  ScriptRunRequest request;
+  if (!PrepareScriptRun(id != ID_SCRIPT_RUN, doc, request)) return;
+  const std::string& path = request.path;
+  const std::string& host = request.hostParameters;
+  const std::string& script = request.scriptParameters;
   const std::string folder = PathFolder(path);
   const std::string name = path.substr(LastPathSeparator(path) + 1);
   if (id == ID_SCRIPT_RUN) {

@@ -15,6 +15,15 @@ bool IsScriptCommandEnabled(UINT id, const std::string& path);
 // told the user, and running the file on disk would run what the editor no
 // longer shows.
 bool SaveDocumentBeforeRun(CDocument& doc, bool always);
+// What a run of the document's file needs once it is saved.
+struct ScriptRunRequest {
+  std::string path;  // the document's file
+  std::string hostParameters, scriptParameters;
+};
+// The steps before every run: the parameters dialog when `parameters` (Cancel
+// runs nothing), the saves, and the question about a file saved as UTF-8.
+// False when nothing must run.
+bool PrepareScriptRun(bool parameters, CDocument& doc, ScriptRunRequest& request);
 // Runs the document's file (saved first) as command `id` says, the hosts by
 // their full paths in the system folder, the console host through a wrapper in
 // the temporary folder. When the saved file is UTF-8 by the encoding detector

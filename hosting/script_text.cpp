@@ -54,12 +54,23 @@ std::string EscapeBatchLine(const std::string& line) {
   return escaped;
 }
 
-std::string ScriptWrapperText(const std::string& host, const std::string& name, const std::string& hostParams,
-                              const std::string& scriptParams) {
+std::string HostCommandLine(const std::string& host, const std::string& name, const std::string& hostParams,
+                            const std::string& scriptParams) {
   std::string line = QuoteHostFileName(host) + " " + QuoteHostFileName(name);
   if (!hostParams.empty()) line += " " + hostParams;
   if (!scriptParams.empty()) line += " " + scriptParams;
-  return EscapeBatchLine(line) + "\r\nPAUSE\r\n";
+  return line;
+}
+
+std::string ScriptWrapperText(const std::string& host, const std::string& name, const std::string& hostParams,
+                              const std::string& scriptParams) {
+  return EscapeBatchLine(HostCommandLine(host, name, hostParams, scriptParams)) + "\r\nPAUSE\r\n";
+}
+
+std::string CapturedRunCommandLine(const std::string& host, const std::string& path, const std::string& hostParams,
+                                   const std::string& scriptParams) {
+  const std::string quotedHost = QuoteHostFileName(host);
+  return quotedHost + " //nologo" + HostCommandLine(host, path, hostParams, scriptParams).substr(quotedHost.size());
 }
 
 bool CanRunScript(const std::string& path) { return !path.empty(); }

@@ -17,6 +17,15 @@ std::string WScriptParameterString(const std::string& name, const std::string& h
 // a double-byte character are never escaped, though a trail byte may look like
 // '|' or '^'.
 std::string EscapeBatchLine(const std::string& line);
+// "host name[ host parameters][ script parameters]", host and name quoted as
+// QuoteHostFileName says.
+std::string HostCommandLine(const std::string& host, const std::string& name, const std::string& hostParams,
+                            const std::string& scriptParams);
+// The command line of a run whose output the editor shows: the console host
+// without its banner, "host //nologo path[ host parameters][ script parameters]",
+// on the script's full path.
+std::string CapturedRunCommandLine(const std::string& host, const std::string& path, const std::string& hostParams,
+                                   const std::string& scriptParams);
 // The whole wrapper file: "host name[ host parameters][ script parameters]"
 // with `host` the console host's full path, escaped as a whole (see
 // EscapeBatchLine), and "PAUSE", each line ending in CR LF.

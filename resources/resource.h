@@ -58,6 +58,8 @@
 #define ID_EDIT_FIND_IN_FILES 32801
 #define ID_NEXT_RESULT 32802
 #define ID_PREV_RESULT 32803
+#define ID_SCRIPT_CAPTURE 32810
+#define ID_SCRIPT_STOP 32811
 #define ID_MACRO_FIRST 200
 
 #define ID_INDICATOR_LINE 59143
@@ -72,6 +74,8 @@
 #define IDS_MACRO_HOST_LOST 2206
 // Strings: the encoded copy chosen to go over the file of an open script.
 #define IDS_ENCODE_OVER_SOURCE 2220
+// A captured run asked for while one runs.
+#define IDS_STOP_RUNNING_SCRIPT 2230
 // A macro's edit that its window refused.
 #define IDS_MACRO_EDIT_REFUSED 2260
 

@@ -26,14 +26,6 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string TextOf(HWND edit) {
-  int n = GetWindowTextLengthA(edit);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  GetWindowTextA(edit, &text[0], n + 1);
-  text.resize(static_cast<size_t>(n));
-  return text;
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;

@@ -49,6 +49,13 @@ TEST(OutputLine, PlacesReadBackAsWritten) {
       {"(4,1): no path", false, "", 0, 0},
       {"C:\\a.js(9999999999,1): too long", false, "", 0, 0},
       {"12 件見つかりました (3 個のファイル、検索 4 個、スキップ 0 個)", false, "", 0, 0},
+      // The script hosts' error lines.
+      {"C:\\s\\a.js(3, 5) Microsoft JScript runtime error: 'x' is undefined", true, "C:\\s\\a.js", 3, 5},
+      {"C:\\表\\b.vbs(12, 1) Microsoft VBScript 実行時エラー: 型が一致しません。", true, "C:\\表\\b.vbs", 12, 1},
+      {"C:\\a.js(3, 5) no colon", false, "", 0, 0},
+      // A folder "(2) x" before a place line is part of the path, not a host's source.
+      {"C:\\d (2) x\\a.js(5,1): text", true, "C:\\d (2) x\\a.js", 5, 1},
+      {"C:\\a.js(3, 5) : empty source", false, "", 0, 0},
   };
   for (const Case& c : cases) {
     OutputLocation at;

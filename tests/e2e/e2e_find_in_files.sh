@@ -36,15 +36,7 @@ poll done_title || fail "the search did not end: title '$(xdotool getwindowname 
 shot output-window.png "$WIN"
 
 # The results, copied from the 出力 window into a new script saved as results.txt.
-xdotool key --clearmodifiers ctrl+a ctrl+c ctrl+n
-poll title_has "$WIN" 無題 || fail "no new window: '$(xdotool getwindowname "$WIN")'"
-xdotool key --clearmodifiers ctrl+v ctrl+s
-SAVE=$(wait_focused_window "名前を付けて保存")
-xdotool key Home shift+End
-xdotool type --delay 20 "$(winpath "$WORK/results.txt")"
-xdotool key Return
-poll test -f "$WORK/results.txt" || fail "the pasted results were not saved"
-RESULTS=$(iconv -f CP932 -t UTF-8 < "$WORK/results.txt" | tr -d '\r')
+RESULTS=$(output_text "$WIN" "$WORK/results.txt") || exit 1
 T=$(winpath "$TREE")
 for want in "$T\\a.js(2,8): // 日本語 needle one" "$T\\sub\\b.vbs(2,12): MsgBox \"検索 needle\"" \
             "$T\\sub\\c.txt(2,1): needle と検索" "3 件見つかりました (3 個のファイル、検索 3 個、スキップ 0 個)"; do

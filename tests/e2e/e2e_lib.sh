@@ -272,3 +272,18 @@ for raw in open(path, 'rb').read().decode('cp932').splitlines():
 print(val)
 PY
 }
+
+# output_text <main window> <file>: the 出力 window's text (it has the focus),
+# copied into a new script saved as <file> (a Unix path), printed as UTF-8
+# without carriage returns.
+output_text() {
+  xdotool key --clearmodifiers ctrl+a ctrl+c ctrl+n
+  poll title_has "$1" 無題 || fail "no new window: '$(xdotool getwindowname "$1")'"
+  xdotool key --clearmodifiers ctrl+v ctrl+s
+  wait_focused_window "名前を付けて保存" >/dev/null || exit 1
+  xdotool key Home shift+End
+  xdotool type --delay 20 "$(echo "Z:$2" | tr / '\\')"
+  xdotool key Return
+  poll test -f "$2" || fail "the pasted text was not saved"
+  iconv -f CP932 -t UTF-8 < "$2" | tr -d '\r'
+}

@@ -93,6 +93,14 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
   return ok && put == bytes.size();
 }
 
+std::string TextOf(HWND window) {
+  int n = GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  GetWindowTextA(window, &text[0], n + 1);
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
 std::string ReadBytes(const std::string& path) {
   HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return std::string();

@@ -63,6 +63,8 @@ class TempDir {
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
+// A window's whole text (an edit control's, a title).
+std::string TextOf(HWND window);
 bool FileExists(const std::string& path);
 // The menu item texts of a pop-up, "-" for separators, ">text" for pop-ups.
 std::vector<std::string> MenuItemTexts(HMENU menu);
