@@ -12,6 +12,7 @@
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
 #include "macros/macro_commands.h"
+#include "macros/script_check.h"
 #include "views/myeditview.h"
 
 class CMyEditView;
@@ -100,6 +101,16 @@ class CMainFrame : public CMDIFrameWnd {
   void OnNextResult();
   void OnPrevResult();
   void StopFindInFiles();
+
+ public:
+  // The syntax check (mainfrm_check.cpp): the active window's text checked by
+  // its language's engine in the checker helper; the verdict goes to the
+  // status bar, and the caret to an error's place.
+  ScriptChecker m_checker;
+
+ protected:
+  void OnScriptCheck();
+  void OnUpdateScriptCheck(CCmdUI* ui);
   DECLARE_MESSAGE_MAP()
 };
 
