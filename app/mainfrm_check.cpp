@@ -1,6 +1,7 @@
 // The main window's syntax check command (see mainfrm.h): Ctrl+F7.
 #include "app/mainfrm.h"
 #include "resources/resource.h"
+#include "views/myview.h"
 #include "views/syntax_lexer.h"
 
 namespace {
@@ -24,7 +25,11 @@ void CMainFrame::OnScriptCheck() {
   CMyEditView* view = ActiveEditView(*this);
   if (!view) return;
   const ScriptCheckResult result = m_checker.Check(view->GetText(), view->m_syntaxMode == syntax::kVBScript ? 1 : 0);
-  if (result.state == ScriptCheckResult::Error) PutCaret(*view, result.line, result.byteColumn);
+  const bool error = result.state == ScriptCheckResult::Error;
+  if (error) PutCaret(*view, result.line, result.byteColumn);
+  // The error's line is marked red in the gutter until a check finds none.
+  if (auto* numbered = dynamic_cast<CMyView*>(view))
+    if (error || result.state == ScriptCheckResult::Clean) numbered->m_lineNumbers.SetErrorLine(error ? result.line : -1);
   SetMessageText(ScriptCheckStatusText(result).c_str());
 }
 

@@ -36,18 +36,20 @@ TEST_F(ScriptCheckTest, ErrorsPutTheCaretAtTheirPlaceAndSayItInTheStatusBar) {
     int language;
     int caret;  // byte offset in the text; -1: stays at 0
     const char* status;
+    int marked;  // the gutter's red line, from 0; -1 none
   } cases[] = {
-      {"var a = 1;\r\nvar b = ;\r\n", 1, 20, "構文エラー: 構文エラー (行 2, 列 9)"},
-      {"var a = 1;\r\n// 日本語\r\nvar = 2;\r\n", 1, 27, "構文エラー: 構文エラー (行 3, 列 5)"},
-      {"Dim a\r\nIf a Then\r\n", 2, 18, "構文エラー: 構文エラー (0x80004005) (行 3, 列 1)"},
-      {"var a = '日本語';\r\nfunction f(x) { return x * 2; }\r\n", 1, -1, "構文エラーはありません。"},
-      {"Dim s\r\ns = \"日本語\"\r\nSub F(x)\r\n  s = x\r\nEnd Sub\r\n", 2, -1, "構文エラーはありません。"},
+      {"var a = 1;\r\nvar b = ;\r\n", 1, 20, "構文エラー: 構文エラー (行 2, 列 9)", 1},
+      {"var a = 1;\r\n// 日本語\r\nvar = 2;\r\n", 1, 27, "構文エラー: 構文エラー (行 3, 列 5)", 2},
+      {"Dim a\r\nIf a Then\r\n", 2, 18, "構文エラー: 構文エラー (0x80004005) (行 3, 列 1)", 2},
+      {"var a = '日本語';\r\nfunction f(x) { return x * 2; }\r\n", 1, -1, "構文エラーはありません。", -1},
+      {"Dim s\r\ns = \"日本語\"\r\nSub F(x)\r\n  s = x\r\nEnd Sub\r\n", 2, -1, "構文エラーはありません。", -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     Check(c.text, c.language);
     EXPECT_EQ(Status(), c.status);
     EXPECT_EQ(Caret(), c.caret < 0 ? 0 : c.caret);
+    EXPECT_EQ(view->m_lineNumbers.ErrorLine(), c.marked);
   }
   EXPECT_TRUE(ui.shown.empty());  // never a box
 }
