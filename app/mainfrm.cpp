@@ -75,6 +75,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_MESSAGE(CMainFrame::kCapturedRunMessage, OnCapturedRunOutput)
   ON_COMMAND(ID_MACRO_ORGANIZE, OnMacroOrganize)
   ON_UPDATE_COMMAND_UI(ID_MACRO_ORGANIZE, OnUpdateMacroOrganize)
+  ON_COMMAND(ID_SCRIPT_CHECK, OnScriptCheck)
+  ON_UPDATE_COMMAND_UI(ID_SCRIPT_CHECK, OnUpdateScriptCheck)
 END_MESSAGE_MAP(CMDIFrameWnd)
 
 CMainFrame::CMainFrame(CSettingsStore& settings, int& openMode)

@@ -13,6 +13,7 @@
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
 #include "macros/macro_commands.h"
+#include "macros/script_check.h"
 #include "views/myeditview.h"
 
 class CMyEditView;
@@ -118,6 +119,15 @@ class CMainFrame : public CMDIFrameWnd {
   bool CapturedRunRunning() const { return m_capturedRun && m_capturedRun->Running(); }
 
  protected:
+ public:
+  // The syntax check (mainfrm_check.cpp): the active window's text checked by
+  // its language's engine in the checker helper; the verdict goes to the
+  // status bar, and the caret to an error's place.
+  ScriptChecker m_checker;
+
+ protected:
+  void OnScriptCheck();
+  void OnUpdateScriptCheck(CCmdUI* ui);
   DECLARE_MESSAGE_MAP()
 };
 

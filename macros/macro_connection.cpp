@@ -137,7 +137,7 @@ bool MacroConnection::Ended(MacroStreamEnd& how) const {
 }
 
 void MacroConnection::EndHelper() {
-  if (m_process.hProcess && WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT)
+  if (HelperRunning())
     TerminateProcess(m_process.hProcess, 1);
 }
 

@@ -36,6 +36,10 @@ class MacroConnection {
   // Ends the helper now (what it sent so far stays readable).
   void EndHelper();
   DWORD HelperId() const { return m_process.dwProcessId; }
+  // True while the helper process has not ended.
+  bool HelperRunning() const {
+    return m_process.hProcess && WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
+  }
 
  private:
   void Read();

@@ -4,7 +4,9 @@
 // NUL, so what a macro prints goes nowhere): it reads Start, runs the macro in the script
 // control with the "editor" object over its own copy of the text, streams the
 // edits, asks the editor for alert, confirm and prompt, and ends with Failure
-// or End.
+// or End. A helper opened with Check is a checker instead: it answers every
+// Check with the engine's verdict on the text and waits for the next, running
+// nothing (script_check_engine.h), so that a check costs no process start.
 #include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
@@ -12,6 +14,7 @@
 #include "macros/macro_engine.h"
 #include "macros/macro_pipe.h"
 #include "macros/macro_text.h"
+#include "macros/script_check_engine.h"
 #include "platform/cp932_wide.h"
 
 namespace {
@@ -28,9 +31,7 @@ class PipeChannel : public MacroChannel {
   std::string Prompt(const std::string& message, const std::string& answer) override {
     return Ask(MacroMessage{MacroMessageKind::Prompt, {}, {message, answer}}).Text(0);
   }
-  bool ReadStart(MacroMessage& start) {
-    return ReadMacroMessage(m_in, m_reader, start) && IsMacroStart(start);
-  }
+  bool Read(MacroMessage& message) { return ReadMacroMessage(m_in, m_reader, message); }
 
  private:
   void Send(const MacroMessage& message, bool urgent = true) {
@@ -46,6 +47,18 @@ class PipeChannel : public MacroChannel {
   MacroPipeWriter& m_out;
   MacroMessageReader m_reader;
 };
+
+// Answers `check` and every Check after it until the editor closes the pipe.
+void ServeChecks(PipeChannel& channel, MacroPipeWriter& writer, MacroMessage check) {
+  do {
+    const ScriptCheckOutcome o = CheckScriptSyntax(check.Text(0), check.Number(3) == 0 ? L"JScript" : L"VBScript");
+    MacroMessage answer{MacroMessageKind::Checked,
+                        {check.Number(2), o.hasError ? 1 : 0, o.line, o.column, o.byteColumn, o.status,
+                         o.cannotCreate ? 1 : 0},
+                        {o.description}};
+    if (!writer.Send(answer)) return;
+  } while (channel.Read(check) && IsMacroCheck(check));
+}
 
 // The pipe named by the command line's argument `k` (after the program's
 // name), or null when there is no such argument or it names no pipe.
@@ -76,9 +89,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     PipeChannel channel(in, writer);
     // numbers: magic, version, language, site, selection; texts: language name, ProgID, text, macro
     MacroMessage start;
-    if (!channel.ReadStart(start)) return 2;
-    const std::wstring progId = cp932::ToWide(start.Text(1));
+    if (!channel.Read(start) || !(IsMacroStart(start) || IsMacroCheck(start))) return 2;
     if (FAILED(OleInitialize(nullptr))) return 2;
+    if (start.kind == MacroMessageKind::Check) {
+      ServeChecks(channel, writer, start);
+      writer.Flush();
+      OleUninitialize();
+      return 0;
+    }
+    const std::wstring progId = cp932::ToWide(start.Text(1));
     MacroTextCopy text(start.Text(2), start.Number(4), start.Number(5));
     auto* editor = new CEditorObject(text, channel);
     MacroFailure failure;

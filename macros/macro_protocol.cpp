@@ -19,7 +19,7 @@ uint32_t GetU32(const char* p) {
 bool ParseBody(const char* p, size_t length, MacroMessage& m) {
   if (length < 3) return false;
   const unsigned kind = static_cast<unsigned char>(p[0]);
-  if (kind < static_cast<unsigned>(MacroMessageKind::Start) || kind > static_cast<unsigned>(MacroMessageKind::End))
+  if (kind < static_cast<unsigned>(MacroMessageKind::Start) || kind > static_cast<unsigned>(MacroMessageKind::Checked))
     return false;
   m.kind = static_cast<MacroMessageKind>(kind);
   const size_t numbers = static_cast<unsigned char>(p[1]), texts = static_cast<unsigned char>(p[2]);
@@ -45,10 +45,16 @@ const std::string& MacroMessage::Text(size_t k) const {
   return k < texts.size() ? texts[k] : kNone;
 }
 
-bool IsMacroStart(const MacroMessage& start) {
-  return start.kind == MacroMessageKind::Start && start.Number(0) == kMacroStartMagic &&
-         start.Number(1) == kMacroVersion;
+namespace {
+// True when `m` is of `kind` and opens with this build's magic and version.
+bool IsOurs(const MacroMessage& m, MacroMessageKind kind) {
+  return m.kind == kind && m.Number(0) == kMacroStartMagic && m.Number(1) == kMacroVersion;
 }
+}  // namespace
+
+bool IsMacroStart(const MacroMessage& start) { return IsOurs(start, MacroMessageKind::Start); }
+
+bool IsMacroCheck(const MacroMessage& check) { return IsOurs(check, MacroMessageKind::Check); }
 
 size_t MacroMessageSize(const MacroMessage& message) {
   size_t size = 4 + 3 + message.numbers.size() * 4;

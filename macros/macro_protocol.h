@@ -11,6 +11,9 @@
 // without waiting, a request (Alert, Confirm, Prompt) for which it waits for
 // one Reply, and at last Failure or End. The editor may end the helper at any
 // time; the messages already read stay valid.
+//
+// A helper whose first message is Check is a checker: it answers each Check
+// with Checked and waits for the next, running nothing, until its pipe ends.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -26,6 +29,10 @@ enum class MacroMessageKind : uint8_t {
   Reply,
   Failure,    // see MacroFailure
   End,        // the macro ended by itself
+  Check,      // opens a checking conversation and is each check: numbers: magic, version,
+              // serial, language (0 JScript, else VBScript); texts: text
+  Checked,    // numbers: serial, has error, line (from 0), column (from 0), byte column,
+              // status, engine missing; texts: description
 };
 
 struct MacroMessage {
@@ -41,6 +48,8 @@ constexpr int32_t kMacroStartMagic = 0x4D564A52;  // "RJVM"
 constexpr int32_t kMacroVersion = 2;
 // True when `start` is a Start message this build understands.
 bool IsMacroStart(const MacroMessage& start);
+// True when `check` is a Check message this build understands.
+bool IsMacroCheck(const MacroMessage& check);
 
 // One change of the text: [start, end) replaced by `text`, the caret then at
 // `caret` with nothing selected.

@@ -114,9 +114,10 @@ LRESULT CLineNumberWnd::OnPaint(WPARAM, LPARAM) {
     char text[16];
     std::snprintf(text, sizeof text, "%4ld", line + 1);
     const bool current = line == m_currentLine;
-    const COLORREF back = current ? RGB(0, 0, 255) : m_backColor;
+    const bool error = line == m_errorLine;
+    const COLORREF back = error ? RGB(255, 0, 0) : current ? RGB(0, 0, 255) : m_backColor;
     SetBkColor(dc, back);
-    SetTextColor(dc, current ? RGB(255, 255, 255) : RGB(0, 0, 0));
+    SetTextColor(dc, current || error ? RGB(255, 255, 255) : RGB(0, 0, 0));
     HBRUSH brush = CreateSolidBrush(back);
     FillRect(dc, &row, brush);
     DeleteObject(brush);
@@ -126,6 +127,12 @@ LRESULT CLineNumberWnd::OnPaint(WPARAM, LPARAM) {
   EndPaint(m_hWnd, &ps);
   m_paintedFirstLine = first;
   return 0;
+}
+
+void CLineNumberWnd::SetErrorLine(int line) {
+  if (line == m_errorLine) return;
+  m_errorLine = line;
+  if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 void CLineNumberWnd::SetCurrentLine(int previousLine, int newLine) {

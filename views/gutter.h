@@ -22,11 +22,15 @@ class CLineNumberWnd : public CWnd {
   // Records the caret's new line; repaints only the two rows when the text has
   // not scrolled since the last paint, else the whole strip.
   void SetCurrentLine(int previousLine, int newLine);
+  // Marks line `line` (from 0) red as the syntax check's error; -1 marks none.
+  void SetErrorLine(int line);
+  int ErrorLine() const { return m_errorLine; }
 
   COLORREF m_backColor = RGB(0, 255, 255);
   int m_width = 0;         // grows with the numbers shown, see FitWidth
   int m_createdWidth = 0;  // the narrowest the strip gets
   int m_currentLine = 0;
+  int m_errorLine = -1;
   int m_anchorLine = 0;
   HCURSOR m_cursor = nullptr;
   HFONT m_font = nullptr;

@@ -51,7 +51,8 @@ TEST_F(CommandTest, MenuBarsHoldEveryItemInOrder) {
                                                       "CScript.exeで実行(&C)...",
                                                       "CScript.exe で実行し出力を表示(&O)\tShift+F7",
                                                       "実行中のスクリプトを中止(&T)\tCtrl+Break", "-",
-                                                      "エンコード ファイル出力(&E)"}));
+                                                      "エンコード ファイル出力(&E)", "-",
+                                                      "構文チェック(&K)\tCtrl+F7"}));
   EXPECT_EQ(MenuItemIds(GetSubMenu(m129, 4)), (std::vector<UINT>{32796, 32785, 0, static_cast<UINT>(-1), 0}));
   EXPECT_EQ(Popup(m129, 5), (std::vector<std::string>{"すべて閉じる(&L)", "-", "重ねて表示(&C)", "上下に並べて表示(&H)",
                                                       "左右に並べて表示(&T)", "アイコンの整列(&A)"}));
@@ -75,7 +76,7 @@ TEST_F(CommandTest, AcceleratorTableMapsEveryKey) {
       {FCONTROL, 'H', 57641}, {FCONTROL, 'N', 57600}, {FCONTROL, 'O', 57601}, {FCONTROL, 'P', 57607},
       {FCONTROL, 'S', 57603}, {FCONTROL, 'V', 57637}, {FALT, VK_BACK, 57643}, {FCONTROL, VK_DELETE, 32799},
       {FSHIFT, VK_DELETE, 57635}, {FCONTROL | FSHIFT, VK_DELETE, 32798}, {0, VK_F3, 57640},
-      {FSHIFT, VK_F3, 32789}, {0, VK_F6, 57680}, {FSHIFT, VK_F6, 57681}, {0, VK_F7, 32771},
+      {FSHIFT, VK_F3, 32789}, {0, VK_F6, 57680}, {FSHIFT, VK_F6, 57681}, {0, VK_F7, 32771}, {FCONTROL, VK_F7, 32804},
       {FSHIFT, VK_F7, 32810}, {FCONTROL, VK_CANCEL, 32811}, {0, VK_F8, 32802}, {FSHIFT, VK_F8, 32803},
       {FCONTROL, VK_INSERT, 57634}, {FSHIFT, VK_INSERT, 57637}, {FCONTROL, 'X', 57635}, {FCONTROL, 'Y', 57644},
       {FCONTROL, 'Z', 57643}};

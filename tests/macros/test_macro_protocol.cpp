@@ -63,7 +63,7 @@ TEST(MacroProtocol, MessagesComeOutWholeWhateverPiecesTheStreamArrivesIn) {
 TEST(MacroProtocol, AStreamThatIsNotMessagesIsRefusedAndStaysRefused) {
   const std::string cases[] = {
       Body(std::string("\x00\x00\x00", 3)),                   // no such kind
-      Body(std::string("\x09\x00\x00", 3)),                   // no such kind
+      Body(std::string("\x0b\x00\x00", 3)),                   // no such kind
       Body(std::string("\x02\x01\x00\x01\x00", 5)),           // a number cut short
       Body(std::string("\x02\x00\x01\x05\x00\x00\x00" "ab", 9)),  // a text longer than the body
       Body(std::string("\x08\x00\x00" "x", 4)),               // bytes left over in the body

@@ -14,17 +14,10 @@
 #include "macros/macro_run.h"
 #include "macros/macro_run_window.h"
 #include "tests/app/app_fixture.h"
+#include "tests/macros/helper_path.h"
 #include "views/myview.h"
 
 namespace {
-// The helper this build made, as a Windows path.
-std::string HelperPath() {
-  std::string path = RV_MACRO_HOST;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
 class MacroTest : public ViewFixture<CMyView> {
  protected:
   void SetUp() override {

@@ -1,0 +1,46 @@
+// The editor's side of the syntax check: a checker helper process
+// (ruvelto-macro.exe opened with Check, see macro_protocol.h) started on the
+// first check and kept for the next ones. A check never runs in the editor's
+// process: a helper that dies during a check or does not answer within the
+// time limit is ended and the check reported as lost; a new one is started
+// for the next check (as it is, quietly, for a helper that died while idle).
+// Answers to an earlier check (one given up on) are dropped by their serial.
+#pragma once
+#include <windows.h>
+#include <memory>
+#include <string>
+#include "macros/macro_connection.h"
+
+struct ScriptCheckResult {
+  enum State { Clean, Error, Lost, NotStarted, NoEngine } state = Lost;
+  int line = 0;        // from 0
+  int column = 0;      // from 0, characters
+  int byteColumn = 0;  // from 0, CP932 bytes of the line
+  long status = 0;
+  std::string description;  // the engine's; may be empty
+};
+
+class ScriptChecker {
+ public:
+  ScriptChecker() = default;
+  ScriptChecker(const ScriptChecker&) = delete;
+  ScriptChecker& operator=(const ScriptChecker&) = delete;
+  // Checks `text` (CP932) in `language` (0 JScript, else VBScript) and waits
+  // for the answer, at most m_timeout ms.
+  ScriptCheckResult Check(const std::string& text, int language);
+  // Ends the helper (as if it had died); the next check starts another.
+  void EndHelper();
+  // The helper's process id; 0 before the first check.
+  DWORD HelperId() const { return m_connection ? m_connection->HelperId() : 0; }
+  std::string m_helper;     // empty: ruvelto-macro.exe beside the program
+  DWORD m_timeout = 10000;  // ms a check may take before its helper is ended
+  DWORD m_lastError = 0;    // why the helper could not start (NotStarted)
+
+ private:
+  bool EnsureStarted();
+  std::unique_ptr<MacroConnection> m_connection;
+  int32_t m_serial = 0;
+};
+
+// The status bar's words for `result`.
+std::string ScriptCheckStatusText(const ScriptCheckResult& result);
