@@ -2,6 +2,7 @@
 #include "macros/script_check.h"
 #include <algorithm>
 #include <cstdio>
+#include "hosting/script_text.h"
 #include "platform/cp932_wide.h"
 #include "platform/encoder/encoded_script.h"
 #include "platform/framework/resstr.h"
@@ -9,10 +10,7 @@
 #include "views/syntax_lexer.h"
 
 bool IsMarkupScript(const std::string& path) {
-  const size_t dot = path.find_last_of("./\\");
-  if (dot == std::string::npos || path[dot] != '.') return false;
-  std::string ext = path.substr(dot);
-  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  const std::string ext = LowerExtension(path);
   return ext == ".wsf" || ext == ".wsc" || ext == ".hta";
 }
 
@@ -35,6 +33,17 @@ int EngineOfLanguage(const std::u16string& value) {
   return -1;
 }
 
+// The engine of an element: the one its language attribute names, else the
+// one its type names ("text/javascript", "text/vbscript"); in a page (.hta)
+// an element that names neither is JScript, as the browser reads it.
+int EngineOfElement(const ScriptElement& element, const std::u16string& doc, bool page) {
+  if (element.hasLanguage) return EngineOfLanguage(element.Language(doc));
+  if (!element.hasType) return page ? 0 : -1;
+  const std::u16string type = element.Type(doc);
+  const size_t slash = type.find(u'/');
+  return slash == std::u16string::npos ? -1 : EngineOfLanguage(type.substr(slash + 1));
+}
+
 // Lines end at LF, or at a CR not followed by LF, as in the text control.
 bool EndsLine(const std::u16string& text, size_t at) {
   return text[at] == u'\n' || (text[at] == u'\r' && (at + 1 == text.size() || text[at + 1] != u'\n'));
@@ -42,7 +51,7 @@ bool EndsLine(const std::u16string& text, size_t at) {
 
 // Each script element of `text` checked on its own; `result` positions moved
 // from the element's code to the document.
-DocumentCheck CheckElements(ScriptChecker& checker, const std::string& text) {
+DocumentCheck CheckElements(ScriptChecker& checker, const std::string& text, bool page) {
   const std::wstring wide = cp932::ToWide(text);
   const std::u16string doc(wide.begin(), wide.end());
   DocumentCheck check;
@@ -50,7 +59,7 @@ DocumentCheck CheckElements(ScriptChecker& checker, const std::string& text) {
   bool answered = true;
   size_t scanned = 0, line = 0, lineStart = 0;  // the line of doc[scanned] and where it starts
   ForEachScriptElement(doc, [&](const ScriptElement& element) {
-    const int engine = element.hasLanguage && !element.hasSource ? EngineOfLanguage(element.Language(doc)) : -1;
+    const int engine = element.hasSource ? -1 : EngineOfElement(element, doc, page);
     if (!answered || engine < 0 || !element.codeFound) return;
     for (; scanned < element.codeAt; ++scanned)
       if (EndsLine(doc, scanned)) ++line, lineStart = scanned + 1;
@@ -136,7 +145,7 @@ ScriptCheckResult ScriptChecker::Check(const std::string& text, int language) {
 }
 
 DocumentCheck CheckDocument(ScriptChecker& checker, const std::string& text, const std::string& path, int language) {
-  if (IsMarkupScript(path)) return CheckElements(checker, text);
+  if (IsMarkupScript(path)) return CheckElements(checker, text, LowerExtension(path) == ".hta");
   DocumentCheck check;
   const int coloured = syntax::LanguageOfPath(path, language);
   check.verdict = checker.Check(text, coloured == syntax::kVBScript ? 1 : 0);

@@ -106,6 +106,9 @@ struct StartTag {
   size_t languageEnd = 0;
   bool hasLanguage = false;
   bool hasSource = false;   // a src attribute: the code is in another file
+  size_t typeAt = 0;        // the type attribute's value, when there is one
+  size_t typeEnd = 0;
+  bool hasType = false;
 };
 
 // Reads the start tag whose name begins at `nameAt` (just past '<'); false
@@ -158,6 +161,11 @@ bool ReadStartTag(const std::u16string& text, size_t nameAt, StartTag& tag) {
       tag.hasLanguage = true;
       tag.languageAt = valueAt;
       tag.languageEnd = valueEnd;
+    }
+    if (!tag.hasType && EqualsNoCase(name, u"type")) {
+      tag.hasType = true;
+      tag.typeAt = valueAt;
+      tag.typeEnd = valueEnd;
     }
     if (EqualsNoCase(name, u"src")) tag.hasSource = true;
   }
@@ -262,6 +270,9 @@ void ForEachScriptElement(const std::u16string& text, const std::function<void(c
       element.languageAt = tag.languageAt;
       element.languageEnd = tag.languageEnd;
       element.hasSource = tag.hasSource;
+      element.hasType = tag.hasType;
+      element.typeAt = tag.typeAt;
+      element.typeEnd = tag.typeEnd;
       element.inCdata = cdata != std::u16string::npos;
       element.codeFound = CodeOfBody(text, tag.end, close, cdata, element.codeAt, element.codeEnd);
       visit(element);

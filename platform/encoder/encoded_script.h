@@ -23,6 +23,9 @@ struct ScriptElement {
   size_t languageAt = 0;
   size_t languageEnd = 0;
   bool hasSource = false;  // a src attribute: the code is in another file
+  bool hasType = false;    // the type attribute's value is [typeAt, typeEnd)
+  size_t typeAt = 0;
+  size_t typeEnd = 0;
   // The code: the whole body, or the inside of a CDATA section that is all
   // the body holds besides blanks. False when the body mixes code with one.
   bool codeFound = false;
@@ -32,6 +35,7 @@ struct ScriptElement {
   std::u16string Language(const std::u16string& text) const {
     return text.substr(languageAt, languageEnd - languageAt);
   }
+  std::u16string Type(const std::u16string& text) const { return text.substr(typeAt, typeEnd - typeAt); }
 };
 // Calls `visit` for each <script> element with a body, in the text's order; an
 // element that never ends, or a tag cut off by the text's end, ends the scan.

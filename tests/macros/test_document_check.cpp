@@ -36,11 +36,16 @@ TEST_F(DocumentCheckTest, MarkupElementsAreCheckedEachWithItsEngineAtTheirPlaceI
        "<html>\n<!-- <script language=\"JScript\">var = </script> -->\n<script language=\"javascript\"><![CDATA[\nvar = 1;\n]]></script>\n"
        "<script language=\"VBScript\">\nIf Then\n</script>\n</html>\n",
        2, 3, 4, 4},
+      // A page's elements named by type, or by nothing (JScript).
+      {"types.hta",
+       "<script type=\"text/vbscript\">Dim a</script>\r\n<script type=\"text/javascript\">var b = 1;</script>\r\n"
+       "<script>var = 2;</script>\r\n",
+       1, 2, 12, 12},
       // Encoded bodies, src= elements and other languages are passed by.
       {"skip.wsc",
        "<component><script language=\"JScript.Encode\">#@~^AAAAAA==x^#~@</script>\r\n"
        "<script language=\"JScript\" src=\"lib.js\">var = </script>\r\n"
-       "<script language=\"PerlScript\">my $x = (;</script>\r\n"
+       "<script language=\"PerlScript\">my $x = (;</script>\r\n<script>var = </script>\r\n"
        "<script language=\"VBScript\">Dim x</script></component>\r\n",
        0, 0, 0, 0},
   };
