@@ -44,11 +44,10 @@ void CMainFrame::OnCaptureRun() {
     ReportCannotOpen(host, error);
     return;
   }
-  COutputWnd* output = COutputWnd::Open(this, m_font);
+  COutputWnd* output = COutputWnd::Open(this, m_font, "実行中");
   if (!output) return;
   output->Clear();
   output->AppendLines(line);
-  output->SetNote("実行中");
   output->m_matchLength = nullptr;
   output->m_onStop = [this] {
     if (m_capturedRun) m_capturedRun->Stop();

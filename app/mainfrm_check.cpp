@@ -1,5 +1,8 @@
 // The main window's syntax check command (see mainfrm.h): Ctrl+F7.
 #include "app/mainfrm.h"
+#include "app/output_line.h"
+#include "app/output_window.h"
+#include "platform/framework/doc.h"
 #include "resources/resource.h"
 #include "views/myview.h"
 #include "views/syntax_lexer.h"
@@ -24,8 +27,25 @@ void PutCaret(CMyEditView& view, int line, int column) {
 void CMainFrame::OnScriptCheck() {
   CMyEditView* view = ActiveEditView(*this);
   if (!view) return;
-  const ScriptCheckResult result = m_checker.Check(view->GetText(), view->m_syntaxMode == syntax::kVBScript ? 1 : 0);
+  const std::string path = view->GetDocument() ? view->GetDocument()->GetPathName() : std::string();
+  const DocumentCheck check = CheckDocument(m_checker, view->GetText(), path, view->m_syntaxMode);
+  const ScriptCheckResult& result = check.verdict;
   const bool error = result.state == ScriptCheckResult::Error;
+  // A markup file's errors, one per script element at most, are listed in 出力
+  // where each jumps to its place; the document stays the active window.
+  if (!check.errors.empty() && IsMarkupScript(path)) {
+    std::string lines;
+    for (const ScriptCheckResult& e : check.errors)
+      lines += FormatOutputLine(path, e.line + 1, e.column + 1, ScriptCheckDescription(e)) + "\r\n";
+    CFrameWnd* documentFrame = view->GetParentFrame();
+    if (COutputWnd* output = COutputWnd::Open(this, m_font)) {
+      output->Clear();
+      output->AppendLines(lines.substr(0, lines.size() - 2));
+      output->m_matchLength = nullptr;
+      output->m_onStop = nullptr;
+    }
+    if (documentFrame) documentFrame->ActivateFrame();
+  }
   if (error) PutCaret(*view, result.line, result.byteColumn);
   // The error's line is marked red in the gutter until a check finds none.
   if (auto* numbered = dynamic_cast<CMyView*>(view))

@@ -77,11 +77,10 @@ void CMainFrame::OnFindInFiles() {
   CFindInFilesDlg dlg(m_findInFiles, query, this);
   if (dlg.DoModal() != IDOK) return;
   m_findInFiles.Save(*AfxGetApp());
-  COutputWnd* output = COutputWnd::Open(this, m_font);
+  COutputWnd* output = COutputWnd::Open(this, m_font, "検索中");
   if (!output) return;
   output->Clear();
   output->AppendLines(FindInFilesSearch::HeaderLine(dlg.m_query));
-  output->SetNote("検索中");
   output->m_onStop = [this] { StopFindInFiles(); };
   // A jump selects the whole match, found again on its line as the search found it.
   struct LineMatcher {

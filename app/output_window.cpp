@@ -66,7 +66,7 @@ void COutputWnd::OnSelectAll() { m_text.SendMessage(EM_SETSEL, 0, -1); }
 
 COutputWnd* COutputWnd::Find(CMDIFrameWnd*) { return s_output; }
 
-COutputWnd* COutputWnd::Open(CMDIFrameWnd* main, HFONT font) {
+COutputWnd* COutputWnd::Open(CMDIFrameWnd* main, HFONT font, const std::string& note) {
   if (!s_output) {
     auto* wnd = new COutputWnd;
     if (!wnd->LoadFrame(128, WS_OVERLAPPEDWINDOW, main)) {
@@ -76,6 +76,7 @@ COutputWnd* COutputWnd::Open(CMDIFrameWnd* main, HFONT font) {
     s_output = wnd;
     if (font) wnd->m_text.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
+  s_output->SetNote(note);
   s_output->ActivateFrame();
   return s_output;
 }

@@ -29,8 +29,9 @@ class COutputWnd : public CMDIChildWnd {
   static const char kTitle[];  // "出力"
 
   // The main window's 出力 window, made (maximised, like the documents' windows)
-  // when there is none. Activates it.
-  static COutputWnd* Open(CMDIFrameWnd* main, HFONT font);
+  // when there is none. Activates it with `note` in its title (see SetNote)
+  // from the start, so that work that begins never shows the title of work done.
+  static COutputWnd* Open(CMDIFrameWnd* main, HFONT font, const std::string& note = std::string());
   // The 出力 window of `main`, or null.
   static COutputWnd* Find(CMDIFrameWnd* main);
 

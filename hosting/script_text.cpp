@@ -10,12 +10,6 @@ std::string LowerAscii(std::string s) {
   return s;
 }
 
-// The extension with its dot, lower case ASCII; empty when there is none.
-std::string Extension(const std::string& path) {
-  size_t dot = PathExtensionDot(path);
-  return dot == std::string::npos ? std::string() : LowerAscii(path.substr(dot));
-}
-
 // A trail byte may look like '^' or '|' (as in "ポ", 83 7C); it is no separator. A lead
 // byte takes the next byte whatever it is, as the batch processor reads it.
 bool NeedsQuotes(const std::string& name) {
@@ -76,12 +70,17 @@ std::string CapturedRunCommandLine(const std::string& host, const std::string& p
 bool CanRunScript(const std::string& path) { return !path.empty(); }
 
 bool CanRunUnderHosts(const std::string& path) {
-  std::string ext = Extension(path);
+  std::string ext = LowerExtension(path);
   return ext == ".wsf" || ext == ".js" || ext == ".vbs";
 }
 
+std::string LowerExtension(const std::string& path) {
+  size_t dot = PathExtensionDot(path);
+  return dot == std::string::npos ? std::string() : LowerAscii(path.substr(dot));
+}
+
 EncodeTarget EncodeTargetFor(const std::string& path) {
-  std::string ext = Extension(path);
+  std::string ext = LowerExtension(path);
   size_t dot = PathExtensionDot(path);
   if (ext == ".js") return {".js", path.substr(0, dot) + ".jse"};
   if (ext == ".vbs") return {".vbs", path.substr(0, dot) + ".vbe"};

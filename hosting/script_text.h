@@ -37,6 +37,9 @@ bool CanRunScript(const std::string& path);
 // Run under the named hosts: the path's extension is .wsf, .js or .vbs (any case).
 bool CanRunUnderHosts(const std::string& path);
 
+// The extension with its dot, lower case ASCII; empty when there is none.
+std::string LowerExtension(const std::string& path);
+
 struct EncodeTarget {
   std::string kind;          // ".js", ".vbs", ".sct" or ".htm"
   std::string proposedPath;  // the output name offered in the save dialog; never the source

@@ -83,7 +83,14 @@ void MacroRunWindow::Stopping() {
 }
 
 void MacroRunWindow::ShowWhenDue() {
-  if (!m_hwnd || IsWindowVisible(m_hwnd) || m_asking) return;
+  if (!m_hwnd || m_asking) return;
+  if (IsWindowVisible(m_hwnd)) {
+    // A box the helper opens once the window is up (a busy machine may be
+    // that slow): the window steps aside, and comes back when the box goes.
+    if (HelperShowsABox()) ShowWindow(m_hwnd, SW_HIDE);
+    SetTimer(m_hwnd, kShowTimer, kLookAgain, nullptr);
+    return;
+  }
   const DWORD elapsed = GetTickCount() - m_begun;
   if (elapsed < kShowDelay) {
     SetTimer(m_hwnd, kShowTimer, kShowDelay - elapsed, nullptr);
@@ -93,9 +100,9 @@ void MacroRunWindow::ShowWhenDue() {
     SetTimer(m_hwnd, kShowTimer, kLookAgain, nullptr);
     return;
   }
-  KillTimer(m_hwnd, kShowTimer);
   Place();
   SetWindowPos(m_hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetTimer(m_hwnd, kShowTimer, kLookAgain, nullptr);
 }
 
 bool MacroRunWindow::HelperShowsABox() const {

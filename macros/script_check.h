@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <memory>
 #include <string>
+#include <vector>
 #include "macros/macro_connection.h"
 
 struct ScriptCheckResult {
@@ -42,5 +43,23 @@ class ScriptChecker {
   int32_t m_serial = 0;
 };
 
+// A document's check: the whole text with the engine of its language, or, in
+// markup (.wsf, .wsc, .hta), the code of each <script> element with the
+// engine its language attribute names. Lines and columns are the document's.
+struct DocumentCheck {
+  // What the status bar says: Clean when nothing was found, else the first
+  // error, or why a check got no answer (the elements after it unchecked).
+  ScriptCheckResult verdict;
+  std::vector<ScriptCheckResult> errors;  // every error found, in the text's order
+};
+// Checks `text` (CP932) of the document at `path`; `language` (the colouring
+// language, syntax::Language) names the engine for a path that names none.
+DocumentCheck CheckDocument(ScriptChecker& checker, const std::string& text, const std::string& path, int language);
+
+// True for a path whose scripts are <script> elements: .wsf, .wsc, .hta (any case).
+bool IsMarkupScript(const std::string& path);
+
+// An error's words: the engine's, or, when it gave none, ours with its number.
+std::string ScriptCheckDescription(const ScriptCheckResult& result);
 // The status bar's words for `result`.
 std::string ScriptCheckStatusText(const ScriptCheckResult& result);

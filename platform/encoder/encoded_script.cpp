@@ -106,6 +106,9 @@ struct StartTag {
   size_t languageEnd = 0;
   bool hasLanguage = false;
   bool hasSource = false;   // a src attribute: the code is in another file
+  size_t typeAt = 0;        // the type attribute's value, when there is one
+  size_t typeEnd = 0;
+  bool hasType = false;
 };
 
 // Reads the start tag whose name begins at `nameAt` (just past '<'); false
@@ -159,6 +162,11 @@ bool ReadStartTag(const std::u16string& text, size_t nameAt, StartTag& tag) {
       tag.languageAt = valueAt;
       tag.languageEnd = valueEnd;
     }
+    if (!tag.hasType && EqualsNoCase(name, u"type")) {
+      tag.hasType = true;
+      tag.typeAt = valueAt;
+      tag.typeEnd = valueEnd;
+    }
     if (EqualsNoCase(name, u"src")) tag.hasSource = true;
   }
 }
@@ -193,15 +201,37 @@ bool CodeOfBody(const std::u16string& text, size_t from, size_t to, size_t cdata
 // VBScript are encoded and that attribute marked; everything else, other
 // elements, comments and CDATA sections outside scripts, is copied as it is.
 std::u16string EncodeScriptElements(const std::u16string& text) {
-  const size_t n = text.size();
   // A document declared as XML is read strictly: an encoded block, which may
   // hold '&', goes into a CDATA section, and a body that may hold entities
   // (a '&') stays as it is.
   size_t first = 0;
-  while (first < n && (IsBlank(text[first]) || text[first] == 0xFEFF)) ++first;
+  while (first < text.size() && (IsBlank(text[first]) || text[first] == 0xFEFF)) ++first;
   const bool strictXml = StartsWithNoCase(text, first, u"<?xml");
   std::u16string out;
   size_t copied = 0;  // text before this is in `out`
+  ForEachScriptElement(text, [&](const ScriptElement& element) {
+    // A marked language would apply to the file a src attribute names too.
+    const std::u16string marked =
+        element.hasLanguage && !element.hasSource ? EncodedLanguage(element.Language(text)) : std::u16string();
+    if (marked.empty() || !element.codeFound || IsBlankOnly(text, element.codeAt, element.codeEnd)) return;
+    const bool wrap = strictXml && !element.inCdata;
+    if (wrap && std::find(text.begin() + element.codeAt, text.begin() + element.codeEnd, u'&') !=
+                    text.begin() + element.codeEnd)
+      return;
+    out.append(text, copied, element.languageAt - copied);
+    out += marked;
+    out.append(text, element.languageEnd, element.codeAt - element.languageEnd);
+    const std::u16string block = EncodeScriptBlock(text.substr(element.codeAt, element.codeEnd - element.codeAt));
+    out += wrap ? u"<![CDATA[" + block + u"]]>" : block;
+    copied = element.codeEnd;
+  });
+  out.append(text, copied, std::u16string::npos);
+  return out;
+}
+}  // namespace
+
+void ForEachScriptElement(const std::u16string& text, const std::function<void(const ScriptElement&)>& visit) {
+  const size_t n = text.size();
   size_t i = 0;
   while (i < n) {
     if (text[i] != u'<') {
@@ -216,7 +246,7 @@ std::u16string EncodeScriptElements(const std::u16string& text) {
       i = PastNext(text, u">", i + 1);
     } else if (i + 1 < n && IsAsciiLetter(text[i + 1])) {
       StartTag tag;
-      if (!ReadStartTag(text, i + 1, tag)) break;
+      if (!ReadStartTag(text, i + 1, tag)) return;
       const bool script = TagNameIs(text, i + 1, u"script");
       i = tag.end;
       if (!script || tag.empty) continue;
@@ -233,31 +263,24 @@ std::u16string EncodeScriptElements(const std::u16string& text) {
           ++close;
         }
       }
-      if (close >= n) break;  // an element that never ends is left as it is
+      if (close >= n) return;  // an element that never ends ends the scan
       i = close;
-      // A marked language would apply to the file a src attribute names too.
-      std::u16string marked = tag.hasLanguage && !tag.hasSource
-                                  ? EncodedLanguage(text.substr(tag.languageAt, tag.languageEnd - tag.languageAt))
-                                  : std::u16string();
-      size_t codeAt, codeEnd;
-      if (marked.empty() || !CodeOfBody(text, tag.end, close, cdata, codeAt, codeEnd) || IsBlankOnly(text, codeAt, codeEnd))
-        continue;
-      const bool wrap = strictXml && cdata == std::u16string::npos;
-      if (wrap && std::find(text.begin() + codeAt, text.begin() + codeEnd, u'&') != text.begin() + codeEnd) continue;
-      out.append(text, copied, tag.languageAt - copied);
-      out += marked;
-      out.append(text, tag.languageEnd, codeAt - tag.languageEnd);
-      const std::u16string block = EncodeScriptBlock(text.substr(codeAt, codeEnd - codeAt));
-      out += wrap ? u"<![CDATA[" + block + u"]]>" : block;
-      copied = codeEnd;
+      ScriptElement element;
+      element.hasLanguage = tag.hasLanguage;
+      element.languageAt = tag.languageAt;
+      element.languageEnd = tag.languageEnd;
+      element.hasSource = tag.hasSource;
+      element.hasType = tag.hasType;
+      element.typeAt = tag.typeAt;
+      element.typeEnd = tag.typeEnd;
+      element.inCdata = cdata != std::u16string::npos;
+      element.codeFound = CodeOfBody(text, tag.end, close, cdata, element.codeAt, element.codeEnd);
+      visit(element);
     } else {
       ++i;  // a '<' that starts no tag
     }
   }
-  out.append(text, copied, std::u16string::npos);
-  return out;
 }
-}  // namespace
 
 std::u16string EncodeScriptBlock(const std::u16string& text) {
   static const InverseTable inverse;

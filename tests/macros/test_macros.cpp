@@ -604,6 +604,7 @@ struct {
   HWND main = nullptr, box = nullptr;
   CMyEditView* view = nullptr;
   int ticks = 0;
+  DWORD since = 0;  // when the box and the window were first seen up together
   bool covered = false, shown = false, active = false;
   RECT at{};
 } g_seen;
@@ -618,7 +619,11 @@ void CALLBACK WatchRunningWindow(HWND, UINT, UINT_PTR, DWORD) {
   if (!g_seen.box) EnumWindows(FindHelperBox, 0);
   if (g_seen.box && IsWindow(g_seen.box)) {
     // (a box that was answered may linger hidden for a moment)
-    g_seen.covered = g_seen.covered || (IsWindowVisible(g_seen.box) && IsWindowVisible(running));
+    // Both up for longer than the window takes to step aside (it looks every 100 ms).
+    const bool both = IsWindowVisible(g_seen.box) && IsWindowVisible(running);
+    if (!both) g_seen.since = 0;
+    else if (!g_seen.since) g_seen.since = GetTickCount();
+    g_seen.covered = g_seen.covered || (both && GetTickCount() - g_seen.since > 400);
     if (++g_seen.ticks == 30) ::PostMessageA(g_seen.box, WM_COMMAND, IDOK, 0);  // well past the window's delay
   } else if (g_seen.box && IsWindowVisible(running) && !g_seen.shown && g_seen.view->GetTextLength() > 0) {
     // (stopped once the macro's edit after the box has arrived)
