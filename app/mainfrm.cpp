@@ -77,6 +77,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
   ON_UPDATE_COMMAND_UI(ID_MACRO_ORGANIZE, OnUpdateMacroOrganize)
   ON_COMMAND(ID_SCRIPT_CHECK, OnScriptCheck)
   ON_UPDATE_COMMAND_UI(ID_SCRIPT_CHECK, OnUpdateScriptCheck)
+  ON_COMMAND(ID_SCRIPT_CHECK_TYPING, OnCheckAsYouType)
+  ON_UPDATE_COMMAND_UI(ID_SCRIPT_CHECK_TYPING, OnUpdateCheckAsYouType)
+  ON_MESSAGE(WM_TIMER, OnCheckTimer)
+  ON_MESSAGE(CMainFrame::kCheckAnswerMessage, OnCheckAnswer)
 END_MESSAGE_MAP(CMDIFrameWnd)
 
 CMainFrame::CMainFrame(CSettingsStore& settings, int& openMode)
@@ -240,6 +244,7 @@ ViewServices CMainFrame::Services() {
   };
   if (!m_findState) m_findState = std::make_shared<FindReplaceState>();
   services.find = m_findState;
+  services.textChanged = [this](CMyEditView&) { OnViewTextChanged(); };
   return services;
 }
 
@@ -308,6 +313,7 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
   SettingsSection section(*AfxGetApp());
   m_settings.Write(section);
   StopFindInFiles();
+  if (m_checks) m_checks->Stop();  // a check under way ends with its helper
   m_findInFiles.Save(*AfxGetApp());
   RemoveFinishedConsoleWrappers();  // a console still open keeps its wrapper
   // The shared document menu must not go down with this window.

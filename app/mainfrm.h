@@ -13,7 +13,7 @@
 #include "platform/framework/bars.h"
 #include "platform/framework/frame.h"
 #include "macros/macro_commands.h"
-#include "macros/script_check.h"
+#include "macros/script_check_worker.h"
 #include "views/myeditview.h"
 
 class CMyEditView;
@@ -118,16 +118,34 @@ class CMainFrame : public CMDIFrameWnd {
   // True while a captured run is under way.
   bool CapturedRunRunning() const { return m_capturedRun && m_capturedRun->Running(); }
 
- protected:
  public:
-  // The syntax check (mainfrm_check.cpp): the active window's text checked by
-  // its language's engine in the checker helper; the verdict goes to the
-  // status bar, and the caret to an error's place.
-  ScriptChecker m_checker;
+  // The syntax check (mainfrm_check.cpp): a copy of a window's text checked by
+  // its language's engine in the checker helper on the check worker's thread.
+  // Ctrl+F7's answer goes to the status bar, the caret to an error's place;
+  // the check as you type, 700 ms after the last change of the active window,
+  // only marks the error (gutter and wave) or takes the mark away. An answer
+  // for a closed window or an older text is dropped.
+  static const UINT kCheckAnswerMessage = WM_APP + 0x44;  // the worker has an answer
+  static const UINT kCheckDelayMs = 700;
+  // The worker, made on first use.
+  ScriptCheckWorker& Checks();
 
  protected:
+  std::unique_ptr<ScriptCheckWorker> m_checks;
+  DWORD m_lastTextChange = 0;  // GetTickCount of the last change seen
+  bool m_checkTimerSet = false;
   void OnScriptCheck();
   void OnUpdateScriptCheck(CCmdUI* ui);
+  void OnCheckAsYouType();
+  void OnUpdateCheckAsYouType(CCmdUI* ui);
+  // A view's text changed: the check as you type waits kCheckDelayMs more.
+  void OnViewTextChanged();
+  LRESULT OnCheckTimer(WPARAM, LPARAM);
+  LRESULT OnCheckAnswer(WPARAM, LPARAM);
+  // Copies the view's text for the worker.
+  void RequestCheck(CMyEditView& view, bool command);
+  // What Ctrl+F7 shows for an answer that fits its view.
+  void ShowCheckAnswer(CMyEditView& view, const ScriptCheckAnswer& answer);
   DECLARE_MESSAGE_MAP()
 };
 

@@ -53,6 +53,7 @@ BOOL CMyApp::InitInstance() {
   m_pszProfileName = MakeSettingsPath(GetModulePath());
   // 4. Recent files and preview pages.
   LoadStdProfileSettings(4);
+  m_checkAsYouType = GetProfileSwitch("Settings", "CheckAsYouType");
   // 5. The one document type.
   AddDocTemplate(new CDocTemplate(
       IDR_SCRIPTTYPE, [] { return static_cast<CDocument*>(new CMyDoc); },
@@ -97,6 +98,7 @@ int CMyApp::ExitInstance() {
   if (!m_pszProfileName.empty()) {
     WriteProfileInt("Settings", "OpenMode", m_nOpenMode);
     CWinApp::ExitInstance();
+    WriteProfileSwitch("Settings", "CheckAsYouType", m_checkAsYouType);
   }
   if (m_oleInitialized) {
     OleUninitialize();

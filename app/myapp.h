@@ -17,6 +17,9 @@ class CMyApp : public CWinApp {
   // The editor-wide settings, registered as the program's EditorSettings for
   // the life of the application object; the main window reads and writes them.
   CSettingsStore m_settings;
+  // Settings/CheckAsYouType: the active script is checked as it is typed
+  // (the main window's コマンド menu), written beside PrintColor.
+  bool m_checkAsYouType = true;
   std::string m_modulePathOverride;  // tests run the program as if installed elsewhere
   // Backups of unsaved text in the user's own backup folder
   // (CBackupKeeper::UserBackupFolder), from the end of start-up to the exit step.

@@ -14,6 +14,11 @@ bool IsMarkupScript(const std::string& path) {
   return ext == ".wsf" || ext == ".wsc" || ext == ".hta";
 }
 
+bool HasCheckEngine(const std::string& path, int language) {
+  const int coloured = syntax::LanguageOfPath(path, language);
+  return IsMarkupScript(path) || coloured == syntax::kJScript || coloured == syntax::kVBScript;
+}
+
 namespace {
 
 bool EqualsNoCase(const std::u16string& value, const char* lower) {
@@ -98,7 +103,10 @@ bool ScriptChecker::EnsureStarted() {
   if (m_connection && m_connection->HelperRunning() && !m_connection->Ended(how)) return true;
   m_connection.reset(new MacroConnection());
   const std::string helper = m_helper.empty() ? MacroHelperBesideProgram() : m_helper;
-  if (m_connection->Start(helper, m_lastError)) return true;
+  if (m_connection->Start(helper, m_lastError)) {
+    m_helperId = m_connection->HelperId();
+    return true;
+  }
   m_connection.reset();
   return false;
 }
@@ -109,6 +117,7 @@ void ScriptChecker::EndHelper() {
 
 ScriptCheckResult ScriptChecker::Check(const std::string& text, int language) {
   ScriptCheckResult result;
+  if (m_abandon && WaitForSingleObject(m_abandon, 0) == WAIT_OBJECT_0) return result;  // Lost
   if (!EnsureStarted()) {
     result.state = ScriptCheckResult::NotStarted;
     return result;
@@ -138,7 +147,8 @@ ScriptCheckResult ScriptChecker::Check(const std::string& text, int language) {
     MacroStreamEnd how;
     const DWORD spent = GetTickCount() - begun;
     if (m_connection->Ended(how) || spent >= m_timeout) break;
-    WaitForSingleObject(m_connection->Arrived(), m_timeout - spent);
+    const HANDLE waits[2] = {m_connection->Arrived(), m_abandon};
+    if (WaitForMultipleObjects(m_abandon ? 2 : 1, waits, FALSE, m_timeout - spent) == WAIT_OBJECT_0 + 1) break;
   }
   m_connection.reset();  // ends the helper; the next check starts another
   return result;         // Lost

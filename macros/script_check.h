@@ -7,6 +7,7 @@
 // Answers to an earlier check (one given up on) are dropped by their serial.
 #pragma once
 #include <windows.h>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,15 +32,20 @@ class ScriptChecker {
   ScriptCheckResult Check(const std::string& text, int language);
   // Ends the helper (as if it had died); the next check starts another.
   void EndHelper();
-  // The helper's process id; 0 before the first check.
-  DWORD HelperId() const { return m_connection ? m_connection->HelperId() : 0; }
+  // The process id of the helper started last; 0 before the first check.
+  // Readable from any thread.
+  DWORD HelperId() const { return m_helperId; }
   std::string m_helper;     // empty: ruvelto-macro.exe beside the program
   DWORD m_timeout = 10000;  // ms a check may take before its helper is ended
   DWORD m_lastError = 0;    // why the helper could not start (NotStarted)
+  // An event (the caller's) that, once set, ends the check under way and
+  // every later one at once as Lost, the helper ended; null: none.
+  HANDLE m_abandon = nullptr;
 
  private:
   bool EnsureStarted();
   std::unique_ptr<MacroConnection> m_connection;
+  std::atomic<DWORD> m_helperId{0};
   int32_t m_serial = 0;
 };
 
@@ -58,6 +64,9 @@ DocumentCheck CheckDocument(ScriptChecker& checker, const std::string& text, con
 
 // True for a path whose scripts are <script> elements: .wsf, .wsc, .hta (any case).
 bool IsMarkupScript(const std::string& path);
+// True when a document at `path` coloured as `language` has an engine to
+// check it: markup, or a text in JScript or VBScript.
+bool HasCheckEngine(const std::string& path, int language);
 
 // An error's words: the engine's, or, when it gave none, ours with its number.
 std::string ScriptCheckDescription(const ScriptCheckResult& result);

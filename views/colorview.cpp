@@ -161,6 +161,7 @@ void CColorEditView::PaintSyntaxColors(const RECT* rect) {
   const int caretLine = LineFromChar(-1);
   if (first <= last && UpdateStates(first))
     for (int k = first; k <= last; ++k) LinePass(k, caretLine, format);
+  DrawErrorWave(first, last, caretLine, format);
 
   SelectObject(m_pDC, oldFont);
   ReleaseDC(m_hWnd, m_pDC);
@@ -214,6 +215,59 @@ void CColorEditView::LinePass(int k, int caretLine, const RECT& format) {
   if (hidden) ShowCaret(m_hWnd);
 }
 
+void CColorEditView::DrawErrorWave(int first, int last, int caretLine, const RECT& format) {
+  if (m_errorLine < first || m_errorLine > last) return;
+  const rv::textctl::TextReader& text = Reader();
+  const POINT from = PosFromChar(m_errorIndex), to = PosFromChar(text.LineEnd(m_errorLine));
+  const int right = std::max<int>(to.x, from.x + std::max<int>(m_tm.tmAveCharWidth, 4));
+  const int bottom = from.y + m_lineHeight - 1;
+  if (right <= format.left || from.x >= format.right) return;
+  // A zigzag of 2-pixel steps, its points on the line's last two pixel rows.
+  POINT points[1024];
+  int n = 0;
+  const int end = std::min<int>(right, format.right + 2);
+  for (int x = std::max<int>(from.x, format.left - 2); x <= end && n < 1024; x += 2, ++n)
+    points[n] = {x, bottom - ((x - from.x) / 2 % 2) * 2};
+  const bool hidden = m_errorLine == caretLine && HideCaret(m_hWnd);
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+  HGDIOBJ old = SelectObject(m_pDC, pen);
+  Polyline(m_pDC, points, n);
+  SelectObject(m_pDC, old);
+  DeleteObject(pen);
+  if (hidden) ShowCaret(m_hWnd);
+}
+
+// ---------------------------------------------------------------- the syntax error
+
+void CColorEditView::SetSyntaxError(int line, int column) {
+  int index = -1;
+  if (line >= 0 && m_hWnd && line < Reader().LineCount()) {
+    const int start = Reader().LineStart(line);
+    index = start + std::max(0, std::min(column, Reader().LineEnd(line) - start));
+  }
+  if (index == m_errorIndex) return;
+  InvalidateLine(m_errorLine);
+  PlaceSyntaxError(index);
+  InvalidateLine(m_errorLine);
+}
+
+void CColorEditView::PlaceSyntaxError(int index) {
+  m_errorIndex = index;
+  const int line = index < 0 ? -1 : Reader().LineFromPos(index);
+  if (line == m_errorLine) return;
+  m_errorLine = line;
+  OnSyntaxErrorLine(line);
+}
+
+void CColorEditView::InvalidateLine(int line) {
+  if (line < 0 || !m_hWnd || m_redrawOff || line >= Reader().LineCount()) return;
+  const RECT format = GetRect();
+  const int h = std::max<int>(1, static_cast<int>(SendMessage(RVEM_GETLINEHEIGHT)));
+  const int y = PosFromChar(Reader().LineStart(line)).y;
+  RECT row = {format.left, y, format.right, y + h};
+  InvalidateRect(m_hWnd, &row, FALSE);
+}
+
 // ---------------------------------------------------------------- following the text
 
 void CColorEditView::OnTextChange(HWND control, const RvTextChange& c) {
@@ -221,6 +275,13 @@ void CColorEditView::OnTextChange(HWND control, const RvTextChange& c) {
   // The state at the start of the changed line still holds; those below may not.
   m_knownStates = c.cause == RVCC_SETTEXT ? 0 : std::min(m_knownStates, Reader().LineFromPos(c.position));
   m_printedLine = -1;
+  if (m_errorIndex < 0) return;
+  if (c.cause == RVCC_SETTEXT) {
+    PlaceSyntaxError(-1);
+  } else if (c.position < m_errorIndex) {
+    const bool textGone = c.position + c.removedLength > m_errorIndex;
+    PlaceSyntaxError(textGone ? c.position : m_errorIndex + c.insertedLength - c.removedLength);
+  }
 }
 
 LRESULT CColorEditView::OnCtlColor(WPARAM dc, LPARAM) {

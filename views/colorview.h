@@ -39,8 +39,20 @@ class CColorEditView : public CMyEditView {
   // Redraw is off (WM_SETREDRAW FALSE): a run of changes is under way.
   bool DrawingHeld() const { return m_redrawOff; }
 
+  // The syntax check's error at byte `column` of line `line` (both from 0),
+  // underlined with a red wave from there to the line's end; a line of -1
+  // takes the mark away. The mark keeps to its text: a change before it moves
+  // it (lines put in or taken out above move it to another line), one that
+  // takes its text away leaves it where the change was, and a new text (a
+  // load) takes it away.
+  void SetSyntaxError(int line, int column);
+  int SyntaxErrorLine() const { return m_errorLine; }
+  int SyntaxErrorIndex() const { return m_errorIndex; }
+
  protected:
   void OnTextChange(HWND control, const RvTextChange& change) override;
+  // The error mark is now on `line` (-1: none); a view with a gutter follows.
+  virtual void OnSyntaxErrorLine(int line) {}
   // The language (the file's own, else the settings'), then the five colours
   // as the settings hold them.
   void ApplyViewSettings(const ViewSettings& settings, int hint) override;
@@ -75,6 +87,13 @@ class CColorEditView : public CMyEditView {
   // Repaints the caret's line after a key, or from the line above it down to
   // the bottom of the view when `toBottom`.
   void PaintKeyBand(bool toBottom);
+  // The wave under the error from its index to its line's end, when that line
+  // lies in [first, last]; at least one character wide.
+  void DrawErrorWave(int first, int last, int caretLine, const RECT& format);
+  // Repaints the row of `line` (a line out of view repaints nothing).
+  void InvalidateLine(int line);
+  // Sets the error's index and the line it is on, telling OnSyntaxErrorLine.
+  void PlaceSyntaxError(int index);
   COLORREF RoleColor(syntax::Role role) const;
   int m_lexedLanguage = 1;   // the language the stored states were made by
   int m_optionsLanguage = 1; // the settings' language, for files of no language of their own
@@ -88,6 +107,8 @@ class CColorEditView : public CMyEditView {
   std::string m_lineBuffer;
   std::wstring m_wide;
   int m_lineHeight = 1;        // the control's, during a pass
+  int m_errorIndex = -1;       // the syntax error's byte index, -1 none
+  int m_errorLine = -1;        // the line of m_errorIndex
   BlankGlyphs m_blankGlyphs;   // drawn in the role's colour over the control's fill
   DECLARE_MESSAGE_MAP()
 };

@@ -36,7 +36,11 @@ BEGIN_MESSAGE_MAP(CMyEditView, CEditView)
   ON_UPDATE_COMMAND_UI(ID_SCRIPT_ENCODE, OnUpdateScriptCommand)
 END_MESSAGE_MAP(CEditView)
 
-CMyEditView::CMyEditView(ViewServices services) : m_services(std::move(services)) {}
+namespace {
+unsigned g_viewSerials = 0;  // views are made on the user interface thread only
+}  // namespace
+
+CMyEditView::CMyEditView(ViewServices services) : m_serial(++g_viewSerials), m_services(std::move(services)) {}
 CMyEditView::~CMyEditView() {
   if (m_viewFont) DeleteObject(m_viewFont);
 }
@@ -106,6 +110,7 @@ bool JoinsTypingRun(const RvTextChange& c) {
 
 void CMyEditView::OnTextChange(HWND, const RvTextChange& c) {
   ++m_textChanges;
+  if (m_services.textChanged) m_services.textChanged(*this);
   if (m_applyingHistory) return;
   if (c.cause == RVCC_SETTEXT) {
     m_undo.Clear();  // records of another text

@@ -63,6 +63,8 @@ struct ViewServices {
   // The Find and Replace state the program's windows share: one dialog, one
   // find text (none: the view makes one of its own when it first needs it).
   std::shared_ptr<FindReplaceState> find;
+  // Told after every change of the view's text (none: nobody is told).
+  std::function<void(CMyEditView&)> textChanged;
 };
 
 class CMyEditView : public CEditView,
@@ -161,6 +163,9 @@ class CMyEditView : public CEditView,
   const ViewServices& Services() const { return m_services; }
   // How many changes the control has reported so far (any text change counts).
   unsigned TextChangeCount() const { return m_textChanges; }
+  // A number no other view of this run has (from 1): an answer that comes back
+  // later names its view by it, never by a pointer that may be gone.
+  unsigned Serial() const { return m_serial; }
   // The Find and Replace state this view works with (see ViewServices::find).
   FindReplaceState& FindState();
 
@@ -202,6 +207,7 @@ class CMyEditView : public CEditView,
   bool SendReplaceRange(int start, int end, const std::string& text, int caret);
   bool m_applyingHistory = false;  // true while undo or redo changes the text
   unsigned m_textChanges = 0;
+  const unsigned m_serial;
   LoadReport m_lastLoad;  // what the last load could not show
   ViewServices m_services;
   DECLARE_MESSAGE_MAP()

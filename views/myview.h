@@ -47,6 +47,8 @@ class CMyView : public CColorEditView {
   // Font, colours, tab stops, auto-indent and colouring language; then the
   // margins, which a new font resets, and the strip.
   void ApplyViewSettings(const ViewSettings& settings, int hint) override;
+  // The strip marks the syntax error's line red.
+  void OnSyntaxErrorLine(int line) override { m_lineNumbers.SetErrorLine(line); }
 
  private:
   // Tells the strip of a new caret line, and repaints it after a scroll.

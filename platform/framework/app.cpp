@@ -156,15 +156,22 @@ void CWinApp::LoadStdProfileSettings(int mruCount) {
     m_pRecentFileList->ReadList();
   }
   m_nPreviewPages = static_cast<int>(GetProfileInt("Settings", "PreviewPages", 0));
-  m_bPrintColor = GetProfileInt("Settings", "PrintColor", 1) != 0;
+  m_bPrintColor = GetProfileSwitch("Settings", "PrintColor");
+}
+
+bool CWinApp::GetProfileSwitch(const char* section, const char* key) const {
+  return GetProfileInt(section, key, 1) != 0;
+}
+
+void CWinApp::WriteProfileSwitch(const char* section, const char* key, bool on) const {
+  if (!on || GetProfileInt(section, key, 1) != 1) WriteProfileInt(section, key, on ? 1 : 0);
 }
 
 void CWinApp::SaveStdProfileSettings() {
   if (m_pRecentFileList) m_pRecentFileList->WriteList();
   if (m_nPreviewPages != 0) WriteProfileInt("Settings", "PreviewPages", m_nPreviewPages);
   // Like PreviewPages, written only once it differs from the default (or the file has it).
-  if (!m_bPrintColor || GetProfileInt("Settings", "PrintColor", 1) != 1)
-    WriteProfileInt("Settings", "PrintColor", m_bPrintColor ? 1 : 0);
+  WriteProfileSwitch("Settings", "PrintColor", m_bPrintColor);
 }
 
 void CWinApp::AddToRecentFileList(const std::string& path) {

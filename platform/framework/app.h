@@ -55,6 +55,10 @@ class CWinApp : public CCmdTarget {
   UINT GetProfileInt(const char* section, const char* key, int def) const;
   std::string GetProfileString(const char* section, const char* key, const char* def) const;
   BOOL WriteProfileInt(const char* section, const char* key, int value) const;
+  // A switch that is on by default: on unless the file says 0; written (as 0
+  // or 1) only once it is off or the file holds it already.
+  bool GetProfileSwitch(const char* section, const char* key) const;
+  void WriteProfileSwitch(const char* section, const char* key, bool on) const;
   // A null key deletes the section; a null value deletes the key.
   BOOL WriteProfileString(const char* section, const char* key, const char* value) const;
   // Byte strings in the two-letters-per-byte form; false when absent or unreadable.

@@ -52,7 +52,8 @@ TEST_F(CommandTest, MenuBarsHoldEveryItemInOrder) {
                                                       "CScript.exe で実行し出力を表示(&O)\tShift+F7",
                                                       "実行中のスクリプトを中止(&T)\tCtrl+Break", "-",
                                                       "エンコード ファイル出力(&E)", "-",
-                                                      "構文チェック(&K)\tCtrl+F7"}));
+                                                      "構文チェック(&K)\tCtrl+F7", "入力中に構文をチェック(&Y)"}));
+  EXPECT_EQ(MenuItemIds(GetSubMenu(m129, 3)).back(), 32805u);
   EXPECT_EQ(MenuItemIds(GetSubMenu(m129, 4)), (std::vector<UINT>{32796, 32785, 0, static_cast<UINT>(-1), 0}));
   EXPECT_EQ(Popup(m129, 5), (std::vector<std::string>{"すべて閉じる(&L)", "-", "重ねて表示(&C)", "上下に並べて表示(&H)",
                                                       "左右に並べて表示(&T)", "アイコンの整列(&A)"}));
