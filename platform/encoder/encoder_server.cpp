@@ -10,10 +10,9 @@
 #include "platform/com_boundary.h"
 #include "platform/com_object.h"
 #include "platform/encoder/encoded_script.h"
+#include "platform/encoder/encoder_clsid.h"
 
 namespace {
-// The class the system's registry names for "Scripting.Encoder".
-const CLSID kEncoderClsid = {0x32DA2B15, 0xCFED, 0x11D1, {0xB7, 0x47, 0x00, 0xC0, 0x4F, 0xC2, 0xB0, 0x85}};
 LONG g_objects = 0;  // live objects and server locks
 
 const wchar_t kSource[] = L"Scripting.Encoder";

@@ -125,9 +125,9 @@ shot_of_windows() {
   done
 }
 
-install_copy() {  # a fresh installation folder with the executable and its macro helper
+install_copy() {  # a fresh installation folder with the executable, its macro helper and encoder
   cp "$EXE_SRC" "$WORK/ruvelto.exe"
-  cp "$(dirname "$EXE_SRC")/ruvelto-macro.exe" "$WORK/ruvelto-macro.exe"
+  cp "$(dirname "$EXE_SRC")/ruvelto-macro.exe" "$(dirname "$EXE_SRC")/ruvelto_encoder.dll" "$WORK/"
   # The backups live in the prefix's user folder: none from an earlier test.
   rm -rf "$(dirname "$(backup_folder)")"
 }
@@ -164,8 +164,9 @@ plant_hosts() {
   printf '@echo planted> marker.txt\r\n' > "$1/CScript.bat"
 }
 
-start_app() {  # start_app [args...]; the windows carry this process id
-  (cd "$WORK" && exec wine "$WORK/ruvelto.exe" "$@" >/dev/null 2>&1 </dev/null) &
+start_app() { start_program "$WORK/ruvelto.exe" "$@"; }  # the installation copy
+start_program() {  # start_program <exe> [args...]; the windows carry this process id
+  (cd "$WORK" && exec wine "$@" >/dev/null 2>&1 </dev/null) &
   APP_PID=$!
 }
 
