@@ -31,6 +31,8 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Ruvelto"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${NAME} ${VERSION}"
+; The language file's "インストール(&I)" does not fit its button in every font.
+InstallButtonText "インストール"
 
 VIProductVersion "${VERSION}"
 VIAddVersionKey /LANG=1041 "ProductName" "${NAME}"

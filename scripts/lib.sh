@@ -141,8 +141,14 @@ fresh_prefix() {
   fi
   rm -rf "$1"
   cp -al "$template" "$1"
-  local reg
+  local reg link
   for reg in "$1"/*.reg; do rm "$reg"; cp "$template/$(basename "$reg")" "$reg"; done
+  # The user's folders (Desktop...) are links to this machine's home: folders
+  # of the copy's own instead, so that shortcuts stay in the prefix.
+  for link in "$1"/drive_c/users/*/*; do
+    [ -L "$link" ] && rm "$link" && mkdir "$link"
+  done
+  return 0
 }
 
 # Where the printer of a prefix writes its jobs (each job replaces the file):
