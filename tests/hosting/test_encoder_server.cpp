@@ -99,10 +99,11 @@ TEST(EncoderServer, FoundBesideTheProgramWhereTheNameHasNoClass) {
   // As in a fresh prefix: the name resolves, its class is not registered.
   CLSID clsid;
   IUnknown* system = nullptr;
-  if (SUCCEEDED(CLSIDFromProgID(L"Scripting.Encoder", &clsid)))
+  if (SUCCEEDED(CLSIDFromProgID(L"Scripting.Encoder", &clsid))) {
     EXPECT_TRUE(FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                         reinterpret_cast<void**>(&system))))
         << "the prefix has the encoder registered; the fallback is not what this run tests";
+  }
   if (system) system->Release();
   IDispatch* beside = nullptr;
   ASSERT_EQ(CreateEncoderBesideProgram(&beside), S_OK);
@@ -111,6 +112,36 @@ TEST(EncoderServer, FoundBesideTheProgramWhereTheNameHasNoClass) {
   std::u16string expected = EncodeScriptBlock(u"MsgBox 1\r\n");
   EXPECT_EQ(out, std::wstring(expected.begin(), expected.end()));
   beside->Release();
+}
+
+// For those who want the class by name: regsvr32's calls register it, the
+// name then gives the server, and unregistering takes it back.
+TEST(EncoderServer, SelfRegistrationComesAndGoes) {
+  Com com;
+  char self[MAX_PATH];
+  std::string dll(self, GetModuleFileNameA(nullptr, self, sizeof self));
+  dll = dll.substr(0, dll.find_last_of('\\') + 1) + "ruvelto_encoder.dll";
+  HMODULE server = LoadLibraryA(dll.c_str());
+  ASSERT_TRUE(server);
+  using Call = HRESULT(STDAPICALLTYPE*)();
+  auto registerServer = reinterpret_cast<Call>(GetProcAddress(server, "DllRegisterServer"));
+  auto unregisterServer = reinterpret_cast<Call>(GetProcAddress(server, "DllUnregisterServer"));
+  ASSERT_TRUE(registerServer && unregisterServer);
+  CLSID clsid;
+  ASSERT_EQ(CLSIDFromProgID(L"Scripting.Encoder", &clsid), S_OK);
+  auto created = [&] {
+    IDispatch* byName = nullptr;
+    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&byName));
+    if (byName) byName->Release();
+    return SUCCEEDED(hr);
+  };
+  ASSERT_EQ(registerServer(), S_OK);
+  EXPECT_TRUE(created());
+  EXPECT_EQ(unregisterServer(), S_OK);
+  EXPECT_FALSE(created());
+  EXPECT_EQ(unregisterServer(), S_OK);  // nothing left to take back
+  CoFreeUnusedLibraries();
+  FreeLibrary(server);
 }
 
 TEST(EncoderServer, CreatedByNameEncodesKnownKindsAndDescribesARefusal) {
