@@ -249,6 +249,7 @@ make_package() {
   stage="$BUILD/package/Ruvelto-$version"
   rm -rf "$BUILD/package"
   mkdir -p "$stage" "$dist"
+  dist=$(cd "$dist" && pwd)  # the zip is written from the staging folder
   local nsh="$BUILD/package/files.nsh"
   local install="!macro InstallProgramFiles" remove="!macro RemoveProgramFiles" dirs="" last="-"
   for f in $PACKAGE_FILES; do

@@ -12,7 +12,7 @@ RUVELTO_BUILD="$(dirname "$(dirname "$EXE_SRC")")"  # <build>/out/ruvelto.exe
 source "$E2E_DIR/../../scripts/lib.sh"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 
-make_package "$WORK/dist" 2>/dev/null
+make_package "$WORK/dist"
 SETUP="$WORK/dist/Ruvelto-$(project_version)-setup.exe"
 TEST_SESSION_PREFIX="$WINEPREFIX"
 fresh_prefix "$BUILD/wineprefix-installer" || fail "no fresh prefix"

@@ -17,7 +17,7 @@ source "$E2E_DIR/../../scripts/lib.sh"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 
 started=$SECONDS
-make_package "$WORK/dist" 2>/dev/null
+make_package "$WORK/dist"
 VERSION=$(project_version)
 SETUP="$WORK/dist/Ruvelto-$VERSION-setup.exe"
 ZIP="$WORK/dist/Ruvelto-$VERSION-portable.zip"
