@@ -7,9 +7,6 @@
 # E2E_SHOT=<folder>: the pages as installer-welcome.png, installer-folder.png,
 # installer-options.png, installer-finish.png and uninstall-question.png there.
 source "$(dirname "$0")/e2e_lib.sh"
-export RUVELTO_BUILD
-RUVELTO_BUILD="$(dirname "$(dirname "$EXE_SRC")")"  # <build>/out/ruvelto.exe
-source "$E2E_DIR/../../scripts/lib.sh"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 
 make_package "$WORK/dist"

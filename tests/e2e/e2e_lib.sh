@@ -17,9 +17,11 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The set-up's steps (scripts/lib.sh) serve the tests too; sourced once, as
+# it keeps the display it started.
+export RUVELTO_BUILD="${RUVELTO_BUILD:-$(dirname "$(dirname "$EXE_SRC")")}"  # <build>/out/ruvelto.exe
+source "$E2E_DIR/../../scripts/lib.sh"
 if [ -z "${RUVELTO_TEST_SESSION:-}" ]; then
-  export RUVELTO_BUILD="${RUVELTO_BUILD:-$(dirname "$(dirname "$EXE_SRC")")}"  # <build>/out/ruvelto.exe
-  source "$E2E_DIR/../../scripts/lib.sh"
   OWN_SESSION=1
   test_session_begin
 fi

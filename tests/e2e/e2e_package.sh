@@ -10,9 +10,6 @@
 # macros. The portable zip unpacked into a folder named with blanks and
 # Japanese runs, encodes and keeps its settings beside itself.
 source "$(dirname "$0")/e2e_lib.sh"
-export RUVELTO_BUILD
-RUVELTO_BUILD="$(dirname "$(dirname "$EXE_SRC")")"  # <build>/out/ruvelto.exe
-source "$E2E_DIR/../../scripts/lib.sh"
 # Shortcuts made in the prefix stay there (no menu entries on this machine).
 export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 
