@@ -42,7 +42,11 @@ bool LaunchScriptHost(const ScriptLaunch& launch, DWORD& error);
 // Also gives the started program's process (see LaunchWatched).
 bool LaunchScriptHostWatched(const ScriptLaunch& launch, DWORD& error, HANDLE& process);
 
-// Creates the encoder object ("Scripting.Encoder" through COM unless a test set a factory).
+// Creates the encoder object: "Scripting.Encoder" through COM unless a test
+// set a factory; where the name gives no class (Wine), the stand-in server
+// ruvelto_encoder.dll beside the program, asked for its class object directly.
 using ScriptEncoderFactory = std::function<HRESULT(IDispatch** encoder)>;
 void SetScriptEncoderFactory(ScriptEncoderFactory factory);  // empty: COM again
 HRESULT CreateScriptEncoder(IDispatch** encoder);
+// The stand-in server beside the program only, registered or not.
+HRESULT CreateEncoderBesideProgram(IDispatch** encoder);

@@ -16,7 +16,7 @@ export LC_ALL=ja_JP.UTF-8
 
 PACKAGES="cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386 wine64
           xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic fonts-wine imagemagick python3
-          g++ clang ghostscript libboost1.81-dev"
+          g++ clang ghostscript libboost1.81-dev nsis zip unzip"
 
 log() { echo "== $*" >&2; }
 
@@ -74,16 +74,28 @@ stop_display() {
   OWN_XVFB_PID=""
 }
 
-# Creates the prefix once; maps the Japanese faces the program asks for onto the
-# installed IPA Gothic. The settings count as made only once they read back, so
-# a failed import is tried again next time.
+# Creates the prefix once, with the settings below; the program's own set-up
+# (the printer) follows.
 prepare_prefix() {
+  create_prefix
+  forget_encoder_registration
+  install_printer
+}
+
+create_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "creating Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 </dev/null || true
     wineserver -w
   fi
+  import_prefix_settings
+}
+
+# Maps the Japanese faces the program asks for onto the installed IPA Gothic.
+# The settings count as made only once they read back, so a failed import is
+# tried again next time.
+import_prefix_settings() {
   if [ ! -f "$WINEPREFIX/.ruvelto-settings-2" ]; then
     local reg="$BUILD/prefix-settings.reg"
     # Windows are not handed to a window manager (there is none in the virtual
@@ -114,8 +126,29 @@ prepare_prefix() {
     fi
     touch "$WINEPREFIX/.ruvelto-settings-2"
   fi
-  register_encoder
-  install_printer
+}
+
+# fresh_prefix <dir>: a new prefix at <dir> as a user's machine has it: the
+# display and font settings above and nothing of the program's (no printer,
+# nothing registered, nothing installed). Copied from a template made once
+# ($BUILD/wineprefix-fresh), its files linked but the registry's, which Wine
+# rewrites; the program's files land in folders of the copy's own.
+fresh_prefix() {
+  local template="$BUILD/wineprefix-fresh"
+  if [ ! -f "$template/.ruvelto-template-1" ]; then
+    (use_prefix "$template" && create_prefix && wineserver -w) || return 1
+    touch "$template/.ruvelto-template-1"
+  fi
+  rm -rf "$1"
+  cp -al "$template" "$1"
+  local reg link
+  for reg in "$1"/*.reg; do rm "$reg"; cp "$template/$(basename "$reg")" "$reg"; done
+  # The user's folders (Desktop...) are links to this machine's home: folders
+  # of the copy's own instead, so that shortcuts stay in the prefix.
+  for link in "$1"/drive_c/users/*/*; do
+    [ -L "$link" ] && rm "$link" && mkdir "$link"
+  done
+  return 0
 }
 
 # Where the printer of a prefix writes its jobs (each job replaces the file):
@@ -137,19 +170,21 @@ install_printer() {
   fi
 }
 
-# The stand-in script encoder (platform/encoder) as the class that
-# "Scripting.Encoder" names, in the 32-bit view the program reads; set again
-# whenever it names another file.
-register_encoder() {
-  local dll="$BUILD/out/ruvelto_encoder.dll" win now
+# The program finds its stand-in script encoder beside itself; nothing is
+# registered. Prefixes made by earlier set-ups had the build's copy registered
+# as the class of "Scripting.Encoder"; the class gets back what a new prefix
+# has (Wine's scrrun.dll, which does not make it), so that every run meets the
+# encoder as a fresh prefix does.
+forget_encoder_registration() {
   local key='HKCR\CLSID\{32DA2B15-CFED-11D1-B747-00C04FC2B085}\InprocServer32'
-  local reg32='C:\windows\syswow64\reg.exe'
-  [ -f "$dll" ] || return 0
-  win=$(winepath -w "$dll" 2>/dev/null)
+  local reg32='C:\windows\syswow64\reg.exe' now
+  [ -f "$WINEPREFIX/.ruvelto-encoder-unregistered" ] && return 0
   now=$(wine "$reg32" query "$key" /ve </dev/null 2>/dev/null) || true
-  [[ "$now" == *"$win"* ]] && return 0
-  wine "$reg32" add "$key" /ve /d "$win" /f >/dev/null 2>&1 </dev/null
-  wine "$reg32" add "$key" /v ThreadingModel /d Both /f >/dev/null 2>&1 </dev/null
+  if [[ "$now" == *ruvelto_encoder.dll* ]]; then
+    wine "$reg32" add "$key" /ve /d 'C:\windows\system32\scrrun.dll' /f >/dev/null 2>&1 </dev/null || return 0
+    wine "$reg32" add "$key" /v ThreadingModel /d Apartment /f >/dev/null 2>&1 </dev/null || return 0
+  fi
+  touch "$WINEPREFIX/.ruvelto-encoder-unregistered"
 }
 
 # A persistent, warm Wine server so that each test process starts quickly.
@@ -192,4 +227,51 @@ build_native() {
     fi
     cmake --build "$NATIVE/$dir" -j"$(nproc)"
   done
+}
+
+# The files a user gets, as paths under the build's out folder; the macro
+# folder goes with them when the build has one. The installer and the zip
+# both hold exactly these.
+PACKAGE_FILES="ruvelto.exe ruvelto-macro.exe ruvelto_encoder.dll ruvelto.html sample/version.wsf"
+
+project_version() {  # the version the build was configured with (resources/version.h)
+  sed -n 's/^#define RV_VERSION "\(.*\)"$/\1/p' "$BUILD/generated/resources/version.h"
+}
+
+# make_package <dist folder>: from the built program, the installer
+# Ruvelto-<version>-setup.exe (packaging/ruvelto.nsi) and the portable
+# Ruvelto-<version>-portable.zip, whose one folder Ruvelto-<version> holds the
+# same files.
+make_package() {
+  local dist="$1" version stage f dir
+  version=$(project_version)
+  [ -n "$version" ] || { log "no version in $BUILD/generated/resources/version.h"; return 1; }
+  stage="$BUILD/package/Ruvelto-$version"
+  rm -rf "$BUILD/package"
+  mkdir -p "$stage" "$dist"
+  dist=$(cd "$dist" && pwd)  # the zip is written from the staging folder
+  local nsh="$BUILD/package/files.nsh"
+  local install="!macro InstallProgramFiles" remove="!macro RemoveProgramFiles" dirs="" last="-"
+  for f in $PACKAGE_FILES; do
+    [ -f "$BUILD/out/$f" ] || { log "$BUILD/out/$f is missing; build first"; return 1; }
+    mkdir -p "$stage/$(dirname "$f")"
+    cp "$BUILD/out/$f" "$stage/$f"
+    dir=$(dirname "$f" | sed 's|^\.$||; s|/|\\|g')
+    [ "$dir" = "$last" ] || install+=$'\n'"  SetOutPath \"\$INSTDIR${dir:+\\$dir}\""
+    install+=$'\n'"  File \"\${STAGE}\\${f//\//\\}\""
+    last=$dir
+    remove+=$'\n'"  Delete \"\$INSTDIR\\${f//\//\\}\""
+    [ -n "$dir" ] && [[ " $dirs " != *" $dir "* ]] && dirs+=" $dir"
+  done
+  for dir in $dirs; do remove+=$'\n'"  RMDir \"\$INSTDIR\\$dir\""; done
+  printf '%s\n  SetOutPath "$INSTDIR"\n!macroend\n%s\n!macroend\n' "$install" "$remove" > "$nsh"
+  if [ -d "$BUILD/out/macro" ]; then
+    cp -r "$BUILD/out/macro" "$stage/macro"
+    echo '!define HAVE_MACROS' >> "$nsh"
+  fi
+  rm -f "$dist/Ruvelto-$version-setup.exe" "$dist/Ruvelto-$version-portable.zip"
+  makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DICON="$ROOT/resources/ruvelto.ico" \
+    -DOUTFILE="$dist/Ruvelto-$version-setup.exe" "$ROOT/packaging/ruvelto.nsi" >&2
+  (cd "$BUILD/package" && zip -q -r -X "$dist/Ruvelto-$version-portable.zip" "Ruvelto-$version")
+  log "wrote $dist/Ruvelto-$version-setup.exe and $dist/Ruvelto-$version-portable.zip"
 }

@@ -10,10 +10,9 @@
 #include "platform/com_boundary.h"
 #include "platform/com_object.h"
 #include "platform/encoder/encoded_script.h"
+#include "platform/encoder/encoder_clsid.h"
 
 namespace {
-// The class the system's registry names for "Scripting.Encoder".
-const CLSID kEncoderClsid = {0x32DA2B15, 0xCFED, 0x11D1, {0xB7, 0x47, 0x00, 0xC0, 0x4F, 0xC2, 0xB0, 0x85}};
 LONG g_objects = 0;  // live objects and server locks
 
 const wchar_t kSource[] = L"Scripting.Encoder";
@@ -124,3 +123,48 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLS
 }
 
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() { return g_objects == 0 ? S_OK : S_FALSE; }
+
+namespace {
+// The class's key in the registry's classes, as the system names it.
+const char kClassKey[] = "CLSID\\{32DA2B15-CFED-11D1-B747-00C04FC2B085}\\InprocServer32";
+
+// This server's own file.
+std::string ModulePath() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(&ModulePath), &module);
+  char path[MAX_PATH * 2];
+  const DWORD n = GetModuleFileNameA(module, path, sizeof path);
+  return n && n < sizeof path ? std::string(path, n) : std::string();
+}
+
+LONG SetText(HKEY key, const char* name, const std::string& value) {
+  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(value.size() + 1));
+}
+}  // namespace
+
+// Self-registration (regsvr32) for whoever wants the class by name; the
+// program itself needs none, it loads the server from its own folder.
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
+  const std::string path = ModulePath();
+  if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+  HKEY key = nullptr;
+  LONG status = RegCreateKeyExA(HKEY_CLASSES_ROOT, kClassKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+  if (status == ERROR_SUCCESS) {
+    status = SetText(key, nullptr, path);
+    if (status == ERROR_SUCCESS) status = SetText(key, "ThreadingModel", "Both");
+    RegCloseKey(key);
+  }
+  return HRESULT_FROM_WIN32(status);
+}
+
+// Takes the registration back only where it names this server.
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
+  char named[MAX_PATH * 2] = "";
+  LONG size = sizeof named;
+  if (RegQueryValueA(HKEY_CLASSES_ROOT, kClassKey, named, &size) != ERROR_SUCCESS) return S_OK;
+  if (lstrcmpiA(named, ModulePath().c_str()) != 0) return S_OK;
+  const LONG status = RegDeleteKeyA(HKEY_CLASSES_ROOT, kClassKey);  // once: the macro reads it more than once
+  return HRESULT_FROM_WIN32(status);
+}

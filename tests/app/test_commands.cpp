@@ -8,6 +8,7 @@
 #include "platform/framework/doctempl.h"
 #include "platform/framework/resstr.h"
 #include "platform/framework/view.h"
+#include "resources/version.h"
 #include "views/findreplace.h"
 
 using CommandTest = AppFixture;
@@ -234,10 +235,16 @@ TEST_F(CommandTest, OpenUsesTheScriptFilterAndRemembersTheFolder) {
 TEST_F(CommandTest, AboutShowsDialog100WithTheBuildLine) {
   ASSERT_TRUE(Start());
   std::string caption, build;
+  bool showsVersion = false;
   RECT box{}, main{};
   ui.onDialog = [&](CDialog& dlg) {
     caption = dlg.GetWindowText();
     build = dlg.GetDlgItemText(IDC_BUILD);
+    for (HWND child = GetWindow(dlg.m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      char text[64] = "";
+      GetWindowTextA(child, text, sizeof text);
+      showsVersion |= strcmp(text, RV_VERSION_TEXT) == 0;
+    }
     GetWindowRect(dlg.m_hWnd, &box);
     return IDOK;
   };
@@ -245,6 +252,7 @@ TEST_F(CommandTest, AboutShowsDialog100WithTheBuildLine) {
   Command(ID_APP_ABOUT);
   EXPECT_EQ(ui.dialogsShown, std::vector<UINT>{IDD_ABOUTBOX});
   EXPECT_EQ(caption, "バージョン情報");
+  EXPECT_TRUE(showsVersion) << RV_VERSION_TEXT;
   EXPECT_EQ(build, CAboutDlg::BuildLine());
   EXPECT_EQ(build.rfind("Build: ", 0), 0u);
   EXPECT_NE(build.find(" @ "), std::string::npos);

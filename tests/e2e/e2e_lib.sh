@@ -17,9 +17,11 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The set-up's steps (scripts/lib.sh) serve the tests too; sourced once, as
+# it keeps the display it started.
+export RUVELTO_BUILD="${RUVELTO_BUILD:-$(dirname "$(dirname "$EXE_SRC")")}"  # <build>/out/ruvelto.exe
+source "$E2E_DIR/../../scripts/lib.sh"
 if [ -z "${RUVELTO_TEST_SESSION:-}" ]; then
-  export RUVELTO_BUILD="${RUVELTO_BUILD:-$(dirname "$(dirname "$EXE_SRC")")}"  # <build>/out/ruvelto.exe
-  source "$E2E_DIR/../../scripts/lib.sh"
   OWN_SESSION=1
   test_session_begin
 fi
@@ -125,9 +127,9 @@ shot_of_windows() {
   done
 }
 
-install_copy() {  # a fresh installation folder with the executable and its macro helper
+install_copy() {  # a fresh installation folder with the executable, its macro helper and encoder
   cp "$EXE_SRC" "$WORK/ruvelto.exe"
-  cp "$(dirname "$EXE_SRC")/ruvelto-macro.exe" "$WORK/ruvelto-macro.exe"
+  cp "$(dirname "$EXE_SRC")/ruvelto-macro.exe" "$(dirname "$EXE_SRC")/ruvelto_encoder.dll" "$WORK/"
   # The backups live in the prefix's user folder: none from an earlier test.
   rm -rf "$(dirname "$(backup_folder)")"
 }
@@ -164,8 +166,9 @@ plant_hosts() {
   printf '@echo planted> marker.txt\r\n' > "$1/CScript.bat"
 }
 
-start_app() {  # start_app [args...]; the windows carry this process id
-  (cd "$WORK" && exec wine "$WORK/ruvelto.exe" "$@" >/dev/null 2>&1 </dev/null) &
+start_app() { start_program "$WORK/ruvelto.exe" "$@"; }  # the installation copy
+start_program() {  # start_program <exe> [args...]; the windows carry this process id
+  (cd "$WORK" && exec wine "$@" >/dev/null 2>&1 </dev/null) &
   APP_PID=$!
 }
 
