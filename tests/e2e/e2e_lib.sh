@@ -238,7 +238,13 @@ open_file_menu() {
 
 # The installation copy's macro helper runs (Wine shows its Windows path, its
 # pipes' handles after it).
-helper_running() { ps -eo args= | grep -qF "Z:$(echo "$WORK" | tr / '\\')\\ruvelto-macro.exe "; }
+# (ps is read whole first: in a pipe, it could list the grep, whose own
+# arguments hold the name.)
+helper_running() {
+  local all
+  all=$(ps -eo args=)
+  grep -qF "Z:$(echo "$WORK" | tr / '\\')\\ruvelto-macro.exe " <<< "$all"
+}
 # run_macro <downs>: the Macro menu's item that many places below its first
 # (Add, Organize, separator, Language, separator, then the macros).
 run_macro() {
