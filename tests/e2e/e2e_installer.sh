@@ -11,20 +11,7 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 
 make_package "$WORK/dist"
 SETUP="$WORK/dist/Ruvelto-$(project_version)-setup.exe"
-TEST_SESSION_PREFIX="$WINEPREFIX"
-fresh_prefix "$BUILD/wineprefix-installer" || fail "no fresh prefix"
-use_prefix "$BUILD/wineprefix-installer"
-finish() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  rm -rf "$BUILD/wineprefix-installer"
-  export WINEPREFIX="$TEST_SESSION_PREFIX"
-  cleanup
-}
-trap finish EXIT
-start_wineserver
-USER_DIR="$WINEPREFIX/drive_c/users/$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)"
-INSTALLED="$USER_DIR/AppData/Local/Programs/Ruvelto"
+in_fresh_prefix wineprefix-installer
 
 # titled <part of a title>: a shown window whose title holds it (xdotool's own
 # name search misreads a Japanese pattern).

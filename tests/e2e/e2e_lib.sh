@@ -296,3 +296,27 @@ output_text() {
   poll test -f "$2" || fail "the pasted text was not saved"
   iconv -f CP932 -t UTF-8 < "$2" | tr -d '\r'
 }
+
+# in_fresh_prefix <name>: the rest of the test runs in a new prefix
+# $BUILD/<name> as a user's machine has it (see fresh_prefix), with a server of
+# its own; on exit the program (APP_PID) and the server end, the prefix goes
+# and the session's own prefix is back. Sets USER_DIR (the user's folder) and
+# INSTALLED (where the installer puts the program by default).
+in_fresh_prefix() {
+  FRESH_PREFIX="$BUILD/$1"
+  TEST_SESSION_PREFIX="$WINEPREFIX"
+  fresh_prefix "$FRESH_PREFIX" || fail "no fresh prefix"
+  use_prefix "$FRESH_PREFIX"
+  trap leave_fresh_prefix EXIT
+  start_wineserver
+  USER_DIR="$WINEPREFIX/drive_c/users/$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)"
+  INSTALLED="$USER_DIR/AppData/Local/Programs/Ruvelto"
+}
+leave_fresh_prefix() {
+  if [ -n "${APP_PID:-}" ] && kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null || true; fi
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  rm -rf "$FRESH_PREFIX"
+  export WINEPREFIX="$TEST_SESSION_PREFIX"
+  cleanup
+}

@@ -21,22 +21,7 @@ ZIP="$WORK/dist/Ruvelto-$VERSION-portable.zip"
 [ -f "$SETUP" ] && [ -f "$ZIP" ] || fail "the package did not come out: $(ls "$WORK/dist")"
 echo "package: $((SECONDS - started)) s, setup $(stat -c %s "$SETUP") bytes, zip $(stat -c %s "$ZIP") bytes"
 
-TEST_SESSION_PREFIX="$WINEPREFIX"
-fresh_prefix "$BUILD/wineprefix-install" || fail "no fresh prefix"
-use_prefix "$BUILD/wineprefix-install"
-finish() {
-  if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null || true; fi
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  rm -rf "$BUILD/wineprefix-install"
-  export WINEPREFIX="$TEST_SESSION_PREFIX"
-  cleanup
-}
-trap finish EXIT
-start_wineserver
-
-USER_DIR="$WINEPREFIX/drive_c/users/$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)"
-INSTALLED="$USER_DIR/AppData/Local/Programs/Ruvelto"
+in_fresh_prefix wineprefix-install
 SHORTCUT="$USER_DIR/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Ruvelto.lnk"
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ruvelto'
 verb_key() { echo "HKCU\\Software\\Classes\\SystemFileAssociations\\$1\\shell\\Ruvelto.Edit"; }
